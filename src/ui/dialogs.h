@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// Every modal message and input box of the program goes through one
+// Dialogs instance, so tests can install a scripted one that records the
+// calls and answers from a queue.
+class Dialogs {
+public:
+    enum class Icon { None, Information, Exclamation, Question, Critical };
+    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    virtual ~Dialogs() = default;
+
+    virtual Answer message(QWidget *parent, const QString &text, const QString &title,
+                           Icon icon = Icon::None, Buttons buttons = Buttons::Ok) = 0;
+
+    // std::nullopt when the user cancels; callers that treat Cancel like an
+    // empty answer can use value_or(QString()).
+    virtual std::optional<QString> input(QWidget *parent, const QString &prompt,
+                                         const QString &title,
+                                         const QString &defaultText = QString()) = 0;
+};
+
+// The real boxes: QMessageBox and QInputDialog.
+class WidgetDialogs final : public Dialogs {
+public:
+    Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon,
+                   Buttons buttons) override;
+    std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
+                                 const QString &defaultText) override;
+};

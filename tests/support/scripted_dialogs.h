@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ui/dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+// Records every box the program asks for and answers from queues.
+// With an empty queue a message box answers its first button (OK or Yes)
+// and an input box answers Cancel, and the call is still recorded.
+class ScriptedDialogs final : public Dialogs {
+public:
+    struct Call {
+        enum class Kind { Message, Input } kind = Kind::Message;
+        QString text;  // message text or input prompt
+        QString title;
+        Icon icon = Icon::None;
+        Buttons buttons = Buttons::Ok;
+        QString defaultText;
+    };
+
+    Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon,
+                   Buttons buttons) override;
+    std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
+                                 const QString &defaultText) override;
+
+    void queueAnswer(Answer a) { answers.append(a); }
+    void queueInput(std::optional<QString> text) { inputs.append(std::move(text)); }
+
+    QList<Call> calls;
+    QList<Answer> answers;
+    QList<std::optional<QString>> inputs;
+
+    // Titles of all recorded calls, in order; handy for QCOMPARE.
+    QStringList titles() const;
+    void clear() { calls.clear(); answers.clear(); inputs.clear(); }
+};
