@@ -1,0 +1,63 @@
+#pragma once
+
+#include "store/data_dir.h"
+#include "store/record.h"
+#include "store/store_error.h"
+
+#include <QList>
+#include <QString>
+
+// The data file of a person: every weighing, one record a line, in
+// ascending date order, records of one day in entry order.
+namespace store {
+
+// The scratch file of an insert.
+inline QString insertScratchName() { return QStringLiteral("データコピー.txt"); }
+
+struct IncompleteTail {
+    bool present = false;
+    int line = 0;        // its line number
+    qint64 offset = 0;   // where it starts
+    QString reason;
+};
+
+// Reads every record. A damaged line is reported with the file, the line
+// number and what is wrong. A last line without a line break that cannot
+// be read is an append that never completed: it is left out and described
+// in *tail (when given; otherwise it is reported as damage).
+MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<WeightRecord> *out,
+                       IncompleteTail *tail = nullptr);
+
+// Keeps the bytes of an incomplete last line in a side file next to the
+// data file and cuts the data file back to its last complete line.
+// Returns the side file's name in *sideFile.
+MaybeError saveIncompleteTail(const DataDir &dir, const QString &dataFile,
+                              const IncompleteTail &tail, QString *sideFile);
+
+// The number of records, counted from line breaks without parsing.
+MaybeError countRecords(const DataDir &dir, const QString &dataFile, int *count);
+
+// Appends one record. Refused when the file already holds kMaxRecords.
+MaybeError appendRecord(const DataDir &dir, const QString &dataFile, const WeightRecord &r);
+
+// Rewrites the data file with the record placed after every record of its
+// own and earlier days and before the first record of a later day (at the
+// end when no later record exists). Copied records keep their first four
+// fields; their reserved fields are written empty.
+MaybeError insertRecordInOrder(const DataDir &dir, const QString &dataFile,
+                               const WeightRecord &r);
+
+// Rewrites the data file with exactly these records, reserved fields
+// empty, through the given scratch file.
+MaybeError rewriteRecords(const DataDir &dir, const QString &dataFile,
+                          const QList<WeightRecord> &records, const QString &scratchName);
+
+// Creates or overwrites the data file with one start record (registration).
+MaybeError writeStartRecord(const DataDir &dir, const QString &dataFile, const WeightRecord &r);
+
+// Profile file: three lines "氏名","…" / "身長",170 / "目標体重",60; the
+// labels are ignored on reading and the values taken by position.
+MaybeError loadProfile(const DataDir &dir, const QString &profileFile, PersonProfile *out);
+MaybeError saveProfile(const DataDir &dir, const QString &profileFile, const PersonProfile &p);
+
+} // namespace store

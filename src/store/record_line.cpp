@@ -1,0 +1,121 @@
+#include "store/record_line.h"
+
+#include "store/codec.h"
+#include "store/dates.h"
+#include "store/format.h"
+
+#include <charconv>
+#include <string>
+
+QString dataFileName(PersonSlot p)
+{
+    return p == PersonSlot::One ? QStringLiteral("データ1.txt") : QStringLiteral("データ2.txt");
+}
+
+QString profileFileName(PersonSlot p)
+{
+    return p == PersonSlot::One ? QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ1.txt")
+                                : QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ2.txt");
+}
+
+namespace {
+
+// Straight to single precision, so "70.1" is the float nearest 70.1.
+float parseWeight(const QString &text)
+{
+    std::string s = text.trimmed().toStdString();
+    if (!s.empty() && s[0] == '+')
+        s.erase(0, 1);
+    float v = 0;
+    std::from_chars(s.data(), s.data() + s.size(), v);
+    return v;
+}
+
+} // namespace
+
+namespace store {
+
+QString splitFields(QStringView line, QList<LineField> *out)
+{
+    out->clear();
+    const qsizetype n = line.size();
+    qsizetype i = 0;
+    while (true) {
+        while (i < n && (line[i] == u' ' || line[i] == u'\t'))
+            ++i;
+        LineField f;
+        if (i < n && line[i] == u'"') {
+            const qsizetype close = line.indexOf(u'"', i + 1);
+            if (close < 0)
+                return QStringLiteral("引用符(\")が閉じていません");
+            f.text = line.mid(i + 1, close - i - 1).toString();
+            f.quoted = true;
+            i = close + 1;
+            while (i < n && (line[i] == u' ' || line[i] == u'\t'))
+                ++i;
+            if (i < n && line[i] != u',')
+                return QStringLiteral("引用符(\")の後に余分な文字があります");
+        } else {
+            const qsizetype comma = line.indexOf(u',', i);
+            const qsizetype end = comma < 0 ? n : comma;
+            f.text = line.mid(i, end - i).trimmed().toString();
+            i = end;
+        }
+        out->append(f);
+        if (i >= n)
+            break;
+        ++i; // the comma
+    }
+    return {};
+}
+
+QString quote(const QString &text) { return u'"' + text + u'"'; }
+
+QString unstorableReason(const QString &text)
+{
+    if (text.contains(u'"'))
+        return QStringLiteral("ダブルクォーテーション(\")は記録できません");
+    if (text.contains(u'\r') || text.contains(u'\n'))
+        return QStringLiteral("改行は記録できません");
+    const QString bad = cp932::firstUnencodable(text);
+    if (!bad.isEmpty())
+        return QStringLiteral("「%1」はシフトJISで保存できない文字のため記録できません").arg(bad);
+    return {};
+}
+
+QString recordLine(const WeightRecord &r)
+{
+    return quote(r.date) + u',' + quote(r.situation) + u',' + fmt::shortest(r.weight) + u',' +
+           quote(r.diary) + QStringLiteral(",\"\",\"\"");
+}
+
+QString recordLineAfterRename(const WeightRecord &r)
+{
+    const double fifth = fmt::leadingNumber(r.reserved5);
+    return quote(r.date) + u',' + quote(r.situation) + u',' + fmt::shortest(r.weight) + u',' +
+           quote(r.diary) + u',' + fmt::shortest(fifth) + u',' + quote(r.reserved6);
+}
+
+QString parseRecordLine(QStringView line, WeightRecord *out)
+{
+    QList<LineField> f;
+    if (QString e = splitFields(line, &f); !e.isEmpty())
+        return e;
+    if (f.size() < 6)
+        return QStringLiteral("項目が足りません(6項目のところ%1項目)").arg(f.size());
+    if (f.size() > 6)
+        return QStringLiteral("項目が多すぎます(6項目のところ%1項目)").arg(f.size());
+    if (!dates::isDateText(f[0].text))
+        return QStringLiteral("日付「%1」が yyyy/mm/dd の形ではありません").arg(f[0].text);
+    if (!fmt::isNumber(f[2].text))
+        return QStringLiteral("体重「%1」が数値ではありません").arg(f[2].text);
+    out->date = f[0].text;
+    out->situation = f[1].text;
+    out->weight = parseWeight(f[2].text);
+    out->diary = f[3].text;
+    out->reserved5 = f[4].text;
+    out->reserved6 = f[5].text;
+    return {};
+}
+
+} // namespace store

@@ -1,0 +1,134 @@
+#include "store/situation_file.h"
+
+#include "store/codec.h"
+#include "store/data_file.h"
+#include "store/file_io.h"
+#include "store/record_line.h"
+#include "store/text_file.h"
+
+namespace store {
+
+namespace {
+
+MaybeError checkLabel(const DataDir &dir, const QString &label)
+{
+    if (const QString reason = unstorableReason(label); !reason.isEmpty())
+        return StoreError{dir.resolve(situationListFile()), 0, reason};
+    return std::nullopt;
+}
+
+MaybeError appendLineText(const DataDir &dir, const QString &line)
+{
+    const QString actual = dir.resolve(situationListFile());
+    QByteArray bytes;
+    if (MaybeError e = encodeLines(actual, {line}, &bytes))
+        return e;
+    return appendLine(dir, situationListFile(), bytes);
+}
+
+} // namespace
+
+QStringList parseSituationItems(const QStringList &lines)
+{
+    QStringList items;
+    for (const QString &line : lines) {
+        QList<LineField> fields;
+        if (!splitFields(line, &fields).isEmpty()) {
+            // An unterminated quote: the rest of the line is the label.
+            const qsizetype q = line.indexOf(u'"');
+            items.append(line.mid(q + 1));
+            continue;
+        }
+        for (const LineField &f : std::as_const(fields))
+            items.append(f.text);
+    }
+    return items;
+}
+
+MaybeError readSituationList(const DataDir &dir, QStringList *labels)
+{
+    TextLines text;
+    if (MaybeError e = readTextLines(dir, situationListFile(), &text))
+        return e;
+    *labels = parseSituationItems(text.lines);
+    return std::nullopt;
+}
+
+MaybeError appendSituationBare(const DataDir &dir, const QString &label)
+{
+    if (MaybeError e = checkLabel(dir, label))
+        return e;
+    return appendLineText(dir, label);
+}
+
+MaybeError appendSituationQuoted(const DataDir &dir, const QString &label)
+{
+    if (MaybeError e = checkLabel(dir, label))
+        return e;
+    return appendLineText(dir, quote(label));
+}
+
+MaybeError writeSituationListBare(const DataDir &dir, const QStringList &labels)
+{
+    for (const QString &l : labels)
+        if (MaybeError e = checkLabel(dir, l))
+            return e;
+    const QString actual = dir.resolve(situationListFile());
+    QByteArray bytes;
+    if (MaybeError e = encodeLines(actual, labels, &bytes))
+        return e;
+    return replaceFile(dir, situationListFile(), scratchNameFor(actual), bytes);
+}
+
+MaybeError renameSituation(const DataDir &dir, const QString &dataFile, const QString &oldLabel,
+                           const QString &newLabel)
+{
+    if (MaybeError e = checkLabel(dir, newLabel))
+        return e;
+    const QString dataActual = dir.resolve(dataFile);
+    const QString listActual = dir.resolve(situationListFile());
+
+    // Read and build both new contents before anything is written.
+    QByteArray oldData;
+    if (MaybeError e = readBytes(dir, dataFile, &oldData))
+        return e;
+    QList<WeightRecord> records;
+    if (MaybeError e = readRecords(dir, dataFile, &records))
+        return e;
+    QStringList dataLines;
+    dataLines.reserve(records.size());
+    for (WeightRecord r : std::as_const(records)) {
+        if (r.situation == oldLabel)
+            r.situation = newLabel;
+        if (const QString reason = unstorableReason(r.reserved6); !reason.isEmpty())
+            return StoreError{dataActual, int(dataLines.size()) + 1, reason};
+        dataLines.append(recordLineAfterRename(r));
+    }
+    QByteArray newData;
+    if (MaybeError e = encodeLines(dataActual, dataLines, &newData))
+        return e;
+
+    QStringList labels;
+    if (MaybeError e = readSituationList(dir, &labels))
+        return e;
+    QStringList listLines;
+    for (const QString &l : std::as_const(labels))
+        listLines.append(quote(l == oldLabel ? newLabel : l));
+    QByteArray newList;
+    if (MaybeError e = encodeLines(listActual, listLines, &newList))
+        return e;
+
+    if (MaybeError e = replaceFile(dir, dataFile, renameDataScratchName(), newData))
+        return e;
+    if (MaybeError e = replaceFile(dir, situationListFile(), situationListScratchName(), newList)) {
+        // Put the data file back so the two files stay in step.
+        if (MaybeError back = replaceFile(dir, dataFile, renameDataScratchName(), oldData))
+            return StoreError{dataActual, 0,
+                              e->message() + QStringLiteral("。元に戻すこともできませんでした: ") +
+                                  back->message()};
+        return e;
+    }
+    return std::nullopt;
+}
+
+} // namespace store

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "store/data_dir.h"
+#include "store/store_error.h"
+
+#include <QString>
+#include <QStringList>
+
+// "状況リスト.txt": the situation labels shared by both persons, one a
+// line. A line holds its label bare or in double quotes; a quoted item may
+// hold commas, a bare item ends at the first comma, so a bare line with a
+// comma reads back as two labels (files rely on this, so it is kept).
+namespace store {
+
+inline QString situationListFile() { return QStringLiteral("状況リスト.txt"); }
+inline QString situationListScratchName() { return QStringLiteral("状況リストＣＨＧ.txt"); }
+inline QString renameDataScratchName() { return QStringLiteral("データＣＨＧ.txt"); }
+
+// The items of the file's text, in order. Blanks around a bare item are
+// dropped; an empty line is an empty label.
+QStringList parseSituationItems(const QStringList &lines);
+
+MaybeError readSituationList(const DataDir &dir, QStringList *labels);
+
+// Adds one line at the end: bare (the list screen's add) or quoted (a
+// free situation registered from the weight screen).
+MaybeError appendSituationBare(const DataDir &dir, const QString &label);
+MaybeError appendSituationQuoted(const DataDir &dir, const QString &label);
+
+// Rewrites the whole list, every line bare (delete, reorder, delete all).
+MaybeError writeSituationListBare(const DataDir &dir, const QStringList &labels);
+
+// Renames a label: every record of `dataFile` whose situation equals
+// `oldLabel` exactly gets `newLabel` and all records are written in the
+// rename form (fifth field a bare number); every item of the list equal to
+// `oldLabel` becomes `newLabel` and all lines are written quoted. Both
+// files change, or neither does.
+MaybeError renameSituation(const DataDir &dir, const QString &dataFile, const QString &oldLabel,
+                           const QString &newLabel);
+
+} // namespace store
