@@ -92,36 +92,17 @@ MaybeError saveIncompleteTail(const DataDir &dir, const QString &dataFile,
     return std::nullopt;
 }
 
-MaybeError countRecords(const DataDir &dir, const QString &dataFile, int *count)
-{
-    QByteArray bytes;
-    if (MaybeError e = readBytes(dir, dataFile, &bytes))
-        return e;
-    // Every record line holds a quote; blank lines do not count.
-    int n = 0;
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype lf = bytes.indexOf('\n', start);
-        if (lf < 0)
-            lf = bytes.size();
-        if (bytes.indexOf('"', start) >= 0 && bytes.indexOf('"', start) < lf)
-            ++n;
-        start = lf + 1;
-    }
-    *count = n;
-    return std::nullopt;
-}
-
 MaybeError appendRecord(const DataDir &dir, const QString &dataFile, const WeightRecord &r)
 {
     const QString actual = dir.resolve(dataFile);
     if (MaybeError e = checkStorable(actual, r))
         return e;
     if (dir.exists(dataFile)) {
-        int count = 0;
-        if (MaybeError e = countRecords(dir, dataFile, &count))
+        // Never add to a file that cannot be read back whole.
+        QList<WeightRecord> old;
+        if (MaybeError e = readRecords(dir, dataFile, &old))
             return e;
-        if (count >= kMaxRecords)
+        if (old.size() >= kMaxRecords)
             return StoreError{actual, 0,
                               QStringLiteral("記録は%1件までです。これ以上は追加できません")
                                   .arg(kMaxRecords)};

@@ -34,10 +34,8 @@ MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<Weight
 MaybeError saveIncompleteTail(const DataDir &dir, const QString &dataFile,
                               const IncompleteTail &tail, QString *sideFile);
 
-// The number of records, counted from line breaks without parsing.
-MaybeError countRecords(const DataDir &dir, const QString &dataFile, int *count);
-
-// Appends one record. Refused when the file already holds kMaxRecords.
+// Appends one record. Refused when the file cannot be read back whole or
+// already holds kMaxRecords.
 MaybeError appendRecord(const DataDir &dir, const QString &dataFile, const WeightRecord &r);
 
 // Rewrites the data file with the record placed after every record of its

@@ -1,0 +1,224 @@
+// Numbers, dates and text encoding: the helpers every screen and file
+// relies on, so that rounding, signs and bytes agree everywhere.
+#include "store/codec.h"
+#include "store/dates.h"
+#include "store/format.h"
+
+#include <QtTest>
+
+class TestFormat : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void floatPatterns_data();
+    void floatPatterns();
+    void doublePatternsRoundOnTheDecimalValue();
+    void shortestText_data();
+    void shortestText();
+    void oneDecimalRounding();
+    void leadingNumber_data();
+    void leadingNumber();
+    void strictNumber_data();
+    void strictNumber();
+    void datePatterns();
+    void dateTextsAreStrict();
+    void dayDifferencesAndWeekdays();
+    void cp932HandWrittenBytes();
+    void cp932RefusesWhatItCannotHold();
+};
+
+void TestFormat::floatPatterns_data()
+{
+    QTest::addColumn<float>("value");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("weight") << 74.5f << "0.0Kg" << "74.5Kg";
+    QTest::newRow("small gain shows zero") << 0.04f << "0.0Kg" << "0.0Kg";
+    QTest::newRow("small loss rounds to -0.1") << -0.06f << "0.0Kg" << "-0.1Kg";
+    QTest::newRow("tiny loss has no minus") << -0.04f << "0.0Kg" << "0.0Kg";
+    QTest::newRow("negative zero") << -0.0f << "0.0" << "0.0";
+    QTest::newRow("half up") << 0.05f << "0.0" << "0.1";
+    QTest::newRow("half away from zero") << -0.05f << "0.0" << "-0.1";
+    QTest::newRow("2.25") << 2.25f << "0.0" << "2.3";
+    QTest::newRow("carry") << 9.96f << "0.0" << "10.0";
+    QTest::newRow("float difference") << (65.4f - 65.3f) << "0.0Kg" << "0.1Kg";
+    QTest::newRow("float just below half") << (65.35f - 65.3f) << "0.0Kg" << "0.0Kg";
+    QTest::newRow("percent") << 0.185f << "0.0%" << "18.5%";
+    QTest::newRow("negative percent") << -0.0512f << "0.0%" << "-5.1%";
+    QTest::newRow("two integer digits") << 5.2f << "00.0" << "05.2";
+    QTest::newRow("standard weight") << 63.58f << "00.0" << "63.6";
+    QTest::newRow("grams") << 1234.5f << "0g" << "1235g";
+    QTest::newRow("three decimals") << 0.0005f << "0.000Kg" << "0.001Kg";
+    QTest::newRow("two decimals") << 12.0f << "0.00" << "12.00";
+    QTest::newRow("until") << 4.25f << "0.0Kgまで" << "4.3Kgまで";
+}
+
+void TestFormat::floatPatterns()
+{
+    QFETCH(float, value);
+    QFETCH(QString, pattern);
+    QFETCH(QString, expected);
+    QCOMPARE(fmt::number(value, pattern), expected);
+}
+
+void TestFormat::doublePatternsRoundOnTheDecimalValue()
+{
+    // 0.15 is 0.1499999... in binary; the user reads 0.15 and expects 0.2.
+    QCOMPARE(fmt::number(0.15, u"0.0"), QStringLiteral("0.2"));
+    QCOMPARE(fmt::number(-1.25, u"0.0"), QStringLiteral("-1.3"));
+    QCOMPARE(fmt::number(1e-9, u"0.0Kg"), QStringLiteral("0.0Kg"));
+    QCOMPARE(fmt::number(-1e-9, u"0.0Kg"), QStringLiteral("0.0Kg"));
+}
+
+void TestFormat::shortestText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("isFloat");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("65.3f") << 65.3 << true << "65.3";
+    QTest::newRow("65f") << 65.0 << true << "65";
+    QTest::newRow("0.25f") << 0.25 << true << "0.25";
+    QTest::newRow("a third, 7 digits") << 1.0 / 3.0 << true << "0.3333333";
+    QTest::newRow("negative zero") << -0.0 << true << "0";
+    QTest::newRow("tiny") << 1e-7 << true << "0.0000001";
+    QTest::newRow("step up") << 65.3 + 0.1 << false << "65.4";
+    QTest::newRow("step down") << 65.5 - 0.5 << false << "65";
+    QTest::newRow("step from 60") << 60.0 - 0.1 << false << "59.9";
+    QTest::newRow("height in m") << 1.685 << false << "1.685";
+}
+
+void TestFormat::shortestText()
+{
+    QFETCH(double, value);
+    QFETCH(bool, isFloat);
+    QFETCH(QString, expected);
+    QCOMPARE(isFloat ? fmt::shortest(float(value)) : fmt::shortest(value), expected);
+}
+
+void TestFormat::oneDecimalRounding()
+{
+    QCOMPARE(fmt::roundOneDecimal(65.25), 65.3);
+    QCOMPARE(fmt::roundOneDecimal(-0.26), -0.3);
+    QCOMPARE(fmt::roundOneDecimal(70.14f), 70.1f);
+}
+
+void TestFormat::leadingNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("word") << "abc" << 0.0;
+    QTest::newRow("plain") << "65.3" << 65.3;
+    QTest::newRow("trailing text") << "65.3kg" << 65.3;
+    QTest::newRow("leading blanks") << "  12" << 12.0;
+    QTest::newRow("signed") << "-1.5" << -1.5;
+    QTest::newRow("two points") << "1.2.3" << 1.2;
+    QTest::newRow("sign only") << "-" << 0.0;
+}
+
+void TestFormat::leadingNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QCOMPARE(fmt::leadingNumber(text), expected);
+}
+
+void TestFormat::strictNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("plain") << "65.3" << true;
+    QTest::newRow("blanks and sign") << " -1 " << true;
+    QTest::newRow("plus") << "+2" << true;
+    QTest::newRow("leading point") << ".5" << true;
+    QTest::newRow("trailing point") << "7." << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("blank") << "  " << false;
+    QTest::newRow("word") << "abc" << false;
+    QTest::newRow("number then word") << "65kg" << false;
+    QTest::newRow("exponent") << "1e3" << false;
+    QTest::newRow("thousands") << "1,000" << false;
+    QTest::newRow("point only") << "." << false;
+    QTest::newRow("sign apart") << "- 1" << false;
+}
+
+void TestFormat::strictNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, expected);
+    QCOMPARE(fmt::isNumber(text), expected);
+}
+
+void TestFormat::datePatterns()
+{
+    const QDate d(2008, 3, 9);
+    QCOMPARE(fmt::date(d, u"yyyy/mm/dd"), QStringLiteral("2008/03/09"));
+    QCOMPARE(fmt::date(d, u"yy/mm/dd"), QStringLiteral("08/03/09"));
+    QCOMPARE(fmt::date(d, u"YY/MM/DD"), QStringLiteral("08/03/09"));
+    QCOMPARE(fmt::date(d, u"yyyy年mm月"), QStringLiteral("2008年03月"));
+    QCOMPARE(fmt::date(QStringLiteral("2003/11/08"), u"yy/mm/dd"), QStringLiteral("03/11/08"));
+}
+
+void TestFormat::dateTextsAreStrict()
+{
+    QVERIFY(dates::isDateText(u"2008/02/29"));
+    QVERIFY(!dates::isDateText(u"2007/02/29"));
+    QVERIFY(!dates::isDateText(u"2008/3/10"));
+    QVERIFY(!dates::isDateText(u"2008-03-10"));
+    QVERIFY(!dates::isDateText(u"2008/03/10 "));
+    QCOMPARE(dates::text(QDate(2008, 3, 10)), QStringLiteral("2008/03/10"));
+    // Text order is date order.
+    QVERIFY(dates::text(QDate(2008, 3, 9)) < dates::text(QDate(2008, 3, 10)));
+    QVERIFY(dates::text(QDate(2008, 12, 31)) < dates::text(QDate(2009, 1, 1)));
+}
+
+void TestFormat::dayDifferencesAndWeekdays()
+{
+    QCOMPARE(dates::daysBetween(u"2008/02/28", u"2008/03/01"), 2);
+    QCOMPARE(dates::daysBetween(u"2008/03/10", u"2008/03/09"), -1);
+    QCOMPARE(dates::daysBetween(u"bad", u"2008/03/09"), 0);
+    QCOMPARE(dates::weekday(QDate(2008, 3, 9)), 0); // a Sunday
+    QCOMPARE(dates::weekday(QDate(2008, 3, 15)), 6);
+}
+
+void TestFormat::cp932HandWrittenBytes()
+{
+    struct Case {
+        QString text;
+        QByteArray bytes;
+    };
+    const QList<Case> cases = {
+        {QStringLiteral("～"), QByteArray("\x81\x60")},
+        {QStringLiteral("①"), QByteArray("\x87\x40")},
+        {QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ"), QByteArray("\xCC\xDF\xD7\xB2\xCD\xDE\xB0\xC4")},
+        {QStringLiteral("表ソ"), QByteArray("\x95\x5C\x83\x5C")},
+        {QStringLiteral("体重"), QByteArray("\x91\xCC\x8F\x64")},
+        {QStringLiteral("ＢＭＩ"), QByteArray("\x82\x61\x82\x6C\x82\x68")},
+        {QStringLiteral("－"), QByteArray("\x81\x7C")},
+    };
+    for (const Case &c : cases) {
+        QString error;
+        QCOMPARE(cp932::encode(c.text, &error), c.bytes);
+        QVERIFY(error.isEmpty());
+        QCOMPARE(cp932::decode(c.bytes, &error), c.text);
+        QVERIFY(error.isEmpty());
+    }
+}
+
+void TestFormat::cp932RefusesWhatItCannotHold()
+{
+    QString error;
+    QVERIFY(cp932::encode(QStringLiteral("ok😀"), &error).isEmpty());
+    QVERIFY(error.contains(QStringLiteral("😀")));
+    QCOMPARE(cp932::firstUnencodable(QStringLiteral("体重é")), QStringLiteral("é"));
+    QVERIFY(cp932::firstUnencodable(QStringLiteral("体重")).isEmpty());
+
+    qsizetype bad = -1;
+    QVERIFY(cp932::decode(QByteArray("ab\x81", 3), &error, &bad).isEmpty());
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(bad, qsizetype(2));
+    QVERIFY(cp932::decode(QByteArray("a\xFF"), &error, &bad).isEmpty());
+    QCOMPARE(bad, qsizetype(1));
+}
+
+QTEST_GUILESS_MAIN(TestFormat)
+#include "test_format.moc"

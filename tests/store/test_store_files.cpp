@@ -1,0 +1,443 @@
+// The record store against real files in a temporary directory: the data,
+// profile, settings, situation-list and memo formats, insert order,
+// case-insensitive names, damaged lines and the first start.
+#include "store/data_dir.h"
+#include "store/data_file.h"
+#include "store/first_start.h"
+#include "store/legacy_file.h"
+#include "store/memo_file.h"
+#include "store/record_line.h"
+#include "store/settings_files.h"
+#include "store/situation_file.h"
+#include "temp_data_dir.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString kData1 = QStringLiteral("データ1.txt");
+
+WeightRecord rec(const QString &date, const QString &situation, float weight,
+                 const QString &diary = QString())
+{
+    WeightRecord r;
+    r.date = date;
+    r.situation = situation;
+    r.weight = weight;
+    r.diary = diary;
+    return r;
+}
+
+QList<WeightRecord> readAll(const TempDataDir &tmp, const QString &name = kData1)
+{
+    QList<WeightRecord> out;
+    const MaybeError e = store::readRecords(DataDir(tmp.dir()), name, &out);
+    if (e)
+        qWarning() << e->message();
+    return out;
+}
+
+QStringList situations(const QList<WeightRecord> &rs)
+{
+    QStringList out;
+    for (const WeightRecord &r : rs)
+        out.append(r.situation);
+    return out;
+}
+
+} // namespace
+
+class TestStoreFiles : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void readsHandWrittenCp932Lines();
+    void writesTheExactLineFormat();
+    void damagedLinesNameFileAndLine_data();
+    void damagedLinesNameFileAndLine();
+    void damagedFileIsNeverWritten();
+    void incompleteLastLineIsKeptAside();
+    void appendKeepsEntryOrderAndStartsOnANewLine();
+    void insertPlacesRecordInDateOrder();
+    void insertWithoutLaterRecordStillWritesIt();
+    void insertEmptiesReservedFields();
+    void extensionCaseDoesNotMatter();
+    void textsTheFormatCannotHoldAreRefused();
+    void profileRoundTripAndDamage();
+    void settingsFilesByPosition();
+    void situationListItems();
+    void situationRenameTouchesOnlyExactLabelsOfOnePerson();
+    void memoRoundTrip();
+    void legacyFileReadsThreeFields();
+    void firstStartCreatesDefaultsWithoutOverwriting();
+};
+
+void TestStoreFiles::readsHandWrittenCp932Lines()
+{
+    TempDataDir tmp;
+    // "2003/11/08","はじめの一歩",74.5,"","","" then a line with spaces
+    // before fields, bare texts and a lone LF, then ～ and half-width kana.
+    QByteArray bytes;
+    bytes += "\"2003/11/08\",\"\x82\xCD\x82\xB6\x82\xDF\x82\xCC\x88\xEA\x95\xE0\",74.5,\"\",\"\",\"\"\r\n";
+    bytes += "  \"2003/11/09\", \x92\xA9 , 74 ,\"\", 0 ,\"\"\n";
+    bytes += "\"2003/11/10\",\"\x81\x60\xCC\xDF\",73.95,\"\x95\x5C\",\"\",\"\"\r\n";
+    tmp.writeBytes(kData1, bytes);
+
+    const QList<WeightRecord> rs = readAll(tmp);
+    QCOMPARE(rs.size(), 3);
+    QCOMPARE(rs[0].date, QStringLiteral("2003/11/08"));
+    QCOMPARE(rs[0].situation, QStringLiteral("はじめの一歩"));
+    QCOMPARE(rs[0].weight, 74.5f);
+    QCOMPARE(rs[1].situation, QStringLiteral("朝"));
+    QCOMPARE(rs[1].weight, 74.0f);
+    QCOMPARE(rs[1].reserved5, QStringLiteral("0"));
+    QCOMPARE(rs[2].situation, QStringLiteral("～ﾌﾟ"));
+    QCOMPARE(rs[2].weight, 73.95f);
+    QCOMPARE(rs[2].diary, QStringLiteral("表"));
+}
+
+void TestStoreFiles::writesTheExactLineFormat()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    QVERIFY(!store::appendRecord(dir, kData1, rec("2003/11/08", "はじめの一歩", 74.5f)));
+    QVERIFY(!store::appendRecord(dir, kData1, rec("2003/11/08", "朝", 70.0f, "9:05:07")));
+    QByteArray expected;
+    expected += "\"2003/11/08\",\"\x82\xCD\x82\xB6\x82\xDF\x82\xCC\x88\xEA\x95\xE0\",74.5,\"\",\"\",\"\"\r\n";
+    expected += "\"2003/11/08\",\"\x92\xA9\",70,\"9:05:07\",\"\",\"\"\r\n";
+    QCOMPARE(tmp.readBytes(kData1), expected);
+}
+
+void TestStoreFiles::damagedLinesNameFileAndLine_data()
+{
+    QTest::addColumn<QByteArray>("secondLine");
+    QTest::addColumn<QString>("reasonPart");
+    QTest::newRow("too few fields") << QByteArray("\"2008/03/10\",\"a\",70\r\n") << "項目が足りません";
+    QTest::newRow("unterminated quote") << QByteArray("\"2008/03/10\",\"a,70,\"\",\"\",\"\"\r\n")
+                                        << "引用符";
+    QTest::newRow("weight not a number") << QByteArray("\"2008/03/10\",\"a\",7o,\"\",\"\",\"\"\r\n")
+                                         << "数値ではありません";
+    QTest::newRow("date form") << QByteArray("\"2008/3/10\",\"a\",70,\"\",\"\",\"\"\r\n")
+                               << "yyyy/mm/dd";
+    QTest::newRow("not cp932") << QByteArray("\"2008/03/10\",\"\x81\x20\",70,\"\",\"\",\"\"\r\n")
+                               << "シフトJIS";
+}
+
+void TestStoreFiles::damagedLinesNameFileAndLine()
+{
+    QFETCH(QByteArray, secondLine);
+    QFETCH(QString, reasonPart);
+    TempDataDir tmp;
+    tmp.writeBytes(kData1, "\"2008/03/09\",\"a\",70,\"\",\"\",\"\"\r\n" + secondLine +
+                               "\"2008/03/11\",\"a\",70,\"\",\"\",\"\"\r\n");
+    QList<WeightRecord> rs;
+    store::IncompleteTail tail;
+    const MaybeError e = store::readRecords(DataDir(tmp.dir()), kData1, &rs, &tail);
+    QVERIFY(e.has_value());
+    QCOMPARE(e->file, kData1);
+    QCOMPARE(e->line, 2);
+    QVERIFY2(e->reason.contains(reasonPart), qPrintable(e->reason));
+    QVERIFY(e->message().contains(QStringLiteral("2 行目")));
+    QVERIFY(!tail.present); // complete lines follow: real damage, not an interrupted append
+}
+
+void TestStoreFiles::damagedFileIsNeverWritten()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    const QByteArray damaged = "\"2008/03/09\",\"a\",70,\"\",\"\",\"\"\r\n\"2008/03/10\",\"b\"\r\n"
+                               "\"2008/03/12\",\"a\",70,\"\",\"\",\"\"\r\n";
+    tmp.writeBytes(kData1, damaged);
+    QVERIFY(store::appendRecord(dir, kData1, rec("2008/03/12", "x", 70)).has_value());
+    QVERIFY(store::insertRecordInOrder(dir, kData1, rec("2008/03/11", "x", 70)).has_value());
+    QVERIFY(store::renameSituation(dir, kData1, "a", "z").has_value());
+    QCOMPARE(tmp.readBytes(kData1), damaged);
+    QCOMPARE(tmp.entries(), QStringList{kData1});
+}
+
+void TestStoreFiles::incompleteLastLineIsKeptAside()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    const QByteArray good = "\"2008/03/09\",\"a\",70,\"\",\"\",\"\"\r\n";
+    const QByteArray torn = "\"2008/03/10\",\"\x92";
+    tmp.writeBytes(kData1, good + torn);
+
+    QList<WeightRecord> rs;
+    QVERIFY(store::readRecords(dir, kData1, &rs).has_value()); // without a tail: refused
+    store::IncompleteTail tail;
+    QVERIFY(!store::readRecords(dir, kData1, &rs, &tail));
+    QCOMPARE(rs.size(), 1);
+    QVERIFY(tail.present);
+    QCOMPARE(tail.line, 2);
+
+    QString side;
+    QVERIFY(!store::saveIncompleteTail(dir, kData1, tail, &side));
+    QCOMPARE(tmp.readBytes(kData1), good);
+    QCOMPARE(tmp.readBytes(side), torn);
+    QCOMPARE(readAll(tmp).size(), 1);
+}
+
+void TestStoreFiles::appendKeepsEntryOrderAndStartsOnANewLine()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    // A last line that ends without CR LF but is complete.
+    tmp.writeBytes(kData1, "\"2008/03/10\",\"a\",70,\"\",\"\",\"\"");
+    QVERIFY(!store::appendRecord(dir, kData1, rec("2008/03/10", "b", 69.5f)));
+    QVERIFY(!store::appendRecord(dir, kData1, rec("2008/03/10", "c", 69.4f)));
+    QCOMPARE(situations(readAll(tmp)), (QStringList{"a", "b", "c"}));
+    QVERIFY(tmp.readBytes(kData1).startsWith("\"2008/03/10\",\"a\",70,\"\",\"\",\"\"\r\n\"2008/03/10\",\"b\""));
+}
+
+void TestStoreFiles::insertPlacesRecordInDateOrder()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    for (const WeightRecord &r : {rec("2008/03/09", "09", 70), rec("2008/03/10", "10 old", 70),
+                                  rec("2008/03/12", "12", 70)})
+        QVERIFY(!store::appendRecord(dir, kData1, r));
+    QVERIFY(!store::insertRecordInOrder(dir, kData1, rec("2008/03/10", "10 new", 69)));
+    QVERIFY(!store::insertRecordInOrder(dir, kData1, rec("2008/03/01", "01", 71)));
+    QCOMPARE(situations(readAll(tmp)), (QStringList{"01", "09", "10 old", "10 new", "12"}));
+    QVERIFY(!tmp.exists(store::insertScratchName()));
+}
+
+void TestStoreFiles::insertWithoutLaterRecordStillWritesIt()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    QVERIFY(!store::appendRecord(dir, kData1, rec("2008/03/09", "09", 70)));
+    QVERIFY(!store::insertRecordInOrder(dir, kData1, rec("2008/03/11", "11", 69)));
+    QVERIFY(!store::insertRecordInOrder(dir, kData1, rec("2008/03/09", "09 b", 69)));
+    QCOMPARE(situations(readAll(tmp)), (QStringList{"09", "09 b", "11"}));
+}
+
+void TestStoreFiles::insertEmptiesReservedFields()
+{
+    TempDataDir tmp;
+    tmp.writeBytes(kData1, "\"2008/03/09\",\"a\",70,\"d\",0,\"x\"\r\n");
+    QVERIFY(!store::insertRecordInOrder(DataDir(tmp.dir()), kData1, rec("2008/03/08", "b", 71)));
+    QCOMPARE(tmp.readBytes(kData1), QByteArray("\"2008/03/08\",\"b\",71,\"\",\"\",\"\"\r\n"
+                                               "\"2008/03/09\",\"a\",70,\"d\",\"\",\"\"\r\n"));
+}
+
+void TestStoreFiles::extensionCaseDoesNotMatter()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    tmp.writeText(QStringLiteral("データ1.TXT"), QStringLiteral("\"2008/03/09\",\"a\",70,\"\",\"\",\"\"\r\n"));
+    QCOMPARE(dir.resolve(kData1), QStringLiteral("データ1.TXT"));
+    QVERIFY(!store::appendRecord(dir, kData1, rec("2008/03/10", "b", 70)));
+    QVERIFY(!store::insertRecordInOrder(dir, kData1, rec("2008/03/09", "c", 70)));
+    QCOMPARE(tmp.entries(), QStringList{QStringLiteral("データ1.TXT")});
+    QCOMPARE(readAll(tmp, QStringLiteral("データ1.TXT")).size(), 3);
+    // The stem must match exactly.
+    QVERIFY(!dir.exists(QStringLiteral("データ2.txt")));
+    // New files get the spelling they are asked for.
+    QVERIFY(!store::saveProfile(dir, profileFileName(PersonSlot::One), {"a", 170, 60}));
+    QVERIFY(tmp.exists(QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ1.txt")));
+}
+
+void TestStoreFiles::textsTheFormatCannotHoldAreRefused()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    QVERIFY(!store::appendRecord(dir, kData1, rec("2008/03/09", "a", 70)));
+    const QByteArray before = tmp.readBytes(kData1);
+    for (const WeightRecord &r : {rec("2008/03/10", "say \"hi\"", 70), rec("2008/03/10", "a", 70, "two\nlines"),
+                                  rec("2008/03/10", "a", 70, "emoji 😀"), rec("2008/03/10", "café", 70)}) {
+        const MaybeError a = store::appendRecord(dir, kData1, r);
+        QVERIFY(a.has_value());
+        QVERIFY(!a->message().isEmpty());
+        QVERIFY(store::insertRecordInOrder(dir, kData1, r).has_value());
+    }
+    QCOMPARE(tmp.readBytes(kData1), before);
+    QVERIFY(!store::unstorableReason("〜 half ～ full").isEmpty() == false);
+    QVERIFY(store::appendSituationBare(dir, "a\"b").has_value());
+    QVERIFY(store::saveProfile(dir, profileFileName(PersonSlot::One), {"x\"y", 170, 60}).has_value());
+}
+
+void TestStoreFiles::profileRoundTripAndDamage()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    const QString name = profileFileName(PersonSlot::Two);
+    QVERIFY(!store::saveProfile(dir, name, {"はなこ", 158.5f, 52}));
+    QCOMPARE(tmp.readText(name), QStringLiteral("\"氏名\",\"はなこ\"\r\n\"身長\",158.5\r\n\"目標体重\",52\r\n"));
+    PersonProfile p;
+    QVERIFY(!store::loadProfile(dir, name, &p));
+    QCOMPARE(p, (PersonProfile{"はなこ", 158.5f, 52}));
+
+    // Labels are ignored, values taken by position; an empty nickname is fine.
+    tmp.writeText(name, "\"x\",\"\"\r\n\"y\", 170 \r\n\"z\",60\r\n");
+    QVERIFY(!store::loadProfile(dir, name, &p));
+    QCOMPARE(p, (PersonProfile{"", 170, 60}));
+
+    tmp.writeText(name, "\"氏名\",\"a\"\r\n\"身長\",abc\r\n\"目標体重\",60\r\n");
+    const MaybeError bad = store::loadProfile(dir, name, &p);
+    QVERIFY(bad.has_value());
+    QCOMPARE(bad->line, 2);
+    tmp.writeText(name, "\"氏名\",\"a\"\r\n");
+    QVERIFY(store::loadProfile(dir, name, &p).has_value());
+    QVERIFY(store::loadProfile(dir, profileFileName(PersonSlot::One), &p).has_value());
+}
+
+void TestStoreFiles::settingsFilesByPosition()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    QVERIFY(!store::writeStepText(dir, "0.25"));
+    QCOMPARE(tmp.readBytes(QStringLiteral("体重計刻み.txt")), QByteArray("0.25\r\n"));
+    QString step;
+    QVERIFY(!store::readStepText(dir, &step));
+    QCOMPARE(step, QStringLiteral("0.25"));
+
+    QVERIFY(!store::writeHelpFlag(dir, 0));
+    QCOMPARE(tmp.readText(QStringLiteral("設定.txt")), QStringLiteral("\"ヘルプツアー\",0\r\n"));
+    // The program also spells it "設定.TXT": the same file.
+    tmp.writeText(QStringLiteral("設定.txt"), " \"ヘルプツアー\" , 1 \r\n");
+    int flag = -1;
+    QVERIFY(!store::readHelpFlag(dir, &flag));
+    QCOMPARE(flag, 1);
+
+    QVERIFY(!store::writeMovingAverageText(dir, "45"));
+    QString ma;
+    QVERIFY(!store::readMovingAverageText(dir, &ma));
+    QCOMPARE(ma, QStringLiteral("45"));
+
+    QVERIFY(!store::writeAutoTime(dir, 0));
+    int ticked = -1;
+    QVERIFY(!store::readAutoTime(dir, &ticked));
+    QCOMPARE(ticked, 0);
+
+    // An unusable value reads as the default and the file stays as it is.
+    tmp.writeBytes(QStringLiteral("マーカー.TXT"), "x\r\n");
+    int mode = -1;
+    QVERIFY(!store::readMarkerMode(dir, &mode));
+    QCOMPARE(mode, 1);
+    QCOMPARE(tmp.readBytes(QStringLiteral("マーカー.TXT")), QByteArray("x\r\n"));
+
+    QVERIFY(store::readAutoTime(DataDir(QDir(tmp.filePath("nowhere"))), &ticked).has_value());
+}
+
+void TestStoreFiles::situationListItems()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    // Bare "散歩,ジョギング" is two labels; quoted "a,b" is one.
+    tmp.writeText(store::situationListFile(), "朝\r\n散歩,ジョギング\r\n\"a,b\"\r\n");
+    QStringList labels;
+    QVERIFY(!store::readSituationList(dir, &labels));
+    QCOMPARE(labels, (QStringList{"朝", "散歩", "ジョギング", "a,b"}));
+
+    QVERIFY(!store::appendSituationBare(dir, "x,y"));
+    QVERIFY(!store::appendSituationQuoted(dir, "p,q"));
+    QVERIFY(!store::readSituationList(dir, &labels));
+    QCOMPARE(labels.mid(4), (QStringList{"x", "y", "p,q"}));
+
+    QVERIFY(!store::writeSituationListBare(dir, {"b", "a"}));
+    QCOMPARE(tmp.readBytes(store::situationListFile()), QByteArray("b\r\na\r\n"));
+    QVERIFY(!store::writeSituationListBare(dir, {}));
+    QCOMPARE(tmp.readBytes(store::situationListFile()), QByteArray());
+    QVERIFY(!store::readSituationList(dir, &labels));
+    QVERIFY(labels.isEmpty());
+}
+
+void TestStoreFiles::situationRenameTouchesOnlyExactLabelsOfOnePerson()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    const QString data2 = dataFileName(PersonSlot::Two);
+    tmp.writeText(kData1, "\"2008/03/09\",\"朝\",70,\"d\",\"\",\"\"\r\n"
+                          "\"2008/03/09\",\"朝食後\",69.5,\"\",\"\",\"\"\r\n"
+                          "\"2008/03/10\",\"朝\",69,\"\",\"\",\"\"\r\n");
+    tmp.writeText(data2, "\"2008/03/09\",\"朝\",50,\"\",\"\",\"\"\r\n");
+    tmp.writeText(store::situationListFile(), "朝\r\n朝食後\r\n散歩,ジョギング\r\n");
+    const QByteArray other = tmp.readBytes(data2);
+
+    QVERIFY(!store::renameSituation(dir, kData1, "朝", "起床後"));
+    QCOMPARE(tmp.readText(kData1), QStringLiteral("\"2008/03/09\",\"起床後\",70,\"d\",0,\"\"\r\n"
+                                                  "\"2008/03/09\",\"朝食後\",69.5,\"\",0,\"\"\r\n"
+                                                  "\"2008/03/10\",\"起床後\",69,\"\",0,\"\"\r\n"));
+    QCOMPARE(tmp.readBytes(data2), other);
+    // Every line quoted; the bare line with a comma split in two.
+    QCOMPARE(tmp.readText(store::situationListFile()),
+             QStringLiteral("\"起床後\"\r\n\"朝食後\"\r\n\"散歩\"\r\n\"ジョギング\"\r\n"));
+    QVERIFY(!tmp.exists(store::renameDataScratchName()));
+    QVERIFY(!tmp.exists(store::situationListScratchName()));
+    // A renamed label with a comma stays one label.
+    QVERIFY(!store::renameSituation(dir, kData1, "散歩", "a,b"));
+    QStringList labels;
+    QVERIFY(!store::readSituationList(dir, &labels));
+    QCOMPARE(labels, (QStringList{"起床後", "朝食後", "a,b", "ジョギング"}));
+}
+
+void TestStoreFiles::memoRoundTrip()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    const QString memo = QStringLiteral("一行目\n\n三行目 \"引用\", カンマ");
+    QVERIFY(!store::writeMemo(dir, memo));
+    QString back;
+    QVERIFY(!store::readMemo(dir, &back));
+    QCOMPARE(back, memo);
+
+    QVERIFY(!store::writeMemo(dir, QString()));
+    QCOMPARE(tmp.readBytes(store::memoFile()), QByteArray("\r\n"));
+    QVERIFY(!store::readMemo(dir, &back));
+    QCOMPARE(back, QString());
+
+    // The start-up loader spells it "気付きメモ.txt".
+    tmp.dir().remove(store::memoFile());
+    tmp.writeText(QStringLiteral("気付きメモ.txt"), "a\r\nb\r\n");
+    QVERIFY(!store::readMemo(dir, &back));
+    QCOMPARE(back, QStringLiteral("a\nb"));
+    QVERIFY(store::writeMemo(dir, QStringLiteral("😀")).has_value());
+    QCOMPARE(tmp.readText(QStringLiteral("気付きメモ.txt")), QStringLiteral("a\r\nb\r\n"));
+}
+
+void TestStoreFiles::legacyFileReadsThreeFields()
+{
+    TempDataDir tmp;
+    tmp.writeText(store::legacyDataFile(), "\"2003/11/08\",\"はじめの一歩\",74.5\r\n"
+                                           "2003/11/09,朝,74\r\n\"2003/11/10\",夜,73.8\r\n");
+    QList<WeightRecord> rs;
+    QVERIFY(!store::readLegacyRecords(DataDir(tmp.dir()), &rs));
+    QCOMPARE(rs.size(), 3);
+    QCOMPARE(rs[0], rec("2003/11/08", "はじめの一歩", 74.5f));
+    QCOMPARE(rs[1], rec("2003/11/09", "朝", 74));
+    QCOMPARE(rs[2].weight, 73.8f);
+
+    tmp.writeText(store::legacyDataFile(), "\"2003/11/08\",\"a\"\r\n");
+    const MaybeError e = store::readLegacyRecords(DataDir(tmp.dir()), &rs);
+    QVERIFY(e.has_value());
+    QCOMPARE(e->line, 1);
+}
+
+void TestStoreFiles::firstStartCreatesDefaultsWithoutOverwriting()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    QVERIFY(store::isFreshInstallation(dir));
+    tmp.writeBytes(QStringLiteral("体重計刻み.TXT"), "0.5\r\n");
+    QVERIFY(!store::createDefaultFiles(dir));
+
+    QCOMPARE(tmp.readBytes(QStringLiteral("体重計刻み.TXT")), QByteArray("0.5\r\n"));
+    QVERIFY(!tmp.exists(QStringLiteral("体重計刻み.txt")));
+    QCOMPARE(tmp.readText(QStringLiteral("設定.txt")), QStringLiteral("\"ヘルプツアー\",1\r\n"));
+    QCOMPARE(tmp.readBytes(QStringLiteral("移動平均.TXT")), QByteArray("10\r\n"));
+    QCOMPARE(tmp.readBytes(QStringLiteral("自動時間.TXT")), QByteArray("0\r\n"));
+    QCOMPARE(tmp.readBytes(QStringLiteral("マーカー.TXT")), QByteArray("1\r\n"));
+    QCOMPARE(tmp.readBytes(QStringLiteral("気付きメモ.TXT")), QByteArray("\r\n"));
+    QStringList labels;
+    QVERIFY(!store::readSituationList(dir, &labels));
+    QCOMPARE(labels, store::defaults().situations);
+
+    // Only the person files remain to be made, by registration.
+    QCOMPARE(store::missingFiles(dir).size(), 4);
+    QVERIFY(!store::saveProfile(dir, profileFileName(PersonSlot::One), {"a", 170, 60}));
+    QVERIFY(!store::isFreshInstallation(dir));
+}
+
+QTEST_GUILESS_MAIN(TestStoreFiles)
+#include "test_store_files.moc"
