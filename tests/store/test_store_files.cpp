@@ -252,7 +252,7 @@ void TestStoreFiles::textsTheFormatCannotHoldAreRefused()
         QVERIFY(store::insertRecordInOrder(dir, kData1, r).has_value());
     }
     QCOMPARE(tmp.readBytes(kData1), before);
-    QVERIFY(!store::unstorableReason("〜 half ～ full").isEmpty() == false);
+    QVERIFY(store::unstorableReason("〜 half ～ full").isEmpty());
     QVERIFY(store::appendSituationBare(dir, "a\"b").has_value());
     QVERIFY(store::saveProfile(dir, profileFileName(PersonSlot::One), {"x\"y", 170, 60}).has_value());
 }

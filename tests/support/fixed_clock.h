@@ -12,6 +12,7 @@ public:
     QDate today() const override { return day; }
     QTime timeOfDay() const override { return time; }
     qint64 elapsedMs() const override { return elapsed += tick; }
+    void pause(int ms) const override { elapsed += ms; }
 
     QDate day;
     QTime time;
