@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QSvgRenderer;
+
+// An image control: one picture from the resources, scaled to the widget's
+// size with its aspect ratio kept and centred, on a transparent background
+// so the panel's colour shows around it.
+class Picture : public QWidget {
+    Q_OBJECT
+public:
+    explicit Picture(const QString &resourcePath, QWidget *parent = nullptr);
+    ~Picture() override;
+
+    void setSource(const QString &resourcePath);
+    QString source() const;
+    // False when the path names no readable picture; the widget then paints nothing.
+    bool isValid() const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Q_DISABLE_COPY_MOVE(Picture)
+
+    QString m_source;
+    QSvgRenderer *m_renderer;
+};
