@@ -1,0 +1,84 @@
+#pragma once
+
+#include "store/palette.h"
+#include "store/record.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <Qt>
+
+// The day view of the weight screen: the day's measurements with their
+// changes, the face of the day, the summary against the start of the diet
+// and the counts on the person buttons, computed from the records alone.
+
+// "↑" on red, "→" on yellow, "↓" on green. Decided on the text as shown,
+// so "0.0Kg" and "-0.0Kg" both count as no change.
+struct MarkCell {
+    QString text;
+    Rgb back = 0;
+};
+MarkCell changeMark(const QString &displayed);
+
+// imgNashi, imgkana, imgniko, imgwara
+enum class DayFace { None, Sulk, Smile, Laugh };
+
+// One data row of msgDayList: 9 texts and 9 back colours (0 = default).
+struct DayListRow {
+    QStringList texts;
+    QList<Rgb> backs;
+};
+
+// The window-wide values a refresh leaves behind.
+struct DayViewValues {
+    QString FirstDate;
+    float FirstWeight = 0;
+    float FirstBmi = 0;
+    float FirstObesity = 0; // a ratio: 0.185 is 18.5 %
+    float StandardWeight = 0;
+    QString LastFileDate;
+    float LastFileWeight = 0;
+    int RecordCount = 0;
+    int DayRowNo = 1;
+    float PrevWeight = 0;
+    QString PrevWeightDate;
+    float DayFirstWeight = 0;
+    float DayMaxWeight = 0;
+    float DayMinWeight = 999;
+    float LatestWeight = 0;
+    QString LatestWeightDate;
+    float LatestBmi = 0;
+    QString LatestObesity; // the ratio as decimal text; empty without a height
+};
+
+struct DayView {
+    DayViewValues values;
+    QList<DayListRow> rows;     // data rows of msgDayList
+    QList<float> chartPoints;   // point n is the weight of row n
+    bool scrollToEnd = false;   // the grid's last row goes to the top
+    QString lblDspNissuu, lblDspTai, lblDspBmi, lblDspHiman;
+    DayFace face = DayFace::None;
+};
+
+// selectedDay is "yyyy/mm/dd". A height of 0 or less gives empty BMI and
+// obesity texts instead of a division by zero.
+DayView buildDayView(const QList<WeightRecord> &records, const QString &selectedDay, float height);
+
+// Records of the given day.
+int countOnDay(const QList<WeightRecord> &records, const QString &day);
+
+// face 0..3 = imgNon, imgKura, imgNi, imgWarai
+struct EntryCounts {
+    int count1 = 0, count2 = 0;
+    Rgb back1 = 0, back2 = 0;
+    int face1 = 0, face2 = 0;
+};
+EntryCounts entryCounts(int count1, int count2);
+
+// msgDayList layout: header texts, widths in twips, data alignments.
+QStringList dayListHeaders();
+QList<int> dayListWidths();
+QList<Qt::Alignment> dayListAlignments();
+constexpr int kDayListColumns = 9;
+// More grid rows than this, the header included, scroll to the end.
+constexpr int kDayListVisibleRows = 9;
