@@ -1,0 +1,101 @@
+#pragma once
+
+#include "ui/grid_model.h"
+
+#include <QTableView>
+
+class GridHeader;
+
+// A classic data grid. Rows and columns are numbered with the header as
+// row 0; data rows start at 1. Optionally column 0 is fixed too: drawn like
+// the header and frozen when the grid scrolls sideways. Column widths are
+// in twips. The grid is read-only for the user; a click or double-click
+// makes the cell current before cellClicked / cellDoubleClicked is emitted.
+class Grid : public QTableView {
+    Q_OBJECT
+public:
+    using Align = GridAlign;
+
+    explicit Grid(QWidget *parent = nullptr);
+
+    // Rows including the header row; growing appends empty rows, 1 leaves
+    // only the header.
+    void setRows(int rows);
+    int rows() const;
+    void setCols(int cols);
+    int cols() const;
+    // 0 or 1.
+    void setFixedCols(int fixed);
+    int fixedCols() const;
+
+    // A negative width means the default width.
+    void setColWidth(int col, int twips);
+    int colWidth(int col) const;
+    // Data cells.
+    void setColAlignment(int col, Align a);
+    Align colAlignment(int col) const;
+    // Header cells, and the cells of a fixed column 0.
+    void setFixedAlignment(int col, Align a);
+    Align fixedAlignment(int col) const;
+
+    void setTextMatrix(int row, int col, const QString &text);
+    QString textMatrix(int row, int col) const;
+    // An invalid colour is the default white.
+    void setCellBackColor(int row, int col, const QColor &c);
+    QColor cellBackColor(int row, int col) const;
+
+    // The current cell; a row or column outside the grid is ignored.
+    void setRow(int row);
+    int row() const { return m_row; }
+    void setCol(int col);
+    int col() const { return m_col; }
+    void setText(const QString &text);
+    QString text() const;
+    void setCellBackColor(const QColor &c);
+    QColor cellBackColor() const;
+
+    // The first visible data row. The grid scrolls far enough for its last
+    // row to be the top row, as long lists are shown newest-first at the top.
+    void setTopRow(int row);
+    int topRow() const;
+
+    // Replaces all data rows at once (one model reset): rows() becomes
+    // 1 + rows.size(); the header row stays.
+    void setDataRows(const QList<GridRow> &rows);
+
+    int rowHeightPixels() const { return m_rowHeight; }
+
+signals:
+    void cellClicked(int row, int col);
+    void cellDoubleClicked(int row, int col);
+
+protected:
+    void updateGeometries() override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void applyMetrics();
+    void applyColWidths();
+    void setCurrentCell(int row, int col);
+    void reportClick(int row, int col);
+    void reportDoubleClick(int row, int col);
+    void syncViewCurrent();
+    void clampCurrent();
+    bool paintCorner(QWidget *corner);
+
+    GridModel *m_model;
+    GridHeader *m_hHeader;
+    GridHeader *m_vHeader;
+    QWidget *m_corner = nullptr;
+    QList<int> m_colTwips; // -1 = default width
+    int m_row = 0;
+    int m_col = 0;
+    int m_rowHeight = 18;
+    bool m_syncing = false;
+    // The release that ends a double-click is not a click of its own.
+    bool m_swallowClick = false;
+};

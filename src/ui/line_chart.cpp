@@ -1,0 +1,587 @@
+#include "ui/line_chart.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QGraphicsLayout>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QValueAxis>
+#include <QtMath>
+#include <cmath>
+
+namespace {
+
+const QColor kDefaultColors[] = {
+    QColor(0x20, 0x40, 0xE0), // blue
+    QColor(0xE0, 0x20, 0x20), // red
+    QColor(0x20, 0x90, 0x30), // green
+    QColor(0xE0, 0x80, 0x00), // orange
+    QColor(0x80, 0x30, 0xB0), // purple
+    QColor(0x00, 0x90, 0xA0), // teal
+};
+
+QColor defaultColor(int col)
+{
+    return kDefaultColors[size_t(col) % std::size(kDefaultColors)];
+}
+
+// 1, 2 or 5 times a power of ten, at least x.
+double niceStep(double x)
+{
+    if (!(x > 0))
+        return 1;
+    const double p = std::pow(10.0, std::floor(std::log10(x)));
+    for (double m : {1.0, 2.0, 5.0, 10.0}) {
+        if (m * p >= x * (1 - 1e-9))
+            return m * p;
+    }
+    return 10 * p;
+}
+
+QImage circleMarker(const QColor &c)
+{
+    const int size = 9;
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(c, 1.6));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(1, 1, size - 2, size - 2));
+    return img;
+}
+
+// A shaded ball: a highlight up and to the left fading to a darker rim.
+QImage ballMarker(const QColor &c)
+{
+    const int size = 11;
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r(0.5, 0.5, size - 1, size - 1);
+    QRadialGradient g(r.center(), size * 0.55, QPointF(size * 0.35, size * 0.32));
+    g.setColorAt(0.0, Qt::white);
+    g.setColorAt(0.35, c.lighter(130));
+    g.setColorAt(1.0, c.darker(220));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawEllipse(r);
+    return img;
+}
+
+// Without markers a point with no neighbour would not show at all.
+QImage dotMarker(const QColor &c)
+{
+    const int size = 5;
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawEllipse(QRectF(0, 0, size, size));
+    return img;
+}
+
+void styleAxis(QAbstractAxis *axis, const QFont &font)
+{
+    axis->setLinePen(QPen(QColor(0x40, 0x40, 0x40), 1));
+    axis->setGridLinePen(QPen(QColor(0xE0, 0xE0, 0xE0), 1));
+    axis->setLabelsFont(font);
+    axis->setLabelsColor(Qt::black);
+}
+
+} // namespace
+
+LineChart::LineChart(QWidget *parent)
+    : QChartView(parent), m_axisX(new QCategoryAxis), m_axisLeft(new QValueAxis),
+      m_axisRight(new QValueAxis)
+{
+    auto *c = new QChart;
+    c->setAnimationOptions(QChart::NoAnimation);
+    c->setBackgroundBrush(Qt::white);
+    c->setBackgroundPen(Qt::NoPen);
+    c->setBackgroundRoundness(0);
+    c->setMargins(QMargins(4, 6, 4, 2));
+    c->layout()->setContentsMargins(0, 0, 0, 0);
+    c->legend()->setVisible(false);
+    c->legend()->setAlignment(Qt::AlignBottom);
+    c->legend()->setFont(font());
+    setChart(c);
+
+    c->addAxis(m_axisX, Qt::AlignBottom);
+    c->addAxis(m_axisLeft, Qt::AlignLeft);
+    c->addAxis(m_axisRight, Qt::AlignRight);
+    for (QAbstractAxis *axis : {static_cast<QAbstractAxis *>(m_axisX),
+                                static_cast<QAbstractAxis *>(m_axisLeft),
+                                static_cast<QAbstractAxis *>(m_axisRight)})
+        styleAxis(axis, font());
+    m_axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_axisRight->setGridLineVisible(false);
+    m_axisRight->setVisible(false);
+
+    setRenderHint(QPainter::Antialiasing);
+    setFrameShape(QFrame::NoFrame);
+    setBackgroundBrush(Qt::white);
+
+    applyRange(m_axisLeft, m_left);
+    applyRange(m_axisRight, m_right);
+    setColumnCount(1);
+    applyPending();
+}
+
+LineChart::~LineChart() = default;
+
+void LineChart::setColumnCount(int cols)
+{
+    cols = qMax(1, cols);
+    const int old = columnCount();
+    if (cols == old)
+        return;
+    for (int c = old - 1; c >= cols; --c) {
+        for (QLineSeries *s : std::as_const(m_columns[size_t(c)].series)) {
+            chart()->removeSeries(s);
+            delete s;
+        }
+    }
+    m_columns.resize(size_t(cols));
+    m_values.resize(size_t(cols));
+    m_dirty.resize(size_t(cols), false);
+    for (int c = old; c < cols; ++c) {
+        Column &col = m_columns[size_t(c)];
+        col.color = defaultColor(c);
+        m_values[size_t(c)].assign(size_t(m_rowCount), std::nullopt);
+        addSeries(col);
+    }
+    m_col = qBound(1, m_col, cols);
+    updateRightAxisVisibility();
+}
+
+void LineChart::setRowCount(int rows)
+{
+    rows = qMax(0, rows);
+    if (rows == m_rowCount)
+        return;
+    const bool shrinking = rows < m_rowCount;
+    m_rowCount = rows;
+    for (size_t c = 0; c < m_values.size(); ++c) {
+        m_values[c].resize(size_t(rows), std::nullopt);
+        if (shrinking)
+            markDirty(int(c));
+    }
+    m_labels.resize(size_t(rows));
+    markAxisDirty();
+}
+
+void LineChart::setRow(int row)
+{
+    m_row = row;
+}
+
+void LineChart::setColumn(int col)
+{
+    m_col = col;
+}
+
+void LineChart::setData(const QString &decimalText)
+{
+    bool ok = false;
+    const double v = QLocale::c().toDouble(decimalText.trimmed(), &ok);
+    setValue(m_row, m_col, ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt);
+}
+
+double LineChart::data() const
+{
+    return value(m_row, m_col).value_or(0.0);
+}
+
+bool LineChart::validCell(int row, int col) const
+{
+    return row >= 1 && row <= m_rowCount && col >= 1 && col <= columnCount();
+}
+
+void LineChart::setValue(int row, int col, std::optional<double> v)
+{
+    if (!validCell(row, col)) {
+        qWarning("LineChart %s: no cell (%d, %d)", qPrintable(objectName()), row, col);
+        return;
+    }
+    if (v && !std::isfinite(*v))
+        v.reset();
+    auto &cell = m_values[size_t(col - 1)][size_t(row - 1)];
+    if (cell == v)
+        return;
+    cell = v;
+    markDirty(col - 1);
+}
+
+std::optional<double> LineChart::value(int row, int col) const
+{
+    if (!validCell(row, col))
+        return std::nullopt;
+    return m_values[size_t(col - 1)][size_t(row - 1)];
+}
+
+void LineChart::setColumnValues(int col, const QList<std::optional<double>> &values)
+{
+    if (col < 1 || col > columnCount()) {
+        qWarning("LineChart %s: no column %d", qPrintable(objectName()), col);
+        return;
+    }
+    if (values.size() > m_rowCount)
+        setRowCount(int(values.size()));
+    auto &column = m_values[size_t(col - 1)];
+    for (size_t r = 0; r < column.size(); ++r) {
+        std::optional<double> v =
+            r < size_t(values.size()) ? values[qsizetype(r)] : std::optional<double>();
+        if (v && !std::isfinite(*v))
+            v.reset();
+        column[r] = v;
+    }
+    redrawColumn(col - 1);
+    m_dirty[size_t(col - 1)] = false;
+    if (m_axisDirty)
+        rebuildXAxis();
+}
+
+void LineChart::setRowLabel(int row, const QString &label)
+{
+    if (row < 1 || row > m_rowCount) {
+        qWarning("LineChart %s: no row %d", qPrintable(objectName()), row);
+        return;
+    }
+    if (m_labels[size_t(row - 1)] == label)
+        return;
+    m_labels[size_t(row - 1)] = label;
+    markAxisDirty();
+}
+
+QString LineChart::rowLabel(int row) const
+{
+    return row >= 1 && row <= m_rowCount ? m_labels[size_t(row - 1)] : QString();
+}
+
+void LineChart::setSeriesName(int col, const QString &name)
+{
+    if (col < 1 || col > columnCount())
+        return;
+    Column &c = m_columns[size_t(col - 1)];
+    c.name = name;
+    for (QLineSeries *s : std::as_const(c.series))
+        s->setName(name);
+}
+
+QString LineChart::seriesName(int col) const
+{
+    return col >= 1 && col <= columnCount() ? m_columns[size_t(col - 1)].name : QString();
+}
+
+void LineChart::setSeriesColor(int col, const QColor &color)
+{
+    if (col < 1 || col > columnCount())
+        return;
+    Column &c = m_columns[size_t(col - 1)];
+    c.color = color.isValid() ? color : defaultColor(col - 1);
+    for (int i = 0; i < c.series.size(); ++i) {
+        styleSeries(c, c.series[i], i == 0);
+        applyMarker(c, c.series[i]);
+    }
+}
+
+QColor LineChart::seriesColor(int col) const
+{
+    return col >= 1 && col <= columnCount() ? m_columns[size_t(col - 1)].color : QColor();
+}
+
+void LineChart::setLegendVisible(bool visible)
+{
+    chart()->legend()->setVisible(visible);
+}
+
+void LineChart::setLeftRange(double min, double max)
+{
+    m_left = {min, max};
+    applyRange(m_axisLeft, m_left);
+}
+
+void LineChart::setLeftMin(double min)
+{
+    setLeftRange(min, m_left.max);
+}
+
+void LineChart::setLeftMax(double max)
+{
+    setLeftRange(m_left.min, max);
+}
+
+void LineChart::setRightRange(double min, double max)
+{
+    m_right = {min, max};
+    applyRange(m_axisRight, m_right);
+}
+
+void LineChart::setRightMin(double min)
+{
+    setRightRange(min, m_right.max);
+}
+
+void LineChart::setRightMax(double max)
+{
+    setRightRange(m_right.min, max);
+}
+
+void LineChart::setSeriesOnRightAxis(int col, bool right)
+{
+    if (col < 1 || col > columnCount())
+        return;
+    Column &c = m_columns[size_t(col - 1)];
+    if (c.right == right)
+        return;
+    c.right = right;
+    for (QLineSeries *s : std::as_const(c.series)) {
+        s->detachAxis(right ? m_axisLeft : m_axisRight);
+        s->attachAxis(right ? m_axisRight : m_axisLeft);
+    }
+    updateRightAxisVisibility();
+}
+
+bool LineChart::seriesOnRightAxis(int col) const
+{
+    return col >= 1 && col <= columnCount() && m_columns[size_t(col - 1)].right;
+}
+
+void LineChart::setMarker(Marker m)
+{
+    if (m == m_marker)
+        return;
+    m_marker = m;
+    for (const Column &c : m_columns) {
+        for (QLineSeries *s : c.series)
+            applyMarker(c, s);
+    }
+}
+
+QList<QList<QPointF>> LineChart::drawnSegments(int col)
+{
+    applyPending();
+    QList<QList<QPointF>> out;
+    if (col < 1 || col > columnCount())
+        return out;
+    for (const QLineSeries *s : m_columns[size_t(col - 1)].series) {
+        if (s->count() > 0)
+            out.append(s->points());
+    }
+    return out;
+}
+
+void LineChart::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_pressed = true;
+    QChartView::mousePressEvent(event);
+}
+
+void LineChart::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second click of a double-click counts as a click of its own.
+    if (event->button() == Qt::LeftButton)
+        m_pressed = true;
+    QChartView::mouseDoubleClickEvent(event);
+}
+
+void LineChart::mouseReleaseEvent(QMouseEvent *event)
+{
+    QChartView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && m_pressed) {
+        m_pressed = false;
+        if (rect().contains(event->position().toPoint()))
+            emit userClicked();
+    }
+}
+
+void LineChart::paintEvent(QPaintEvent *event)
+{
+    // A grab of the window paints without running queued work first.
+    if (m_pending)
+        applyPending();
+    QChartView::paintEvent(event);
+}
+
+void LineChart::resizeEvent(QResizeEvent *event)
+{
+    QChartView::resizeEvent(event);
+    markAxisDirty(); // how many row labels fit depends on the width
+}
+
+void LineChart::markDirty(int col)
+{
+    m_dirty[size_t(col)] = true;
+    schedule();
+}
+
+void LineChart::markAxisDirty()
+{
+    m_axisDirty = true;
+    schedule();
+}
+
+// Cell writes come one by one, often thousands in a row; the drawing is
+// brought up to date once, when control returns to the event loop.
+void LineChart::schedule()
+{
+    if (m_pending)
+        return;
+    m_pending = true;
+    QMetaObject::invokeMethod(this, &LineChart::applyPending, Qt::QueuedConnection);
+}
+
+void LineChart::applyPending()
+{
+    m_pending = false;
+    for (size_t c = 0; c < m_dirty.size(); ++c) {
+        if (m_dirty[c]) {
+            m_dirty[c] = false;
+            redrawColumn(int(c));
+        }
+    }
+    if (m_axisDirty)
+        rebuildXAxis();
+}
+
+// One series per unbroken run of values, so an empty cell leaves a gap.
+void LineChart::redrawColumn(int col)
+{
+    Column &c = m_columns[size_t(col)];
+    const auto &values = m_values[size_t(col)];
+    QList<QList<QPointF>> runs;
+    QList<QPointF> run;
+    for (size_t r = 0; r < values.size(); ++r) {
+        if (values[r]) {
+            run.append(QPointF(double(r + 1), *values[r]));
+        } else if (!run.isEmpty()) {
+            runs.append(run);
+            run.clear();
+        }
+    }
+    if (!run.isEmpty())
+        runs.append(run);
+
+    const qsizetype wanted = qMax<qsizetype>(1, runs.size());
+    while (c.series.size() > wanted) {
+        QLineSeries *s = c.series.takeLast();
+        chart()->removeSeries(s);
+        delete s;
+    }
+    while (c.series.size() < wanted)
+        addSeries(c);
+    for (qsizetype i = 0; i < c.series.size(); ++i) {
+        c.series[i]->replace(i < runs.size() ? runs[i] : QList<QPointF>());
+        applyMarker(c, c.series[i]);
+    }
+}
+
+QLineSeries *LineChart::addSeries(Column &c)
+{
+    auto *s = new QLineSeries;
+    chart()->addSeries(s);
+    s->attachAxis(m_axisX);
+    s->attachAxis(c.right ? m_axisRight : m_axisLeft);
+    const bool primary = c.series.isEmpty();
+    c.series.append(s);
+    styleSeries(c, s, primary);
+    applyMarker(c, s);
+    return s;
+}
+
+void LineChart::styleSeries(const Column &c, QLineSeries *s, bool primary)
+{
+    s->setName(c.name);
+    s->setPen(QPen(c.color, 2));
+    if (!primary) {
+        // Pieces after a gap belong to the same legend entry.
+        const auto markers = chart()->legend()->markers(s);
+        for (QLegendMarker *m : markers)
+            m->setVisible(false);
+    }
+}
+
+void LineChart::applyMarker(const Column &c, QLineSeries *s)
+{
+    QImage img;
+    switch (m_marker) {
+    case Marker::Circle: img = circleMarker(c.color); break;
+    case Marker::Ball: img = ballMarker(c.color); break;
+    case Marker::None:
+        if (s->count() == 1)
+            img = dotMarker(c.color);
+        break;
+    }
+    s->setLightMarker(img);
+}
+
+// Row numbers, or the row labels when there are any, at a spacing that
+// leaves room for each label.
+void LineChart::rebuildXAxis()
+{
+    m_axisDirty = false;
+    const int n = qMax(1, m_rowCount);
+    const QStringList old = m_axisX->categoriesLabels();
+    for (const QString &label : old)
+        m_axisX->remove(label);
+    m_axisX->setRange(0.5, n + 0.5);
+    m_axisX->setStartValue(0.5);
+
+    const bool labelled =
+        std::any_of(m_labels.begin(), m_labels.end(), [](const QString &l) { return !l.isEmpty(); });
+    const int labelSlots = qBound(2, width() / (labelled ? 90 : 50), 12);
+    if (labelled) {
+        const int step = qMax(1, (n + labelSlots - 1) / labelSlots);
+        for (int r = 1; r <= m_rowCount; r += step) {
+            const QString &label = m_labels[size_t(r - 1)];
+            if (!label.isEmpty())
+                m_axisX->append(label, r); // a repeated label is skipped by the axis
+        }
+    } else {
+        const int step = qMax(1, int(niceStep(double(n) / labelSlots)));
+        if (step > 1)
+            m_axisX->append(QStringLiteral("1"), 1);
+        for (int r = step; r <= n; r += step)
+            m_axisX->append(QString::number(r), r);
+    }
+}
+
+void LineChart::applyRange(QValueAxis *axis, const Range &r)
+{
+    double lo = r.min;
+    double hi = r.max;
+    if (!std::isfinite(lo) || !std::isfinite(hi))
+        return;
+    if (lo > hi)
+        std::swap(lo, hi);
+    if (lo == hi) {
+        // A flat range (one whole-number weight) still needs room to show it.
+        lo -= 1;
+        hi += 1;
+    }
+    const double step = niceStep((hi - lo) / 8);
+    axis->setRange(lo, hi);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+    axis->setLabelFormat(step >= 1 ? QStringLiteral("%.0f")
+                         : step >= 0.1 ? QStringLiteral("%.1f")
+                                       : QStringLiteral("%.2f"));
+}
+
+void LineChart::updateRightAxisVisibility()
+{
+    const bool any =
+        std::any_of(m_columns.begin(), m_columns.end(), [](const Column &c) { return c.right; });
+    m_axisRight->setVisible(any);
+}

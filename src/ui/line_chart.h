@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QChartView>
+#include <QColor>
+#include <QList>
+#include <QPointF>
+#include <QString>
+#include <optional>
+#include <vector>
+
+class QCategoryAxis;
+class QLineSeries;
+class QValueAxis;
+
+// A line chart over a table of rows x columns (both 1-based); a cell may
+// be empty, and an empty cell breaks its line. Each column is one series,
+// drawn against the left value axis or the right one; both ranges are set
+// by the program, nothing scales automatically. Row n is drawn at x = n.
+class LineChart : public QChartView {
+    Q_OBJECT
+public:
+    enum class Marker { None, Circle, Ball };
+
+    explicit LineChart(QWidget *parent = nullptr);
+    ~LineChart() override;
+
+    void setColumnCount(int cols);
+    int columnCount() const { return int(m_values.size()); }
+    // 0 clears all values; growing adds empty rows.
+    void setRowCount(int rows);
+    int rowCount() const { return m_rowCount; }
+
+    // The current cell and its value: written as decimal text (empty or not
+    // a number makes the cell empty), read as a number (0 when empty).
+    void setRow(int row);
+    int row() const { return m_row; }
+    void setColumn(int col);
+    int column() const { return m_col; }
+    void setData(const QString &decimalText);
+    double data() const;
+
+    void setValue(int row, int col, std::optional<double> v);
+    std::optional<double> value(int row, int col) const;
+    // Replaces column col from row 1 on and redraws it at once; grows the
+    // row count when values is longer, and empties the rows beyond it.
+    void setColumnValues(int col, const QList<std::optional<double>> &values);
+
+    // Category labels of the x axis (dates, say); a readable subset is shown.
+    void setRowLabel(int row, const QString &label);
+    QString rowLabel(int row) const;
+
+    void setSeriesName(int col, const QString &name);
+    QString seriesName(int col) const;
+    void setSeriesColor(int col, const QColor &c);
+    QColor seriesColor(int col) const;
+    void setLegendVisible(bool visible);
+
+    void setLeftRange(double min, double max);
+    void setLeftMin(double min);
+    void setLeftMax(double max);
+    double leftMin() const { return m_left.min; }
+    double leftMax() const { return m_left.max; }
+    void setRightRange(double min, double max);
+    void setRightMin(double min);
+    void setRightMax(double max);
+    double rightMin() const { return m_right.min; }
+    double rightMax() const { return m_right.max; }
+    // The right axis shows only while some series is drawn against it.
+    void setSeriesOnRightAxis(int col, bool right);
+    bool seriesOnRightAxis(int col) const;
+
+    // For every point of every series.
+    void setMarker(Marker m);
+    Marker marker() const { return m_marker; }
+
+    // The runs of points drawn for column col, after pending changes are
+    // applied: one list per unbroken piece of line.
+    QList<QList<QPointF>> drawnSegments(int col);
+
+signals:
+    // A mouse click anywhere in the chart.
+    void userClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    struct Range {
+        double min = 0;
+        double max = 100;
+    };
+    struct Column {
+        QString name;
+        QColor color;
+        bool right = false;
+        QList<QLineSeries *> series; // [0] always exists and carries the legend entry
+    };
+
+    bool validCell(int row, int col) const;
+    void markDirty(int col);
+    void markAxisDirty();
+    void schedule();
+    void applyPending();
+    void redrawColumn(int col);
+    void styleSeries(const Column &c, QLineSeries *s, bool primary);
+    void applyMarker(const Column &c, QLineSeries *s);
+    QLineSeries *addSeries(Column &c);
+    void rebuildXAxis();
+    void applyRange(QValueAxis *axis, const Range &r);
+    void updateRightAxisVisibility();
+
+    std::vector<std::vector<std::optional<double>>> m_values; // [col-1][row-1]
+    std::vector<Column> m_columns;
+    std::vector<QString> m_labels; // [row-1]
+    int m_rowCount = 0;
+    int m_row = 1;
+    int m_col = 1;
+    Marker m_marker = Marker::None;
+    Range m_left;
+    Range m_right;
+    QCategoryAxis *m_axisX;
+    QValueAxis *m_axisLeft;
+    QValueAxis *m_axisRight;
+    std::vector<bool> m_dirty; // per column
+    bool m_axisDirty = true;
+    bool m_pending = false;
+    bool m_pressed = false;
+};

@@ -1,0 +1,313 @@
+#include "ui_tests.h"
+
+#include "ui/line_chart.h"
+
+#include <QCategoryAxis>
+#include <QElapsedTimer>
+#include <QLineSeries>
+#include <QSignalSpy>
+#include <QTest>
+#include <QValueAxis>
+
+namespace {
+
+QList<QLineSeries *> lineSeries(LineChart &c)
+{
+    QList<QLineSeries *> out;
+    const auto all = c.chart()->series();
+    for (QAbstractSeries *s : all)
+        out.append(qobject_cast<QLineSeries *>(s));
+    return out;
+}
+
+QValueAxis *valueAxis(LineChart &c, Qt::Alignment side)
+{
+    const auto axes = c.chart()->axes(Qt::Vertical);
+    for (QAbstractAxis *a : axes) {
+        if (a->alignment() == side)
+            return qobject_cast<QValueAxis *>(a);
+    }
+    return nullptr;
+}
+
+using Points = QList<QPointF>;
+
+} // namespace
+
+class TestLineChart : public QObject {
+    Q_OBJECT
+private slots:
+    void decimalTextInNumberOut();
+    void rowCountZeroThenNClearsAllValues();
+    void emptyCellsBreakTheLine();
+    void lonePointStaysVisibleWithoutMarkers();
+    void rangesAreWhatTheProgramSet();
+    void rightAxisShowsOnlyWhenUsed();
+    void markerModesApplyToEveryPoint();
+    void clickAnywhereIsOneUserEvent();
+    void bulkColumnOf32767PointsIsFast();
+    void rowLabelsShowAReadableSubset();
+};
+
+void TestLineChart::decimalTextInNumberOut()
+{
+    LineChart c;
+    c.setColumnCount(2);
+    c.setRowCount(3);
+    c.setRow(2);
+    c.setColumn(1);
+    c.setData(QStringLiteral("65.3"));
+    QCOMPARE(c.data(), 65.3);
+    QCOMPARE(c.value(2, 1), std::optional<double>(65.3));
+    QCOMPARE(c.value(2, 2), std::optional<double>());
+
+    c.setColumn(2);
+    c.setData(QStringLiteral("-1.5"));
+    QCOMPARE(c.data(), -1.5);
+    c.setData(QStringLiteral("abc"));
+    QCOMPARE(c.value(2, 2), std::optional<double>());
+    QCOMPARE(c.data(), 0.0); // an empty cell reads as 0
+    c.setData(QString());
+    QCOMPARE(c.value(2, 2), std::optional<double>());
+    c.setData(QStringLiteral("nan"));
+    QCOMPARE(c.value(2, 2), std::optional<double>());
+
+    // A cell outside the table is refused, not added.
+    c.setRow(4);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no cell \\(4, 2\\)"));
+    c.setData(QStringLiteral("70"));
+    QCOMPARE(c.rowCount(), 3);
+    QCOMPARE(c.data(), 0.0);
+}
+
+void TestLineChart::rowCountZeroThenNClearsAllValues()
+{
+    LineChart c;
+    c.setColumnCount(2);
+    c.setRowCount(3);
+    c.setValue(1, 1, 70.0);
+    c.setValue(3, 2, 60.0);
+    c.setRowCount(5); // growing keeps what is there
+    QCOMPARE(c.value(1, 1), std::optional<double>(70.0));
+    QCOMPARE(c.value(5, 1), std::optional<double>());
+
+    c.setRowCount(0);
+    QCOMPARE(c.rowCount(), 0);
+    c.setRowCount(5);
+    for (int r = 1; r <= 5; ++r) {
+        QCOMPARE(c.value(r, 1), std::optional<double>());
+        QCOMPARE(c.value(r, 2), std::optional<double>());
+    }
+    QVERIFY(c.drawnSegments(1).isEmpty());
+    QVERIFY(c.drawnSegments(2).isEmpty());
+}
+
+void TestLineChart::emptyCellsBreakTheLine()
+{
+    LineChart c;
+    c.setRowCount(5);
+    c.setColumnValues(1, {1.0, 2.0, std::nullopt, 4.0, 5.0});
+    QCOMPARE(c.drawnSegments(1),
+             (QList<Points>{{QPointF(1, 1), QPointF(2, 2)}, {QPointF(4, 4), QPointF(5, 5)}}));
+
+    // Filling the gap cell by cell joins the line again.
+    c.setRow(3);
+    c.setColumn(1);
+    c.setData(QStringLiteral("3"));
+    QCOMPARE(c.drawnSegments(1).size(), 1);
+    QCOMPARE(c.drawnSegments(1).at(0).size(), 5);
+
+    // A shorter bulk column empties the rows beyond it.
+    c.setColumnValues(1, {std::nullopt, 7.0, 8.0});
+    QCOMPARE(c.rowCount(), 5);
+    QCOMPARE(c.drawnSegments(1), (QList<Points>{{QPointF(2, 7), QPointF(3, 8)}}));
+}
+
+void TestLineChart::lonePointStaysVisibleWithoutMarkers()
+{
+    LineChart c;
+    c.setRowCount(1);
+    c.setRow(1);
+    c.setColumn(1);
+    c.setData(QStringLiteral("65.3"));
+    QCOMPARE(c.drawnSegments(1), (QList<Points>{{QPointF(1, 65.3)}}));
+    const auto series = lineSeries(c);
+    QCOMPARE(series.size(), 1);
+    QVERIFY(!series.at(0)->lightMarker().isNull());
+
+    c.setRowCount(2);
+    c.setValue(2, 1, 65.0);
+    c.drawnSegments(1);
+    QVERIFY(lineSeries(c).at(0)->lightMarker().isNull());
+}
+
+void TestLineChart::rangesAreWhatTheProgramSet()
+{
+    LineChart c;
+    c.setLeftRange(64, 66);
+    QCOMPARE(c.leftMin(), 64.0);
+    QCOMPARE(c.leftMax(), 66.0);
+    QValueAxis *left = valueAxis(c, Qt::AlignLeft);
+    QVERIFY(left);
+    QCOMPARE(left->min(), 64.0);
+    QCOMPARE(left->max(), 66.0);
+
+    c.setLeftMin(58); // the target-weight floor leaves the maximum alone
+    QCOMPARE(c.leftMin(), 58.0);
+    QCOMPARE(c.leftMax(), 66.0);
+    QCOMPARE(left->min(), 58.0);
+
+    // Values outside the range do not widen it.
+    c.setRowCount(2);
+    c.setColumnValues(1, {50.0, 80.0});
+    QCOMPARE(left->min(), 58.0);
+    QCOMPARE(left->max(), 66.0);
+
+    // A flat range reads back as set but is drawn with room around it.
+    c.setLeftRange(70, 70);
+    QCOMPARE(c.leftMin(), 70.0);
+    QCOMPARE(c.leftMax(), 70.0);
+    QVERIFY(left->min() < 70.0 && left->max() > 70.0);
+
+    // An empty day's range (999 down to 0) must not break the axis.
+    c.setLeftRange(999, 0);
+    QCOMPARE(c.leftMin(), 999.0);
+    QVERIFY(left->min() < left->max());
+}
+
+void TestLineChart::rightAxisShowsOnlyWhenUsed()
+{
+    LineChart c;
+    c.setColumnCount(2);
+    c.setRowCount(2);
+    c.setColumnValues(1, {60.0, 61.0});
+    c.setColumnValues(2, {80.0, 79.0});
+    c.setRightRange(75, 82);
+    QValueAxis *right = valueAxis(c, Qt::AlignRight);
+    QVERIFY(right);
+    QVERIFY(!right->isVisible());
+
+    c.setSeriesOnRightAxis(2, true);
+    QVERIFY(right->isVisible());
+    QCOMPARE(c.rightMin(), 75.0);
+    QCOMPARE(c.rightMax(), 82.0);
+    const auto series = lineSeries(c);
+    QCOMPARE(series.size(), 2);
+    QVERIFY(series.at(1)->attachedAxes().contains(right));
+    QVERIFY(!series.at(0)->attachedAxes().contains(right));
+
+    c.setSeriesOnRightAxis(2, false);
+    QVERIFY(!right->isVisible());
+    QVERIFY(!lineSeries(c).at(1)->attachedAxes().contains(right));
+}
+
+void TestLineChart::markerModesApplyToEveryPoint()
+{
+    LineChart c;
+    c.setColumnCount(2);
+    c.setRowCount(4);
+    c.setColumnValues(1, {1.0, 2.0, std::nullopt, 4.0});
+    c.setColumnValues(2, {3.0, 3.0, 3.0, 3.0});
+    QCOMPARE(c.marker(), LineChart::Marker::None);
+
+    c.setMarker(LineChart::Marker::Circle);
+    QCOMPARE(c.marker(), LineChart::Marker::Circle);
+    const auto series = lineSeries(c);
+    QCOMPARE(series.size(), 3); // two pieces of column 1, one of column 2
+    for (QLineSeries *s : series)
+        QVERIFY(!s->lightMarker().isNull());
+    // A circle is an outline: its middle is left clear.
+    const QImage circle = series.at(0)->lightMarker();
+    const QColor middle = circle.pixelColor(circle.width() / 2, circle.height() / 2);
+    QCOMPARE(middle, QColor(Qt::white));
+
+    c.setMarker(LineChart::Marker::Ball);
+    const QImage ball = lineSeries(c).at(0)->lightMarker();
+    QVERIFY(!ball.isNull());
+    QVERIFY(ball != circle);
+    // Shaded: lighter towards the highlight than at the opposite rim.
+    const int w = ball.width();
+    QVERIFY(ball.pixelColor(w * 35 / 100, w * 35 / 100).lightness()
+            > ball.pixelColor(w * 75 / 100, w * 75 / 100).lightness());
+
+    // The style survives a rebuild of the points.
+    c.setRowCount(0);
+    c.setRowCount(2);
+    c.setColumnValues(1, {5.0, 6.0});
+    QVERIFY(!lineSeries(c).at(0)->lightMarker().isNull());
+
+    c.setMarker(LineChart::Marker::None);
+    for (QLineSeries *s : lineSeries(c)) {
+        if (s->count() > 1)
+            QVERIFY(s->lightMarker().isNull());
+    }
+}
+
+void TestLineChart::clickAnywhereIsOneUserEvent()
+{
+    LineChart c;
+    c.resize(300, 200);
+    c.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    QSignalSpy clicks(&c, &LineChart::userClicked);
+    QTest::mouseClick(c.viewport(), Qt::LeftButton, {}, QPoint(150, 100));
+    QCOMPARE(clicks.count(), 1);
+    QTest::mouseClick(c.viewport(), Qt::LeftButton, {}, QPoint(5, 5)); // outside the plot
+    QTest::mouseClick(c.viewport(), Qt::LeftButton, {}, QPoint(290, 190));
+    QCOMPARE(clicks.count(), 3);
+    QTest::mouseClick(c.viewport(), Qt::RightButton, {}, QPoint(150, 100));
+    QCOMPARE(clicks.count(), 3);
+}
+
+void TestLineChart::bulkColumnOf32767PointsIsFast()
+{
+    const int n = 32767;
+    QList<std::optional<double>> weights;
+    weights.reserve(n);
+    for (int i = 0; i < n; ++i)
+        weights.append(60.0 + (i % 100) / 10.0);
+
+    LineChart c;
+    c.resize(500, 300);
+    c.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    QElapsedTimer timer;
+    timer.start();
+    c.setRowCount(0);
+    c.setColumnValues(1, weights);
+    const qint64 ms = timer.elapsed();
+    qInfo("setColumnValues of %d points: %lld ms", n, ms);
+    QCOMPARE(c.rowCount(), n);
+    const auto segments = c.drawnSegments(1);
+    QCOMPARE(segments.size(), 1);
+    QCOMPARE(segments.at(0).size(), n);
+    QCOMPARE(segments.at(0).constLast(), QPointF(n, 60.0 + ((n - 1) % 100) / 10.0));
+    QVERIFY2(ms < 300, qPrintable(QStringLiteral("%1 ms").arg(ms)));
+}
+
+void TestLineChart::rowLabelsShowAReadableSubset()
+{
+    LineChart c;
+    c.resize(600, 300);
+    c.setRowCount(100);
+    for (int r = 1; r <= 100; ++r)
+        c.setRowLabel(r, QStringLiteral("08/%1").arg(r, 3, 10, QLatin1Char('0')));
+    c.drawnSegments(1); // bring the axis up to date
+    auto *x = qobject_cast<QCategoryAxis *>(c.chart()->axes(Qt::Horizontal).value(0));
+    QVERIFY(x);
+    const QStringList shown = x->categoriesLabels();
+    QVERIFY(shown.size() >= 2 && shown.size() <= 12);
+    QCOMPARE(shown.first(), QStringLiteral("08/001"));
+    for (const QString &l : shown) {
+        const int row = l.mid(3).toInt();
+        QCOMPARE(x->endValue(l), double(row)); // each label stands at its own row
+    }
+}
+
+int runLineChartTests(int argc, char **argv)
+{
+    TestLineChart t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_line_chart.moc"
