@@ -2,6 +2,7 @@
 #include "app/art/picture.h"
 #include "app/art/splash_window.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QIcon>
 #include <QImage>
@@ -143,6 +144,19 @@ void TestArt::helpToggleIconHasTwoLooks()
     const QColor centreOff = off.pixelColor(12, 6);
     QVERIFY(centreOn.hsvSaturation() > 100);
     QVERIFY(centreOff.hsvSaturation() < 30);
+
+    // A check box draws only one look of an icon, so the bound one is swapped
+    // whenever the state changes, also when the program sets it.
+    QCheckBox box;
+    art::bindToggleIcon(&box, QString(art::kHelpOn), QString(art::kHelpOff));
+    auto saturation = [&box] {
+        return box.icon().pixmap(QSize(24, 24)).toImage().pixelColor(12, 6).hsvSaturation();
+    };
+    QVERIFY(saturation() < 30);
+    box.setChecked(true);
+    QVERIFY(saturation() > 100);
+    box.click();
+    QVERIFY(saturation() < 30);
 }
 
 void TestArt::splashIsAFramelessCentredWindowThatPaints()

@@ -1,5 +1,6 @@
 #include "app/art/art_paths.h"
 
+#include <QAbstractButton>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
@@ -83,6 +84,17 @@ QIcon toggleIcon(const QString &on, const QString &off)
     addRenderings(result, off, QIcon::Off);
     addRenderings(result, on, QIcon::On);
     return result;
+}
+
+void bindToggleIcon(QAbstractButton *button, const QString &on, const QString &off)
+{
+    const QIcon onIcon = icon(on);
+    const QIcon offIcon = icon(off);
+    button->setIcon(button->isChecked() ? onIcon : offIcon);
+    QObject::connect(button, &QAbstractButton::toggled, button,
+                     [button, onIcon, offIcon](bool checked) {
+                         button->setIcon(checked ? onIcon : offIcon);
+                     });
 }
 
 } // namespace art

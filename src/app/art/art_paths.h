@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QAbstractButton;
 class QIcon;
 class QPixmap;
 class QSize;
@@ -71,7 +72,13 @@ QPixmap pixmap(const QString &path, const QSize &size);
 QIcon icon(const QString &path);
 
 // One icon with two looks: `on` when a checkable button is checked, `off`
-// when not (the help-tour switch: toggleIcon(kHelpOn, kHelpOff)).
+// when not. Push and tool buttons honour it; a QCheckBox always draws the
+// `off` look, so use bindToggleIcon for one.
 QIcon toggleIcon(const QString &on, const QString &off);
+
+// Gives a checkable button (the help-tour QCheckBox chkHelp) the `on` picture
+// while it is checked and the `off` picture while not, also when the program
+// sets the state: bindToggleIcon(chkHelp, kHelpOn, kHelpOff).
+void bindToggleIcon(QAbstractButton *button, const QString &on, const QString &off);
 
 } // namespace art
