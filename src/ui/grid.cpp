@@ -133,6 +133,8 @@ Grid::Grid(QWidget *parent)
 
 void Grid::setRows(int rows)
 {
+    if (qMax(1, rows) != this->rows())
+        m_pendingTopRow = 0;
     m_model->setRows(rows);
     clampCurrent();
 }
@@ -160,7 +162,7 @@ void Grid::setFixedCols(int fixed)
     m_model->setFixedCols(fixed);
     m_vHeader->setVisible(m_model->fixedCols() > 0);
     applyColWidths();
-    syncViewCurrent();
+    scheduleViewSync();
 }
 
 int Grid::fixedCols() const
@@ -279,18 +281,23 @@ void Grid::setTopRow(int row)
 {
     if (row < 1 || row >= rows())
         return;
-    updateGeometries(); // the scroll range must know the current rows
-    verticalScrollBar()->setValue(m_vHeader->sectionPosition(row - 1));
+    m_pendingTopRow = row;
+    updateGeometries(); // brings the scroll range up to date and scrolls
+    if (isVisible())
+        m_pendingTopRow = 0;
 }
 
 int Grid::topRow() const
 {
+    if (m_pendingTopRow > 0)
+        return m_pendingTopRow;
     const int r = rowAt(0);
     return r < 0 ? 1 : r + 1;
 }
 
 void Grid::setDataRows(const QList<GridRow> &rows)
 {
+    m_pendingTopRow = 0;
     m_model->setDataRows(rows);
     applyColWidths();
     clampCurrent();
@@ -308,7 +315,27 @@ void Grid::updateGeometries()
         const int max = m_vHeader->sectionPosition(n - 1);
         bar->setRange(0, max);
         bar->setSingleStep(m_rowHeight);
-        bar->setValue(qMin(keep, max));
+        bar->setValue(m_pendingTopRow > 0 ? m_vHeader->sectionPosition(m_pendingTopRow - 1)
+                                          : qMin(keep, max));
+    }
+}
+
+void Grid::focusInEvent(QFocusEvent *event)
+{
+    {
+        // Gaining the focus must not move the current cell.
+        const QScopedValueRollback guard(m_syncing, true);
+        QTableView::focusInEvent(event);
+    }
+    syncViewCurrent();
+}
+
+void Grid::showEvent(QShowEvent *event)
+{
+    QTableView::showEvent(event);
+    if (m_pendingTopRow > 0) {
+        updateGeometries();
+        m_pendingTopRow = 0;
     }
 }
 
@@ -323,6 +350,8 @@ void Grid::currentChanged(const QModelIndex &current, const QModelIndex &previou
 
 void Grid::keyPressEvent(QKeyEvent *event)
 {
+    if (m_syncPending)
+        syncViewCurrent(); // the keys move from the cell the program chose
     QTableView::keyPressEvent(event);
     if (currentIndex().isValid())
         scrollTo(currentIndex());
@@ -443,13 +472,27 @@ void Grid::setCurrentCell(int row, int col)
 {
     m_row = row;
     m_col = col;
-    syncViewCurrent();
+    scheduleViewSync();
 }
 
+void Grid::scheduleViewSync()
+{
+    if (m_syncPending || !hasFocus())
+        return;
+    m_syncPending = true;
+    QMetaObject::invokeMethod(
+        this, [this] { syncViewCurrent(); }, Qt::QueuedConnection);
+}
+
+// The view's own current index only matters for the focus frame and the
+// arrow keys, so it follows ours only while the grid has the focus, and
+// once per pass of the event loop: a screen filling thousands of cells
+// does not repaint for each of them.
 void Grid::syncViewCurrent()
 {
+    m_syncPending = false;
     QItemSelectionModel *sel = selectionModel();
-    if (!sel)
+    if (!sel || !hasFocus())
         return;
     const QScopedValueRollback guard(m_syncing, true);
     if (m_row >= 1 && m_col >= m_model->fixedCols() && m_model->isCell(m_row, m_col))
@@ -462,5 +505,5 @@ void Grid::clampCurrent()
 {
     m_row = qBound(0, m_row, rows() - 1);
     m_col = qBound(0, m_col, cols() - 1);
-    syncViewCurrent();
+    scheduleViewSync();
 }

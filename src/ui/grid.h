@@ -56,6 +56,9 @@ public:
 
     // The first visible data row. The grid scrolls far enough for its last
     // row to be the top row, as long lists are shown newest-first at the top.
+    // Set on a hidden grid (a panel being filled), it is applied when the
+    // grid is shown, once its real height is known; topRow() reads it back
+    // meanwhile. A visible grid that shows all its rows does not scroll.
     void setTopRow(int row);
     int topRow() const;
 
@@ -75,6 +78,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -84,6 +89,7 @@ private:
     void reportClick(int row, int col);
     void reportDoubleClick(int row, int col);
     void syncViewCurrent();
+    void scheduleViewSync();
     void clampCurrent();
     bool paintCorner(QWidget *corner);
 
@@ -95,7 +101,9 @@ private:
     int m_row = 0;
     int m_col = 0;
     int m_rowHeight = 18;
+    int m_pendingTopRow = 0; // asked for while hidden; 0 = none
     bool m_syncing = false;
+    bool m_syncPending = false;
     // The release that ends a double-click is not a click of its own.
     bool m_swallowClick = false;
 };

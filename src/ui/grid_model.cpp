@@ -1,6 +1,7 @@
 #include "ui/grid_model.h"
 
 #include <QBrush>
+#include <utility>
 
 Qt::Alignment toQtAlignment(GridAlign a)
 {
@@ -164,16 +165,50 @@ void GridModel::setDataRows(const QList<GridRow> &rows)
     endResetModel();
 }
 
+// A screen may write a whole list cell by cell. Telling the view about each
+// cell makes it look up the cell's place every time, which grows with the
+// row count; the view is told once, when control returns to the event loop.
 void GridModel::cellChanged(int row, int col)
 {
     if (row == 0) {
         emit headerDataChanged(Qt::Horizontal, col, col);
         return;
     }
-    const QModelIndex i = index(row - 1, col);
-    emit dataChanged(i, i);
-    if (col == 0 && m_fixedCols > 0)
-        emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
+    const int r = row - 1;
+    if (m_dirty.firstRow > m_dirty.lastRow) {
+        m_dirty.firstRow = m_dirty.lastRow = r;
+        m_dirty.firstCol = m_dirty.lastCol = col;
+    } else {
+        m_dirty.firstRow = qMin(m_dirty.firstRow, r);
+        m_dirty.lastRow = qMax(m_dirty.lastRow, r);
+        m_dirty.firstCol = qMin(m_dirty.firstCol, col);
+        m_dirty.lastCol = qMax(m_dirty.lastCol, col);
+    }
+    if (col == 0 && m_fixedCols > 0) {
+        if (m_dirty.firstFixed > m_dirty.lastFixed) {
+            m_dirty.firstFixed = m_dirty.lastFixed = r;
+        } else {
+            m_dirty.firstFixed = qMin(m_dirty.firstFixed, r);
+            m_dirty.lastFixed = qMax(m_dirty.lastFixed, r);
+        }
+    }
+    if (!m_flushPending) {
+        m_flushPending = true;
+        QMetaObject::invokeMethod(this, &GridModel::flushChanges, Qt::QueuedConnection);
+    }
+}
+
+void GridModel::flushChanges()
+{
+    m_flushPending = false;
+    const Dirty d = std::exchange(m_dirty, Dirty{});
+    const int lastRow = qMin(d.lastRow, rowCount() - 1);
+    const int lastCol = qMin(d.lastCol, columnCount() - 1);
+    if (d.firstRow <= lastRow && d.firstCol <= lastCol)
+        emit dataChanged(index(d.firstRow, d.firstCol), index(lastRow, lastCol));
+    const int lastFixed = qMin(d.lastFixed, rowCount() - 1);
+    if (d.firstFixed <= lastFixed)
+        emit headerDataChanged(Qt::Vertical, d.firstFixed, lastFixed);
 }
 
 int GridModel::rowCount(const QModelIndex &parent) const

@@ -60,6 +60,16 @@ private:
 
     QVariant cellData(int row, int col, int role, GridAlign align) const;
     void cellChanged(int row, int col);
+    void flushChanges();
+
+    // Cells changed since the views were last told, as one block of model
+    // rows and columns (empty when first > last).
+    struct Dirty {
+        int firstRow = 0, lastRow = -1, firstCol = 0, lastCol = -1;
+        int firstFixed = 0, lastFixed = -1; // rows of the fixed column
+    };
+    Dirty m_dirty;
+    bool m_flushPending = false;
 
     std::vector<Row> m_rows; // [0] is the header row
     int m_cols = 1;

@@ -522,6 +522,10 @@ void LineChart::applyMarker(const Column &c, QLineSeries *s)
             img = dotMarker(c.color);
         break;
     }
+    // The image is drawn scaled to the marker size, which otherwise
+    // follows the pen width and would shrink it to a speck.
+    if (!img.isNull())
+        s->setMarkerSize(img.width());
     s->setLightMarker(img);
 }
 

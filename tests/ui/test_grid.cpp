@@ -5,10 +5,12 @@
 
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -35,8 +37,10 @@ private slots:
     void currentCellReadsAndWritesItsCell();
     void clickAndDoubleClickMakeTheCellCurrentFirst();
     void headerClickReportsRowZero();
+    void focusKeepsAndArrowsMoveTheCurrentCell();
     void fixedFirstColumnIsFrozenAndClickable();
     void topRowPutsTheLastRowAtTheTop();
+    void topRowSetWhileHiddenAppliesWhenShown();
     void gridThatFitsDoesNotScroll();
     void widthsInTwipsAt96Dpi();
     void currentCellKeepsItsBackColour();
@@ -195,6 +199,46 @@ void TestGrid::headerClickReportsRowZero()
     QCOMPARE(g.row(), 0);
 }
 
+void TestGrid::focusKeepsAndArrowsMoveTheCurrentCell()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *other = new QLineEdit(&window);
+    auto *g = new Grid(&window);
+    layout->addWidget(other);
+    layout->addWidget(g);
+    g->setCols(4);
+    g->setRows(40);
+    window.resize(300, 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    other->setFocus();
+
+    g->setRow(3);
+    g->setCol(2);
+    g->setFocus(Qt::TabFocusReason);
+    QVERIFY(g->hasFocus());
+    QCOMPARE(g->row(), 3);
+    QCOMPARE(g->col(), 2);
+    QCOMPARE(g->currentIndex(), g->model()->index(2, 2));
+
+    QTest::keyClick(g, Qt::Key_Down);
+    QCOMPARE(g->row(), 4);
+    QTest::keyClick(g, Qt::Key_Right);
+    QCOMPARE(g->col(), 3);
+    // The cursor stays in sight when the keys take it below the window.
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(g, Qt::Key_Down);
+    QCOMPARE(g->row(), 34);
+    QVERIFY(g->viewport()->rect().contains(g->visualRect(g->currentIndex())));
+
+    // Keys move on from a cell the program has just made current.
+    g->setRow(10);
+    QTest::keyClick(g, Qt::Key_Up);
+    QCOMPARE(g->row(), 9);
+}
+
 void TestGrid::fixedFirstColumnIsFrozenAndClickable()
 {
     Grid g;
@@ -253,6 +297,38 @@ void TestGrid::topRowPutsTheLastRowAtTheTop()
     g.setTopRow(120);
     QCOMPARE(g.topRow(), 120);
     QCOMPARE(g.visualRect(g.model()->index(119, 0)).top(), 0);
+}
+
+// Panels fill their grids while hidden; the grid only learns its real
+// height when shown.
+void TestGrid::topRowSetWhileHiddenAppliesWhenShown()
+{
+    QWidget panel;
+    auto *layout = new QVBoxLayout(&panel);
+    auto *g = new Grid(&panel);
+    layout->addWidget(g);
+    g->setCols(3);
+    QList<GridRow> rows;
+    for (int i = 1; i <= 12; ++i)
+        rows.append(GridRow{{QString::number(i)}, {}});
+    g->setDataRows(rows);
+    g->setTopRow(12);
+    QCOMPARE(g->topRow(), 12);
+
+    panel.resize(300, 180);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    QCOMPARE(g->topRow(), 12);
+    QCOMPARE(g->visualRect(g->model()->index(11, 0)).top(), 0);
+
+    // A refill forgets the old request; hiding and showing keeps the place.
+    panel.hide();
+    g->setTopRow(5);
+    g->setRows(1);
+    g->setRows(4);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    QCOMPARE(g->topRow(), 1);
 }
 
 void TestGrid::gridThatFitsDoesNotScroll()

@@ -44,6 +44,7 @@ private slots:
     void rangesAreWhatTheProgramSet();
     void rightAxisShowsOnlyWhenUsed();
     void markerModesApplyToEveryPoint();
+    void markersAreDrawnAtFullSize();
     void clickAnywhereIsOneUserEvent();
     void bulkColumnOf32767PointsIsFast();
     void rowLabelsShowAReadableSubset();
@@ -241,6 +242,34 @@ void TestLineChart::markerModesApplyToEveryPoint()
         if (s->count() > 1)
             QVERIFY(s->lightMarker().isNull());
     }
+}
+
+void TestLineChart::markersAreDrawnAtFullSize()
+{
+    LineChart c;
+    c.resize(300, 200);
+    c.setRowCount(3);
+    c.setColumnValues(1, {65.3, 64.8, 65.0});
+    c.setLeftRange(64, 66);
+    c.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    QLineSeries *s = lineSeries(c).at(0);
+    // Just below the lowest point: the lines rise away from it, so only a
+    // marker can colour this pixel (the grid line through it is grey).
+    auto pixelBelowLowPoint = [&] {
+        QCoreApplication::processEvents();
+        const QPointF scene = c.chart()->mapToPosition(QPointF(2, 64.8), s);
+        const QPoint at = c.mapFromScene(scene) + QPoint(0, 3);
+        return c.grab().toImage().pixelColor(at);
+    };
+    const QColor none = pixelBelowLowPoint();
+    QVERIFY2(none.lightness() > 220 && none.blue() - none.red() < 20, qPrintable(none.name()));
+    c.setMarker(LineChart::Marker::Ball);
+    const QColor ball = pixelBelowLowPoint();
+    QVERIFY2(ball.blue() > ball.red() + 40, qPrintable(ball.name()));
+    c.setMarker(LineChart::Marker::Circle);
+    const QColor ring = pixelBelowLowPoint();
+    QVERIFY2(ring.blue() > ring.red() + 40, qPrintable(ring.name()));
 }
 
 void TestLineChart::clickAnywhereIsOneUserEvent()
