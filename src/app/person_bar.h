@@ -1,0 +1,40 @@
+#pragma once
+
+#include "entry/day_view.h"
+#include "store/record.h"
+
+#include <QWidget>
+
+class ColourButton;
+class Picture;
+class QLabel;
+
+// The two person buttons cmdUser1 and cmdUser2 with their nicknames, the
+// counts of the selected day (lblUser1, lblUser2) and the count faces.
+// The selected person is the button with the ivory back colour.
+class PersonBar final : public QWidget {
+    Q_OBJECT
+public:
+    explicit PersonBar(QWidget *parent = nullptr);
+
+    ColourButton *button(PersonSlot p) const { return p == PersonSlot::One ? cmdUser1_ : cmdUser2_; }
+    void setNickname(PersonSlot p, const QString &nickname);
+    // The ivory colour on p's button, the button face on the other.
+    void select(PersonSlot p);
+    bool isSelected(PersonSlot p) const;
+    void showCounts(const EntryCounts &counts);
+
+Q_SIGNALS:
+    void clicked(PersonSlot p);
+
+private:
+    struct Side {
+        QLabel *count = nullptr;
+        Picture *faces[4] = {};
+    };
+    QWidget *buildSide(PersonSlot p, ColourButton *button, Side *side);
+
+    ColourButton *cmdUser1_ = nullptr;
+    ColourButton *cmdUser2_ = nullptr;
+    Side sides_[2];
+};

@@ -1,0 +1,495 @@
+#include "entry/entry_panel.h"
+
+#include "app/art/art_paths.h"
+#include "app/art/picture.h"
+#include "app/session.h"
+#include "entry/bmi_meter_view.h"
+#include "entry/day_chart.h"
+#include "entry/day_view.h"
+#include "entry/weight_entry.h"
+#include "setup/situation_lists.h"
+#include "store/data_file.h"
+#include "store/dates.h"
+#include "store/format.h"
+#include "store/record_line.h"
+#include "store/settings_files.h"
+#include "store/situation_file.h"
+#include "ui/back_color.h"
+#include "ui/dialogs.h"
+#include "ui/grid.h"
+#include "ui/line_chart.h"
+#include "ui/month_calendar.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+const char *const kStepTexts[4] = {"", "0.1", "0.2", "0.5"};
+
+QLabel *captionValue(const QString &name, QWidget *parent)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setFrameShape(QFrame::StyledPanel);
+    l->setFrameShadow(QFrame::Sunken);
+    l->setMinimumWidth(190);
+    l->setContentsMargins(6, 1, 6, 1);
+    setBackColor(l, Qt::white);
+    return l;
+}
+
+template <typename W>
+W *named(W *w, const char *name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+} // namespace
+
+EntryPanel::EntryPanel(Session &session, QWidget *parent) : QFrame(parent), s_(session)
+{
+    setObjectName(QStringLiteral("fraMain"));
+    buildControls();
+    SetupDayListGrid();
+}
+
+void EntryPanel::setCollaborators(SituationLists *lists, BmiMeters *meters)
+{
+    lists_ = lists;
+    meters_ = meters;
+}
+
+void EntryPanel::buildControls()
+{
+    // Left: the face of the day, the summary, the calendar, the small meter.
+    imgNashi_ = named(new Picture(QString::fromLatin1(art::kFaceNone), this), "imgNashi");
+    imgkana_ = named(new Picture(QString::fromLatin1(art::kFaceSulk), this), "imgkana");
+    imgniko_ = named(new Picture(QString::fromLatin1(art::kFaceSmile), this), "imgniko");
+    imgwara_ = named(new Picture(QString::fromLatin1(art::kFaceLaugh), this), "imgwara");
+    auto *faces = new QGridLayout;
+    for (Picture *p : {imgNashi_, imgkana_, imgniko_, imgwara_}) {
+        p->setFixedSize(64, 64);
+        faces->addWidget(p, 0, 0);
+        p->hide();
+    }
+    imgNashi_->show();
+
+    lblDspNissuu_ = captionValue(QStringLiteral("lblDspNissuu"), this);
+    lblDspTai_ = captionValue(QStringLiteral("lblDspTai"), this);
+    lblDspBmi_ = captionValue(QStringLiteral("lblDspBmi"), this);
+    lblDspHiman_ = captionValue(QStringLiteral("lblDspHiman"), this);
+    auto *summary = new QGridLayout;
+    summary->setVerticalSpacing(3);
+    const QStringList titles = {QStringLiteral("開始日"), QStringLiteral("体重"),
+                                QStringLiteral("ＢＭＩ"), QStringLiteral("肥満度")};
+    const QList<QLabel *> values = {lblDspNissuu_, lblDspTai_, lblDspBmi_, lblDspHiman_};
+    for (int i = 0; i < 4; ++i) {
+        summary->addWidget(new QLabel(titles[i], this), i, 0);
+        summary->addWidget(values[i], i, 1);
+    }
+    auto *top = new QHBoxLayout;
+    top->addLayout(faces);
+    top->addSpacing(6);
+    top->addLayout(summary, 1);
+
+    mtvmain_ = named(new MonthCalendar(this), "mtvmain");
+    mtvmain_->setMinimumSize(300, 210);
+    connect(mtvmain_, &MonthCalendar::dateClicked, this, [this] { mtvmain_DateClick(); });
+
+    smallMeter_ = new SmallBmiMeter(this);
+
+    auto *left = new QVBoxLayout;
+    left->addLayout(top);
+    left->addSpacing(4);
+    left->addWidget(mtvmain_);
+    left->addSpacing(4);
+    left->addWidget(smallMeter_);
+    left->addStretch(1);
+
+    // Middle: the situation, the weight, the save button, the scale step.
+    auto *situationBox = new QGroupBox(QStringLiteral("① 状況選択"), this);
+    lstAct_ = named(new QListWidget(situationBox), "lstAct");
+    connect(lstAct_, &QListWidget::itemClicked, this, [this] { lstAct_Click(); });
+    connect(lstAct_, &QListWidget::itemActivated, this, [this] { lstAct_Click(); });
+    cmdFree_ = named(new QPushButton(QStringLiteral("フリー入力"), situationBox), "cmdFree");
+    cmdFree_->setToolTip(QStringLiteral("状況リストに無い内容を入力します"));
+    connect(cmdFree_, &QPushButton::clicked, this, [this] { cmdFree_Click(); });
+    cmdJikan_ = named(new QPushButton(QStringLiteral("時間"), situationBox), "cmdJikan");
+    cmdJikan_->setToolTip(QStringLiteral("今の時刻を状況にします"));
+    connect(cmdJikan_, &QPushButton::clicked, this, [this] { cmdJikan_Click(); });
+    auto *situationLayout = new QVBoxLayout(situationBox);
+    situationLayout->addWidget(lstAct_, 1);
+    auto *freeRow = new QHBoxLayout;
+    freeRow->addWidget(cmdFree_);
+    freeRow->addWidget(cmdJikan_);
+    situationLayout->addLayout(freeRow);
+
+    auto *weightBox = new QGroupBox(QStringLiteral("② 体重　③ 保存"), this);
+    txtTaiInp_ = named(new QLineEdit(weightBox), "txtTaiInp");
+    QFont big = txtTaiInp_->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    txtTaiInp_->setFont(big);
+    txtTaiInp_->setAlignment(Qt::AlignRight);
+    txtTaiInp_->setMaximumWidth(130);
+    txtTaiInp_->installEventFilter(this);
+    connect(txtTaiInp_, &QLineEdit::returnPressed, this, [this] { txtTaiInp_Enter(); });
+    cmdUp_ = named(new QPushButton(QStringLiteral("↑"), weightBox), "cmdUp");
+    cmdDn_ = named(new QPushButton(QStringLiteral("↓"), weightBox), "cmdDn");
+    for (QPushButton *b : {cmdUp_, cmdDn_}) {
+        b->setFixedSize(40, 28);
+        b->setFont(big);
+    }
+    cmdUp_->setToolTip(QStringLiteral("体重計刻みの分だけ増やします"));
+    cmdDn_->setToolTip(QStringLiteral("体重計刻みの分だけ減らします"));
+    connect(cmdUp_, &QPushButton::clicked, this, [this] { cmdUp_Click(); });
+    connect(cmdDn_, &QPushButton::clicked, this, [this] { cmdDn_Click(); });
+    cmdTaiHozon_ = named(new QPushButton(weightBox), "cmdTaiHozon");
+    cmdTaiHozon_->setIcon(art::icon(QString::fromLatin1(art::kSave)));
+    cmdTaiHozon_->setIconSize(QSize(40, 40));
+    cmdTaiHozon_->setFixedSize(58, 58);
+    cmdTaiHozon_->setToolTip(QStringLiteral("体重を保存します"));
+    connect(cmdTaiHozon_, &QPushButton::clicked, this, [this] { cmdTaiHozon_Click(); });
+    auto *weightLayout = new QGridLayout(weightBox);
+    auto *kg = new QLabel(QStringLiteral("Kg"), weightBox);
+    weightLayout->addWidget(txtTaiInp_, 0, 0, 2, 1);
+    weightLayout->addWidget(kg, 0, 1, 2, 1);
+    weightLayout->addWidget(cmdUp_, 0, 2);
+    weightLayout->addWidget(cmdDn_, 1, 2);
+    weightLayout->addWidget(cmdTaiHozon_, 0, 3, 2, 1);
+    weightLayout->setColumnStretch(4, 1);
+
+    auto *stepBox = new QGroupBox(QStringLiteral("体重計刻み"), this);
+    stepBox->setToolTip(QStringLiteral("↑↓ボタンで増減する量です"));
+    auto *stepLayout = new QGridLayout(stepBox);
+    const char *const captions[4] = {"", "０．１ Ｋｇ", "０．２ Ｋｇ", "０．５ Ｋｇ"};
+    for (int i = 1; i <= 3; ++i) {
+        auto *o = new QRadioButton(QString::fromUtf8(captions[i]), stepBox);
+        o->setObjectName(QStringLiteral("optKizami_%1").arg(i));
+        // Managed by hand: the stored step may match none of the three.
+        o->setAutoExclusive(false);
+        connect(o, &QRadioButton::clicked, this, [this, i] { optKizami_Click(i); });
+        optKizami_[i] = o;
+        stepLayout->addWidget(o, (i - 1) / 2, (i - 1) % 2);
+    }
+    txtKizami_ = named(new QLineEdit(stepBox), "txtKizami");
+    txtKizami_->setPlaceholderText(QStringLiteral("任意 (Enter)"));
+    txtKizami_->setToolTip(QStringLiteral("任意の刻みを入力してEnterキーを押します"));
+    txtKizami_->setMaximumWidth(110);
+    connect(txtKizami_, &QLineEdit::returnPressed, this, [this] { txtKizami_Enter(); });
+    stepLayout->addWidget(txtKizami_, 1, 1);
+
+    auto *middle = new QVBoxLayout;
+    middle->addWidget(situationBox, 1);
+    middle->addWidget(weightBox);
+    middle->addWidget(stepBox);
+
+    // Right: the day list over the chart of the day.
+    msgDayList_ = named(new Grid(this), "msgDayList");
+    mcrMain_ = named(new LineChart(this), "mcrMain");
+    mcrMain_->setToolTip(QStringLiteral("クリックするとマーカーの形が変わります"));
+    mcrMain_->setColumnCount(1);
+    mcrMain_->setSeriesName(1, QStringLiteral("体重"));
+    mcrMain_->setSeriesColor(1, QColor(0x20, 0x60, 0xC0));
+    mcrMain_->setLegendVisible(false);
+    connect(mcrMain_, &LineChart::userClicked, this, [this] { mcrMain_Click(); });
+    auto *right = new QVBoxLayout;
+    right->addWidget(new QLabel(QStringLiteral("この日の記録"), this));
+    right->addWidget(msgDayList_, 1);
+    right->addWidget(mcrMain_, 1);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->addLayout(left, 0);
+    layout->addSpacing(6);
+    layout->addLayout(middle, 0);
+    layout->addSpacing(6);
+    layout->addLayout(right, 1);
+    situationBox->setMinimumWidth(250);
+}
+
+void EntryPanel::SetupDayListGrid()
+{
+    msgDayList_->setRows(1);
+    msgDayList_->setCols(9);
+    const QStringList headers = dayListHeaders();
+    const QList<int> widths = dayListWidths();
+    const Grid::Align align[9] = {Grid::Align::Right, Grid::Align::Left,   Grid::Align::Right,
+                                  Grid::Align::Right, Grid::Align::Center, Grid::Align::Right,
+                                  Grid::Align::Center, Grid::Align::Right, Grid::Align::Right};
+    for (int c = 0; c < 9; ++c) {
+        msgDayList_->setColWidth(c, widths.value(c));
+        msgDayList_->setColAlignment(c, align[c]);
+        msgDayList_->setFixedAlignment(c, Grid::Align::Center);
+        msgDayList_->setTextMatrix(0, c, headers.value(c));
+    }
+}
+
+bool EntryPanel::RefreshDayView()
+{
+    SetupDayListGrid();
+    mcrMain_->setRowCount(0);
+
+    QList<WeightRecord> records;
+    if (MaybeError e = store::readRecords(s_.dir, s_.person.DataFileName, &records)) {
+        showError(QStringLiteral("ファイルエラー"),
+                  QStringLiteral("データを読み込めませんでした。\n\n%1").arg(e->message()));
+        return false;
+    }
+    const QString day = dates::text(mtvmain_->selectedDate());
+    const DayView v = buildDayView(records, day, s_.person.Height);
+    refreshedDataFile_ = s_.person.DataFileName;
+
+    QList<GridRow> rows;
+    rows.reserve(v.rows.size());
+    for (const DayListRow &r : v.rows) {
+        GridRow g;
+        g.texts = r.texts;
+        for (Rgb c : r.backs)
+            g.backColors.append(toColor(c));
+        rows.append(g);
+    }
+    msgDayList_->setDataRows(rows);
+    if (v.scrollToEnd)
+        msgDayList_->setTopRow(msgDayList_->rows() - 1);
+
+    QList<std::optional<double>> points;
+    for (float w : v.chartPoints)
+        points.append(double(w));
+    mcrMain_->setColumnValues(1, points);
+    mcrMain_->setRowCount(int(points.size()));
+    const ChartRange range = dayChartRange(v.values, int(points.size()));
+    if (!range.empty) {
+        mcrMain_->setLeftRange(range.min, range.max);
+    } else {
+        // No measurement that day: an empty chart around the latest weight.
+        const int base = int(v.values.LatestWeight);
+        mcrMain_->setLeftRange(base > 0 ? base - 1 : 0, base > 0 ? base + 2 : 1);
+    }
+
+    s_.day = v.values;
+    if (meters_)
+        meters_->ShowCurrentBmi(s_.day.LatestWeight, s_.person.Height, s_.day.RecordCount);
+
+    lblDspNissuu_->setText(v.lblDspNissuu);
+    lblDspTai_->setText(v.lblDspTai);
+    lblDspBmi_->setText(v.lblDspBmi);
+    lblDspHiman_->setText(v.lblDspHiman);
+
+    for (Picture *p : {imgNashi_, imgkana_, imgniko_, imgwara_})
+        p->hide();
+    switch (v.face) {
+    case DayFace::None: imgNashi_->show(); break;
+    case DayFace::Sulk: imgkana_->show(); break;
+    case DayFace::Smile: imgniko_->show(); break;
+    case DayFace::Laugh: imgwara_->show(); break;
+    }
+
+    s_.SelectedSituation.clear();
+    txtTaiInp_->clear();
+    Q_EMIT dayRefreshed(msgDayList_->rows() - 1);
+    return true;
+}
+
+bool EntryPanel::showsSelectedPerson() const
+{
+    return refreshedDataFile_ == s_.person.DataFileName;
+}
+
+void EntryPanel::ApplyMarkerMode()
+{
+    switch (markerStyleFor(s_.settings.MarkerMode)) {
+    case MarkerStyle::None: mcrMain_->setMarker(LineChart::Marker::None); break;
+    case MarkerStyle::Circle: mcrMain_->setMarker(LineChart::Marker::Circle); break;
+    case MarkerStyle::Ball: mcrMain_->setMarker(LineChart::Marker::Ball); break;
+    }
+}
+
+void EntryPanel::showStepText(const QString &stepText)
+{
+    int match = 0;
+    for (int i = 1; i <= 3; ++i)
+        if (stepText == QLatin1String(kStepTexts[i]))
+            match = i;
+    for (int i = 1; i <= 3; ++i)
+        optKizami_[i]->setChecked(i == match);
+    if (match == 0)
+        txtKizami_->setText(stepText);
+}
+
+void EntryPanel::setStepButtonsEnabled(bool enabled)
+{
+    cmdUp_->setEnabled(enabled);
+    cmdDn_->setEnabled(enabled);
+}
+
+void EntryPanel::offerWeight()
+{
+    txtTaiInp_->setText(offeredWeight(s_.day.LatestWeight));
+    txtTaiInp_->setFocus();
+    txtTaiInp_->selectAll();
+    setStepButtonsEnabled(true);
+}
+
+void EntryPanel::lstAct_Click()
+{
+    QListWidgetItem *item = lstAct_->currentItem();
+    if (!item)
+        return;
+    s_.SelectedSituation = item->text();
+    offerWeight();
+}
+
+void EntryPanel::cmdFree_Click()
+{
+    const QString answer =
+        s_.dialogs.input(this, freeInputPrompt(), freeInputTitle(), QString()).value_or(QString());
+    if (answer.isEmpty())
+        return;
+    // A text the data file cannot hold is refused before anything changes.
+    if (const QString reason = store::unstorableReason(answer); !reason.isEmpty()) {
+        s_.dialogs.message(this, reason, freeInputTitle(), Dialogs::Icon::Exclamation,
+                           Dialogs::Buttons::Ok);
+        return;
+    }
+    s_.SelectedSituation = answer;
+    offerWeight();
+    if (s_.dialogs.message(this, addToListQuestion(), addToListTitle(), Dialogs::Icon::Question,
+                           Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes) {
+        if (MaybeError e = store::appendSituationQuoted(s_.dir, answer))
+            showError(QStringLiteral("保存エラー"),
+                      QStringLiteral("状況リストに追加できませんでした。\n\n%1").arg(e->message()));
+        else if (lists_)
+            lists_->appendToAll(answer);
+    }
+    txtTaiInp_->selectAll();
+    txtTaiInp_->setFocus();
+}
+
+void EntryPanel::cmdJikan_Click()
+{
+    s_.SelectedSituation = s_.clock.timeText();
+    offerWeight();
+}
+
+void EntryPanel::cmdUp_Click()
+{
+    txtTaiInp_->setText(stepWeight(txtTaiInp_->text(), s_.settings.StepText, true));
+}
+
+void EntryPanel::cmdDn_Click()
+{
+    txtTaiInp_->setText(stepWeight(txtTaiInp_->text(), s_.settings.StepText, false));
+}
+
+void EntryPanel::cmdTaiHozon_Click() { save(); }
+
+void EntryPanel::txtTaiInp_Enter()
+{
+    save();
+    lstAct_->setFocus();
+}
+
+bool EntryPanel::save()
+{
+    const SaveCheck check = checkSave(s_.SelectedSituation, txtTaiInp_->text());
+    if (!check.ok) {
+        s_.dialogs.message(this, check.text, check.title, Dialogs::Icon::Exclamation,
+                           Dialogs::Buttons::Ok);
+        return false;
+    }
+    const float weight = weightOf(txtTaiInp_->text());
+    const QString day = dates::text(mtvmain_->selectedDate());
+
+    // The file's own last date decides between append and insert, so a
+    // view left from the other person can never put a record out of order.
+    QList<WeightRecord> records;
+    if (MaybeError e = store::readRecords(s_.dir, s_.person.DataFileName, &records)) {
+        showError(QStringLiteral("保存エラー"),
+                  QStringLiteral("体重を保存できませんでした。\n\n%1").arg(e->message()));
+        return false;
+    }
+    const QString lastDate = records.isEmpty() ? QString() : records.last().date;
+    const SaveMode mode = saveModeFor(lastDate, day);
+    const WeightRecord r =
+        newRecord(day, s_.SelectedSituation, weight,
+                  diaryFor(mode, s_.settings.AutoTime != 0, s_.clock.timeText()));
+    const MaybeError e = mode == SaveMode::Insert
+                             ? store::insertRecordInOrder(s_.dir, s_.person.DataFileName, r)
+                             : store::appendRecord(s_.dir, s_.person.DataFileName, r);
+    if (e) {
+        showError(QStringLiteral("保存エラー"),
+                  QStringLiteral("体重を保存できませんでした。\n\n%1").arg(e->message()));
+        return false;
+    }
+    RefreshDayView();
+    setStepButtonsEnabled(false);
+    return true;
+}
+
+void EntryPanel::mtvmain_DateClick()
+{
+    RefreshDayView();
+    Q_EMIT focusSelectedPerson();
+}
+
+void EntryPanel::mcrMain_Click()
+{
+    s_.settings.MarkerMode = nextMarkerMode(s_.settings.MarkerMode);
+    ApplyMarkerMode();
+    if (MaybeError e = store::writeMarkerMode(s_.dir, s_.settings.MarkerMode))
+        showError(QStringLiteral("保存エラー"),
+                  QStringLiteral("マーカーの設定を保存できませんでした。\n\n%1").arg(e->message()));
+}
+
+void EntryPanel::optKizami_Click(int index)
+{
+    if (s_.Loading || index < 1 || index > 3)
+        return;
+    for (int i = 1; i <= 3; ++i)
+        optKizami_[i]->setChecked(i == index);
+    s_.settings.StepText = QString::fromLatin1(kStepTexts[index]);
+    if (MaybeError e = store::writeStepText(s_.dir, s_.settings.StepText))
+        showError(QStringLiteral("保存エラー"),
+                  QStringLiteral("体重計刻みを保存できませんでした。\n\n%1").arg(e->message()));
+}
+
+void EntryPanel::txtKizami_Enter()
+{
+    const QString text = txtKizami_->text();
+    if (const QString reason = store::unstorableReason(text); !reason.isEmpty()) {
+        s_.dialogs.message(this, reason, QStringLiteral("体重計刻み"), Dialogs::Icon::Exclamation,
+                           Dialogs::Buttons::Ok);
+        return;
+    }
+    s_.settings.StepText = text;
+    if (MaybeError e = store::writeStepText(s_.dir, s_.settings.StepText))
+        showError(QStringLiteral("保存エラー"),
+                  QStringLiteral("体重計刻みを保存できませんでした。\n\n%1").arg(e->message()));
+}
+
+void EntryPanel::showError(const QString &title, const QString &text)
+{
+    s_.dialogs.message(this, text, title, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+}
+
+bool EntryPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    // The weight box selects its whole text when it gets the focus, so a
+    // typed weight replaces the offered one.
+    if (watched == txtTaiInp_ && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, txtTaiInp_, [box = txtTaiInp_] { box->selectAll(); });
+    return QFrame::eventFilter(watched, event);
+}

@@ -1,0 +1,87 @@
+// Saves a PNG of every panel of the main window, built on sample data, so
+// the screens can be looked at without clicking through them.
+//   nanahoshi_screenshots <output folder> [data folder]
+// Without a data folder, sample data is written to a temporary one.
+#include "app/main_window.h"
+#include "sample_data.h"
+#include "ui/dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QToolButton>
+
+namespace {
+
+// Answers every box at once and prints it, so nothing waits for a click.
+class PrintingDialogs final : public Dialogs {
+public:
+    Answer message(QWidget *, const QString &text, const QString &title, Icon, Buttons b) override
+    {
+        QTextStream(stdout) << "[" << title << "] " << text.left(60) << "\n";
+        return b == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+    std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+};
+
+// 2026/12/08, the same every run, so the pictures can be compared.
+class SampleClock final : public Clock {
+public:
+    QDate today() const override { return QDate(2026, 12, 8); }
+    QTime timeOfDay() const override { return QTime(21, 5, 7); }
+    qint64 elapsedMs() const override { return elapsed_ += 500; }
+    void pause(int ms) const override { elapsed_ += ms; }
+
+private:
+    mutable qint64 elapsed_ = 0;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    if (argc < 2) {
+        QTextStream(stderr) << "usage: nanahoshi_screenshots <output folder> [data folder]\n";
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(out.absolutePath());
+    QTemporaryDir tmp;
+    QDir data;
+    SampleClock clock;
+    if (argc >= 3) {
+        data = QDir(QString::fromLocal8Bit(argv[2]));
+    } else {
+        data = QDir(tmp.path());
+        const QString error = writeSampleData(data, clock.today());
+        if (!error.isEmpty()) {
+            QTextStream(stderr) << error << "\n";
+            return 1;
+        }
+    }
+    PrintingDialogs dialogs;
+    MainWindow window(data, dialogs, clock, MainWindow::Options{0, false});
+    window.resize(1280, 800);
+    if (!window.start())
+        return 1;
+    const QList<QPair<QString, QString>> screens = {
+        {"cmdAvgtai", "fraAvgTai"}, {"cmdMain", "fraMain"},   {"cmdBunseki", "fraBunseki"},
+        {"cmdRentai", "fraRenTai"}, {"cmdCale", "fraCale"},   {"cmdTaijyu", "fraTaijyu"},
+        {"cmdMemo", "fraMemo"},     {"cmdSettei", "fraSettei"},
+    };
+    for (const auto &[button, frame] : screens) {
+        if (auto *b = window.findChild<QToolButton *>(button))
+            b->click();
+        QCoreApplication::processEvents();
+        const QString file = out.filePath(frame + QStringLiteral(".png"));
+        window.grab().save(file);
+        QTextStream(stdout) << file << "\n";
+    }
+    return 0;
+}
