@@ -382,9 +382,11 @@ QList<QList<QPointF>> LineChart::drawnSegments(int col)
 
 void LineChart::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
     QChartView::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        m_pressed = true;
+        event->accept(); // the click is ours even where no chart item takes it
+    }
 }
 
 void LineChart::mouseDoubleClickEvent(QMouseEvent *event)
