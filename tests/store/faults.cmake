@@ -1,0 +1,15 @@
+# Fault tests of the record store: killed writers, failing system calls,
+# a full disk, a read-only directory, damaged bytes and the record limit.
+
+# The child program the kill tests start and kill.
+add_executable(nanahoshi_fault_writer fault_writer.cpp fault_records.h)
+target_link_libraries(nanahoshi_fault_writer PRIVATE nanahoshi_core nanahoshi_options)
+
+foreach(t test_faults_kill_rewrite test_faults_kill_append)
+  nanahoshi_add_test(${t}
+    SOURCES ${t}.cpp fault_process.h fault_records.h
+    LIBS nanahoshi_core nanahoshi_test_core)
+  target_compile_definitions(${t} PRIVATE
+    FAULT_WRITER="$<TARGET_FILE:nanahoshi_fault_writer>")
+  add_dependencies(${t} nanahoshi_fault_writer)
+endforeach()
