@@ -10,6 +10,8 @@
 
 #include <QRandomGenerator>
 
+#include <cmath>
+
 QString writeSampleData(const QDir &dir, const QDate &lastDay, int months, unsigned seed)
 {
     const DataDir d(dir);
@@ -37,17 +39,27 @@ QString writeSampleData(const QDir &dir, const QDate &lastDay, int months, unsig
             return e->message();
         QList<WeightRecord> records;
         QDate day = lastDay.addMonths(-months);
-        float weight = p.start;
-        records.append({dates::text(day), QStringLiteral("はじめの一歩"), weight, {}, {}, {}});
+        const QDate first = day;
+        records.append({dates::text(day), QStringLiteral("はじめの一歩"), p.start, {}, {}, {}});
+        // A slow trend down with plateaus, a little up in the evening and
+        // down after the bath, and noise around it.
+        float wobble = 0;
         for (day = day.addDays(1); day <= lastDay; day = day.addDays(1)) {
             if (rng.bounded(100) < 12)
                 continue; // a day without weighing
+            const float trend = p.start + p.drift * float(first.daysTo(day)) +
+                                0.4f * float(std::sin(first.daysTo(day) / 9.0));
+            wobble = 0.7f * wobble + float(int(rng.bounded(41)) - 20) / 100.0f;
             const int times = 1 + int(rng.bounded(4));
-            int from = int(rng.bounded(qsizetype(situations.size() - times + 1)));
+            const int from = int(rng.bounded(qsizetype(situations.size() - times + 1)));
             for (int t = 0; t < times; ++t) {
-                const float change = p.drift + float(rng.bounded(90) - 45) / 100.0f;
-                weight = fmt::roundOneDecimal(weight + change);
-                records.append({dates::text(day), situations.at(from + t), weight, {}, {}, {}});
+                const QString &when = situations.at(from + t);
+                float meal = when.contains(QStringLiteral("食後")) ? 0.3f : 0.0f;
+                if (when == QStringLiteral("入浴後") || when == QStringLiteral("運動後"))
+                    meal = -0.3f;
+                const float w = fmt::roundOneDecimal(trend + wobble + meal +
+                                                     float(int(rng.bounded(21)) - 10) / 100.0f);
+                records.append({dates::text(day), when, w, {}, {}, {}});
             }
         }
         if (MaybeError e = store::rewriteRecords(d, dataFileName(p.slot), records,

@@ -109,6 +109,7 @@ void MainWindow::buildToolbar(QWidget *bar)
         b->setIconSize(QSize(30, 30));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(true);
+        b->setCheckable(i < 8); // the screen buttons show which screen is open
         b->setMinimumWidth(76);
         *t.button = b;
         layout->addWidget(b);
@@ -133,14 +134,21 @@ void MainWindow::buildToolbar(QWidget *bar)
     chkHelp_->setIconSize(QSize(28, 28));
     layout->addWidget(chkHelp_);
 
-    connect(cmdMain_, &QToolButton::clicked, this, [this] { cmdMain_Click(); });
-    connect(cmdAvgtai_, &QToolButton::clicked, this, [this] { cmdAvgtai_Click(); });
-    connect(cmdBunseki_, &QToolButton::clicked, this, [this] { cmdBunseki_Click(); });
-    connect(cmdRentai_, &QToolButton::clicked, this, [this] { cmdRentai_Click(); });
-    connect(cmdCale_, &QToolButton::clicked, this, [this] { cmdCale_Click(); });
-    connect(cmdTaijyu_, &QToolButton::clicked, this, [this] { cmdTaijyu_Click(); });
-    connect(cmdMemo_, &QToolButton::clicked, this, [this] { cmdMemo_Click(); });
-    connect(cmdSettei_, &QToolButton::clicked, this, [this] { cmdSettei_Click(); });
+    // After any click the checked button is again the one of the visible screen.
+    auto wire = [this](QToolButton *b, void (MainWindow::*handler)()) {
+        connect(b, &QToolButton::clicked, this, [this, handler] {
+            (this->*handler)();
+            markActiveTool();
+        });
+    };
+    wire(cmdMain_, &MainWindow::cmdMain_Click);
+    wire(cmdAvgtai_, &MainWindow::cmdAvgtai_Click);
+    wire(cmdBunseki_, &MainWindow::cmdBunseki_Click);
+    wire(cmdRentai_, &MainWindow::cmdRentai_Click);
+    wire(cmdCale_, &MainWindow::cmdCale_Click);
+    wire(cmdTaijyu_, &MainWindow::cmdTaijyu_Click);
+    wire(cmdMemo_, &MainWindow::cmdMemo_Click);
+    wire(cmdSettei_, &MainWindow::cmdSettei_Click);
     connect(cmdHelp_, &QToolButton::clicked, this, [this] { cmdHelp_Click(); });
     connect(cmdOwari_, &QToolButton::clicked, this, [this] { cmdOwari_Click(); });
     connect(chkHelp_, &QCheckBox::clicked, this, [this] { chkHelp_Click(); });
@@ -201,6 +209,17 @@ void MainWindow::buildPanels(QWidget *area)
 bool MainWindow::splashVisible() const { return splash_ && splash_->isVisible(); }
 
 void MainWindow::repaintNow() { QCoreApplication::processEvents(); }
+
+void MainWindow::markActiveTool()
+{
+    const QList<QPair<QFrame *, QToolButton *>> pairs = {
+        {fraMain_, cmdMain_},   {fraAvgTai_, cmdAvgtai_}, {fraBunseki_, cmdBunseki_},
+        {fraRenTai_, cmdRentai_}, {fraCale_, cmdCale_},   {fraTaijyu_, cmdTaijyu_},
+        {fraMemo_, cmdMemo_},   {fraSettei_, cmdSettei_},
+    };
+    for (const auto &[panel, button] : pairs)
+        button->setChecked(!panel->isHidden());
+}
 
 void MainWindow::fail(const QString &text)
 {
@@ -335,6 +354,7 @@ bool MainWindow::start()
     repaintNow();
     HideAllPanels();
     fraAvgTai_->show();
+    markActiveTool();
     repaintNow();
     chkHelp_->setChecked(s_.help.HelpFlag != 0);
     fraMain_->setStepButtonsEnabled(false);
@@ -429,6 +449,7 @@ void MainWindow::openPanel(QFrame *panel, const std::function<void()> &rebuild,
     if (rebuild)
         rebuild();
     panel->show();
+    markActiveTool();
     repaintNow();
     s_.help.HelpText = helpText;
     DSP_HELP();

@@ -92,6 +92,8 @@ private:
     // otherwise rebuild, show, repaint, explain.
     void openPanel(QFrame *panel, const std::function<void()> &rebuild, const QString &helpText);
     void repaintNow();
+    // The toolbar button of the visible screen shows the active colour.
+    void markActiveTool();
     void fail(const QString &text);
     void setCaption();
 

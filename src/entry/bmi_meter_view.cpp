@@ -166,39 +166,51 @@ LargeBmiMeter::LargeBmiMeter(QWidget *parent)
     heightSquared->addWidget(label9_30_);
     heightSquared->addWidget(fixedLabel(QStringLiteral("²"), this));
     bmiRow->addLayout(heightSquared, 1, 4);
-    bmiRow->addItem(new QSpacerItem(24, 1), 1, 5);
-    bmiRow->addWidget(fixedLabel(QStringLiteral("判定"), this), 0, 6);
-    bmiRow->addWidget(lblHyouka_, 1, 6);
-    bmiRow->addWidget(fixedLabel(QStringLiteral("適正　２２"), this), 1, 7);
-    bmiRow->setColumnStretch(8, 1);
+    bmiRow->addWidget(fixedLabel(QStringLiteral("判定"), this), 2, 0);
+    bmiRow->addWidget(lblHyouka_, 2, 2, 1, 1);
+    bmiRow->addWidget(fixedLabel(QStringLiteral("適正　２２"), this), 2, 4);
 
-    // 肥満度（％）＝（体重－標準体重）／標準体重×１００
+    // 肥満度（％）＝（体重－標準体重）／標準体重×１００, as a fraction with
+    // the person's numbers in the same places below it.
+    auto fractionLine = [this] {
+        auto *line = new QFrame(this);
+        line->setFrameShape(QFrame::HLine);
+        return line;
+    };
     auto *obRow = new QGridLayout;
-    obRow->addWidget(fixedLabel(QStringLiteral("肥満度（％）"), this), 0, 0);
-    obRow->addWidget(fixedLabel(QStringLiteral("＝"), this), 0, 1);
+    obRow->setVerticalSpacing(2);
+    obRow->addWidget(fixedLabel(QStringLiteral("肥満度（％）"), this), 0, 0, 3, 1);
+    obRow->addWidget(fixedLabel(QStringLiteral("＝"), this), 0, 1, 3, 1);
     obRow->addWidget(fixedLabel(QStringLiteral("体重（Ｋｇ）           －標準体重（Ｋｇ）"), this), 0, 2, 1, 3);
-    obRow->addWidget(fixedLabel(QStringLiteral("×１００"), this), 0, 5, 2, 1);
-    auto *line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    obRow->addWidget(line, 1, 2, 1, 3);
+    obRow->addWidget(fractionLine(), 1, 2, 1, 3);
     obRow->addWidget(fixedLabel(QStringLiteral("標準体重（Ｋｇ）"), this), 2, 2, 1, 3);
-    obRow->addWidget(lblHiman_, 3, 0);
-    obRow->addWidget(fixedLabel(QStringLiteral("＝"), this), 3, 1);
+    obRow->addWidget(fixedLabel(QStringLiteral("×１００"), this), 0, 5, 3, 1);
+    obRow->addWidget(lblHiman_, 3, 0, 3, 1, Qt::AlignCenter);
+    obRow->addWidget(fixedLabel(QStringLiteral("＝"), this), 3, 1, 3, 1);
     obRow->addWidget(lblTai_, 3, 2);
     obRow->addWidget(fixedLabel(QStringLiteral("－"), this), 3, 3);
     obRow->addWidget(lblHyojun_0_, 3, 4);
-    obRow->addWidget(fixedLabel(QStringLiteral("／"), this), 3, 5);
-    obRow->addWidget(lblHyojun_1_, 3, 6);
-    obRow->addWidget(fixedLabel(QStringLiteral("×１００"), this), 3, 7);
-    obRow->setColumnStretch(8, 1);
+    obRow->addWidget(fractionLine(), 4, 2, 1, 3);
+    obRow->addWidget(lblHyojun_1_, 5, 2, 1, 3, Qt::AlignCenter);
+    obRow->addWidget(fixedLabel(QStringLiteral("×１００"), this), 3, 5, 3, 1);
 
+    // The bar spans the same BMI range as the bands above it.
+    HScroll1_->setFixedWidth(bands_->sizeHint().width());
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(bands_, 0, Qt::AlignHCenter);
-    layout->addWidget(HScroll1_);
-    layout->addSpacing(6);
-    layout->addLayout(bmiRow);
-    layout->addSpacing(6);
-    layout->addLayout(obRow);
+    layout->addWidget(HScroll1_, 0, Qt::AlignHCenter);
+    layout->addSpacing(8);
+    auto *formulas = new QHBoxLayout;
+    formulas->addLayout(bmiRow);
+    formulas->addSpacing(30);
+    auto *sep = new QFrame(this);
+    sep->setFrameShape(QFrame::VLine);
+    sep->setFrameShadow(QFrame::Sunken);
+    formulas->addWidget(sep);
+    formulas->addSpacing(30);
+    formulas->addLayout(obRow);
+    formulas->addStretch(1);
+    layout->addLayout(formulas);
 }
 
 void LargeBmiMeter::display(const BmiMeterLabels &labels)
