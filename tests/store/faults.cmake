@@ -13,3 +13,7 @@ foreach(t test_faults_kill_rewrite test_faults_kill_append)
     FAULT_WRITER="$<TARGET_FILE:nanahoshi_fault_writer>")
   add_dependencies(${t} nanahoshi_fault_writer)
 endforeach()
+
+nanahoshi_add_test(test_faults_failing_calls
+  SOURCES test_faults_failing_calls.cpp
+  LIBS nanahoshi_core nanahoshi_test_core)
