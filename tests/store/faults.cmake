@@ -17,3 +17,7 @@ endforeach()
 nanahoshi_add_test(test_faults_failing_calls
   SOURCES test_faults_failing_calls.cpp
   LIBS nanahoshi_core nanahoshi_test_core)
+
+nanahoshi_add_test(test_faults_disk
+  SOURCES test_faults_disk.cpp fault_process.h
+  LIBS nanahoshi_core nanahoshi_test_core)
