@@ -21,3 +21,7 @@ nanahoshi_add_test(test_faults_failing_calls
 nanahoshi_add_test(test_faults_disk
   SOURCES test_faults_disk.cpp fault_process.h
   LIBS nanahoshi_core nanahoshi_test_core)
+
+nanahoshi_add_test(test_faults_damaged_bytes
+  SOURCES test_faults_damaged_bytes.cpp
+  LIBS nanahoshi_core nanahoshi_test_core)
