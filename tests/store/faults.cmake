@@ -25,3 +25,7 @@ nanahoshi_add_test(test_faults_disk
 nanahoshi_add_test(test_faults_damaged_bytes
   SOURCES test_faults_damaged_bytes.cpp
   LIBS nanahoshi_core nanahoshi_test_core)
+
+nanahoshi_add_test(test_faults_record_limit
+  SOURCES test_faults_record_limit.cpp
+  LIBS nanahoshi_core nanahoshi_test_core)
