@@ -1,0 +1,297 @@
+#include "window_driver.h"
+
+#include "store/codec.h"
+#include "ui/grid.h"
+#include "ui/line_chart.h"
+#include "ui/month_calendar.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+namespace wintest {
+
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+void dropPlatformNoise(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+void setUpWindowTests()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    // Closing a window under test must not end the test program's loop.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // The offscreen platform says for every window that it cannot size or
+    // raise it; that says nothing about the program.
+    if (!previousHandler)
+        previousHandler = qInstallMessageHandler(dropPlatformNoise);
+}
+
+QByteArray sjis(const QString &text)
+{
+    QString error;
+    const QByteArray bytes = cp932::encode(text, &error);
+    if (!error.isEmpty())
+        qFatal("test text is not CP932: %s", qPrintable(error));
+    return bytes;
+}
+
+QByteArray crlf(const QStringList &lines)
+{
+    QByteArray out;
+    for (const QString &l : lines)
+        out += sjis(l) + "\r\n";
+    return out;
+}
+
+QString rec(const QString &date, const QString &situation, const QString &weight,
+            const QString &diary)
+{
+    return QStringLiteral("\"%1\",\"%2\",%3,\"%4\",\"\",\"\"").arg(date, situation, weight, diary);
+}
+
+namespace {
+
+QString profileText(const Profile &p)
+{
+    return QStringLiteral("\"氏名\",\"%1\"\r\n\"身長\",%2\r\n\"目標体重\",%3\r\n")
+        .arg(p.nickname, p.height, p.target);
+}
+
+const char *const kPanels[] = {"fraMain",   "fraAvgTai", "fraBunseki", "fraRenTai",
+                               "fraCale",   "fraTaijyu", "fraMemo",    "fraSettei"};
+
+QString iconName(Dialogs::Icon icon)
+{
+    switch (icon) {
+    case Dialogs::Icon::None: return QStringLiteral("none");
+    case Dialogs::Icon::Information: return QStringLiteral("information");
+    case Dialogs::Icon::Exclamation: return QStringLiteral("exclamation");
+    case Dialogs::Icon::Question: return QStringLiteral("question");
+    case Dialogs::Icon::Critical: return QStringLiteral("critical");
+    }
+    return {};
+}
+
+QString buttonsName(Dialogs::Buttons b)
+{
+    switch (b) {
+    case Dialogs::Buttons::Ok: return QStringLiteral("ok");
+    case Dialogs::Buttons::OkCancel: return QStringLiteral("ok/cancel");
+    case Dialogs::Buttons::YesNo: return QStringLiteral("yes/no");
+    }
+    return {};
+}
+
+} // namespace
+
+WindowDriver::WindowDriver(QDate today, QTime time) : clock(today, time) {}
+
+WindowDriver::~WindowDriver() = default;
+
+void WindowDriver::writeFiles(const DataSpec &spec) const
+{
+    tmp.writeBytes(kProfile1, sjis(profileText(spec.person1)));
+    tmp.writeBytes(kProfile2, sjis(profileText(spec.person2)));
+    tmp.writeBytes(kData1, crlf(spec.records1));
+    tmp.writeBytes(kData2, crlf(spec.records2));
+    tmp.writeBytes(kHelpSetting, crlf({QStringLiteral("\"ヘルプツアー\",%1").arg(spec.helpFlag)}));
+    tmp.writeBytes(kStepSetting, crlf({spec.step}));
+    tmp.writeBytes(kAverageSetting, crlf({spec.movingAverage}));
+    tmp.writeBytes(kAutoTimeSetting, crlf({spec.autoTime}));
+    tmp.writeBytes(kMarkerSetting, crlf({spec.markerMode}));
+    tmp.writeBytes(kSituationList, crlf(spec.situations));
+    tmp.writeBytes(kMemo, crlf({spec.memo}));
+}
+
+bool WindowDriver::start(MainWindow::Options options)
+{
+    window_ = std::make_unique<MainWindow>(tmp.dir(), dialogs, clock, options);
+    return window_->start();
+}
+
+bool WindowDriver::restart(MainWindow::Options options)
+{
+    if (window_)
+        window_->close();
+    window_.reset();
+    return start(options);
+}
+
+void WindowDriver::reportMissing(const QString &name)
+{
+    QTest::qFail(qPrintable(QStringLiteral("no control named %1").arg(name)), __FILE__, __LINE__);
+}
+
+void WindowDriver::click(const QString &name) const
+{
+    QWidget *w = find(name);
+    if (!w)
+        return;
+    // A check box or option button answers on its box and its caption
+    // only; a wide one would ignore a click in its middle.
+    if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w))
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+    else
+        QTest::mouseClick(w, Qt::LeftButton);
+}
+
+void WindowDriver::clickSituation(const QString &label) const
+{
+    auto *list = find<QListWidget>(QStringLiteral("lstAct"));
+    if (!list)
+        return;
+    const QList<QListWidgetItem *> found = list->findItems(label, Qt::MatchExactly);
+    if (found.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("no situation %1 in lstAct").arg(label)), __FILE__,
+                     __LINE__);
+        return;
+    }
+    list->scrollToItem(found.first());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(found.first()).center());
+}
+
+void WindowDriver::pickDay(QDate day) const
+{
+    auto *cal = find<MonthCalendar>(QStringLiteral("mtvmain"));
+    if (!cal)
+        return;
+    auto *view = cal->findChild<QTableView *>();
+    if (!view) {
+        QTest::qFail("mtvmain has no day table", __FILE__, __LINE__);
+        return;
+    }
+    // Row 0 holds the weekday names. A day number appears twice at most
+    // (once from a neighbouring month): the first match is this month's for
+    // the early days, the last match for the late ones.
+    const QAbstractItemModel *model = view->model();
+    const QString wanted = QString::number(day.day());
+    QModelIndex hit;
+    for (int r = 1; r < model->rowCount(); ++r)
+        for (int c = 0; c < model->columnCount(); ++c) {
+            const QModelIndex i = model->index(r, c);
+            if (model->data(i, Qt::DisplayRole).toString() != wanted)
+                continue;
+            if (day.day() >= 15 || !hit.isValid())
+                hit = i;
+        }
+    if (!hit.isValid()) {
+        QTest::qFail("day not shown in mtvmain", __FILE__, __LINE__);
+        return;
+    }
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(hit).center());
+}
+
+void WindowDriver::typeAndEnter(const QString &name, const QString &text) const
+{
+    auto *edit = find<QLineEdit>(name);
+    if (!edit)
+        return;
+    edit->setFocus();
+    edit->selectAll();
+    // Key clicks carry Latin-1 only; Japanese text arrives the way an input
+    // method commits it.
+    bool latin1 = true;
+    for (QChar c : text)
+        latin1 = latin1 && c.unicode() < 0x80;
+    if (latin1)
+        QTest::keyClicks(edit, text);
+    else
+        edit->insert(text);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+Grid *WindowDriver::dayList() const { return find<Grid>(QStringLiteral("msgDayList")); }
+
+QStringList WindowDriver::dayRow(int row) const
+{
+    QStringList out;
+    Grid *g = dayList();
+    if (!g || row < 1 || row >= g->rows())
+        return out;
+    for (int c = 0; c < g->cols(); ++c)
+        out.append(g->textMatrix(row, c));
+    return out;
+}
+
+int WindowDriver::dayRowCount() const
+{
+    Grid *g = dayList();
+    return g ? g->rows() - 1 : -1;
+}
+
+LineChart *WindowDriver::chart() const { return find<LineChart>(QStringLiteral("mcrMain")); }
+
+QList<double> WindowDriver::chartPoints() const
+{
+    QList<double> out;
+    LineChart *c = chart();
+    if (!c)
+        return out;
+    for (int r = 1; r <= c->rowCount(); ++r)
+        if (const std::optional<double> v = c->value(r, 1))
+            out.append(*v);
+    return out;
+}
+
+QStringList WindowDriver::listItems(const QString &name) const
+{
+    QStringList out;
+    if (auto *list = find<QListWidget>(name))
+        for (int i = 0; i < list->count(); ++i)
+            out.append(list->item(i)->text());
+    return out;
+}
+
+QString WindowDriver::visiblePanel() const
+{
+    QStringList shown;
+    for (const char *name : kPanels)
+        if (auto *p = find<QFrame>(QString::fromLatin1(name)); p && !p->isHidden())
+            shown.append(QString::fromLatin1(name));
+    return shown.join(QLatin1Char('+'));
+}
+
+QMap<QString, QByteArray> WindowDriver::snapshot() const
+{
+    QMap<QString, QByteArray> out;
+    for (const QString &name : tmp.entries())
+        out.insert(name, tmp.readBytes(name));
+    return out;
+}
+
+QString WindowDriver::box(const QString &text, const QString &title, Dialogs::Icon icon,
+                          Dialogs::Buttons buttons)
+{
+    return QStringLiteral("%1 | %2 | %3 | %4").arg(text, title, iconName(icon), buttonsName(buttons));
+}
+
+QStringList WindowDriver::boxes() const
+{
+    QStringList out;
+    for (const ScriptedDialogs::Call &c : dialogs.calls) {
+        if (c.kind == ScriptedDialogs::Call::Kind::Input)
+            out.append(QStringLiteral("input: %1 | %2 | %3").arg(c.text, c.title, c.defaultText));
+        else
+            out.append(box(c.text, c.title, c.icon, c.buttons));
+    }
+    return out;
+}
+
+} // namespace wintest
