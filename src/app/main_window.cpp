@@ -255,6 +255,18 @@ bool MainWindow::loadStartFiles()
                  .arg(missing.join(QLatin1Char('\n')), QDir::toNativeSeparators(dir_.dir().absolutePath())));
         return false;
     }
+    // A settings file that cannot be read is damage too: name it rather
+    // than start on a guessed value.
+    for (const QString &f : {store::helpSettingFile(), store::stepSettingFile(),
+                             store::movingAverageSettingFile(), store::autoTimeSettingFile(),
+                             store::markerSettingFile()}) {
+        QStringList values;
+        if (MaybeError e = store::readSettingValues(dir_, f, &values)) {
+            fail(QStringLiteral("設定ファイルが読めないため起動できません。ファイルは変更していません。\n\n%1")
+                     .arg(e->message()));
+            return false;
+        }
+    }
     for (PersonSlot p : {PersonSlot::One, PersonSlot::Two}) {
         QList<WeightRecord> records;
         store::IncompleteTail tail;

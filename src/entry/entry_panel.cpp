@@ -475,6 +475,9 @@ void EntryPanel::txtKizami_Enter()
         return;
     }
     s_.settings.StepText = text;
+    // The options show the step in effect: a typed step clears them (or
+    // picks the one it equals), as the next start would show it.
+    showStepText(text);
     if (MaybeError e = store::writeStepText(s_.dir, s_.settings.StepText))
         showError(QStringLiteral("保存エラー"),
                   QStringLiteral("体重計刻みを保存できませんでした。\n\n%1").arg(e->message()));
