@@ -28,7 +28,7 @@ using faultdata::dataFile;
 namespace {
 
 // Large enough that a rewrite takes a while, so kills land inside it.
-constexpr int kRecords = 1500;
+constexpr int kRecords = 1000;
 constexpr int kRandomRounds = 200;
 // The child reports the start of a rewrite and each of its six store calls.
 constexpr int kReportsPerRewrite = 7;

@@ -9,6 +9,8 @@
 
 #include <QtTest>
 
+#include <ctime>
+
 namespace {
 
 const QString kData = QStringLiteral("データ1.txt");
@@ -37,6 +39,13 @@ WeightRecord rec(const QString &date)
     return r;
 }
 
+qint64 threadCpuMs()
+{
+    timespec ts{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
 // After every record of the file, and before all of them.
 WeightRecord later() { return rec(QStringLiteral("2099/12/31")); }
 WeightRecord earlier() { return rec(QStringLiteral("1989/12/31")); }
@@ -58,24 +67,27 @@ void TestFaultsRecordLimit::fullFileRefusesAnotherRecordAndStaysUnchanged()
     const QByteArray full = recordBytes(kMaxRecords);
     tmp.writeBytes(kData, full);
 
-    // Reading a full file: measured, with a generous bound for a
-    // sanitizer build on a busy machine.
+    // Reading a full file: measured in processor time of this thread, so
+    // that other work on a shared machine does not count, with a generous
+    // bound for a sanitizer build. The wall time is shown too.
     QList<WeightRecord> rs;
-    qint64 first = -1, best = -1;
+    qint64 cpuMs = -1, wallMs = -1;
     for (int round = 0; round < 3; ++round) {
-        QElapsedTimer timer;
-        timer.start();
+        QElapsedTimer wall;
+        wall.start();
+        const qint64 cpuStart = threadCpuMs();
         const MaybeError e = store::readRecords(dir, kData, &rs);
-        const qint64 ms = timer.elapsed();
+        const qint64 cpu = threadCpuMs() - cpuStart;
+        const qint64 ms = wall.elapsed();
         QVERIFY2(!e, e ? qPrintable(e->message()) : "");
-        first = first < 0 ? ms : first;
-        best = best < 0 ? ms : std::min(best, ms);
+        cpuMs = cpuMs < 0 ? cpu : std::min(cpuMs, cpu);
+        wallMs = wallMs < 0 ? ms : std::min(wallMs, ms);
     }
-    qInfo("reading %d records (%lld bytes) took %lld ms the first time, %lld ms at best",
-          kMaxRecords, qint64(full.size()), first, best);
+    qInfo("reading %d records (%lld bytes) took %lld ms of processor time, %lld ms wall (best of 3)",
+          kMaxRecords, qint64(full.size()), cpuMs, wallMs);
     QCOMPARE(rs.size(), kMaxRecords);
     QCOMPARE(rs.last().situation, QStringLiteral("朝%1").arg(kMaxRecords - 1));
-    QVERIFY2(best < 1000, qPrintable(QStringLiteral("%1 ms").arg(best)));
+    QVERIFY2(cpuMs < 1000, qPrintable(QStringLiteral("%1 ms").arg(cpuMs)));
 
     const QStringList entries = tmp.entries();
     const struct {
