@@ -471,9 +471,12 @@ void MainWindow::cmdMain_Click()
 {
     openPanel(fraMain_, [this] {
         // A person switch made on another screen left this one showing the
-        // other person: rebuild it, so a save can never use their values.
-        if (!fraMain_->showsSelectedPerson())
-            fraMain_->RefreshDayView();
+        // other person: rebuild it as a switch made here would (day view
+        // and meters), so a save can never use their values and the BMI
+        // formula never mixes the two persons' numbers.
+        if (!fraMain_->showsSelectedPerson() && fraMain_->RefreshDayView())
+            meters_->RefreshBmiMeter(s_.day.LatestWeight, s_.day.LastFileWeight,
+                                     s_.person.Height, s_.day.RecordCount);
     }, helptext::cmdMain());
 }
 

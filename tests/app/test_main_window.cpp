@@ -791,6 +791,7 @@ void TestMainWindow::settingsClicksAreIgnoredWhileLoading()
     WindowDriver d;
     d.writeFiles(everyday());
     QVERIFY(d.start());
+    d.click("cmdMain"); // the step options must be on screen to take a click
     const auto before = d.snapshot();
     d.session().Loading = true;
     d.click("chkHelp");

@@ -143,6 +143,7 @@ private slots:
     void slidingTheBarSimulatesWeightAndObesity();
     void personSwitchOnSettingsRefreshesTheMeters_data();
     void personSwitchOnSettingsRefreshesTheMeters();
+    void switchElsewhereThenEntryRefreshesTheMeters();
 };
 
 void TestWeightScreen::initTestCase() { setUpWindowTests(); }
@@ -914,6 +915,31 @@ void TestWeightScreen::personSwitchOnSettingsRefreshesTheMeters()
     QCOMPARE(labelText(d, "lblHiman"), himan);
     QCOMPARE(labelText(d, "lblHyouka"), QStringLiteral("スタンダード"));
     QCOMPARE(labelText(d, "lblMHyouka"), QStringLiteral("スタンダード"));
+}
+
+void TestWeightScreen::switchElsewhereThenEntryRefreshesTheMeters()
+{
+    DataSpec spec = latest65();
+    spec.records2 = {rec("2008/03/01", "はじめの一歩", "62"), rec(kToday, "起床後", "60")};
+    WindowDriver d;
+    d.writeFiles(spec);
+    QVERIFY(d.start());
+
+    // Switched on the comparison screen: the weight screen is rebuilt when
+    // it opens, meters included, so the formula on the settings screen is
+    // the new person's throughout, as after a switch made there.
+    d.click("cmdUser2");
+    d.click("cmdMain");
+    QCOMPARE(labelText(d, "lblMHyouka"), QStringLiteral("スタンダード"));
+    d.click("cmdSettei");
+    QCOMPARE(d.find<QLineEdit>("txtSincyou")->text(), QStringLiteral("160"));
+    QCOMPARE(d.find<QScrollBar>("HScroll1")->value(), 234);
+    QCOMPARE(labelText(d, "Label9_25"), QStringLiteral("23.4"));
+    QCOMPARE(labelText(d, "Label9_28"), QStringLiteral("60"));
+    QCOMPARE(labelText(d, "Label9_30"), QStringLiteral("1.6"));
+    QCOMPARE(labelText(d, "lblHyojun_0"), QStringLiteral("56.3"));
+    QCOMPARE(labelText(d, "lblTai"), QStringLiteral("60"));
+    QCOMPARE(labelText(d, "lblHiman"), QStringLiteral("6.6"));
 }
 
 QTEST_MAIN(TestWeightScreen)
