@@ -355,6 +355,9 @@ void TestMainWindow::damagedLineEndsWithoutWriting_data()
     QTest::newRow("broken last line with its line break")
         << kData1 << good1 + sjis("\"2008/03/10\",\"起") + "\r\n"
         << QStringLiteral("「データ1.txt」の 2 行目");
+    QTest::newRow("situation list, line 2")
+        << kSituationList << sjis("起床後\r\n") + QByteArray("\x85\x40\r\n") + sjis("就寝前\r\n")
+        << QStringLiteral("「状況リスト.txt」の 2 行目");
     QTest::newRow("height not a number")
         << kProfile2 << sjis("\"氏名\",\"はなこ\"\r\n\"身長\",abc\r\n\"目標体重\",50\r\n")
         << QStringLiteral("「ﾌﾟﾗｲﾍﾞｰﾄ2.txt」の 2 行目");
