@@ -174,6 +174,7 @@ void MainWindow::buildPanels(QWidget *area)
     cboIdou_->setEditable(true);
     cboIdou_->setInsertPolicy(QComboBox::NoInsert);
     cboIdou_->setToolTip(QStringLiteral("何回分を平均するかを選びます"));
+    cboIdou_->setMinimumWidth(72);
     cboIdou_->lineEdit()->installEventFilter(this);
     connect(cboIdou_, &QComboBox::activated, this, [this] { cboIdou_Click(); });
     maRow->addWidget(cboIdou_);

@@ -107,6 +107,9 @@ void EntryPanel::buildControls()
     mtvmain_ = named(new MonthCalendar(this), "mtvmain");
     mtvmain_->setMinimumSize(300, 210);
     connect(mtvmain_, &MonthCalendar::dateClicked, this, [this] { mtvmain_DateClick(); });
+    // A day chosen with the keys is shown too, so the screen always shows
+    // the day a save would go to; the focus stays for the next key.
+    connect(mtvmain_, &MonthCalendar::dateKeyed, this, [this] { RefreshDayView(); });
 
     smallMeter_ = new SmallBmiMeter(this);
 

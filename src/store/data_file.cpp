@@ -165,12 +165,14 @@ MaybeError loadProfile(const DataDir &dir, const QString &profileFile, PersonPro
     const QString actual = dir.resolve(profileFile);
     QStringList values;
     int lineNo = 0;
+    int lastValueLine = 0;
     for (const QString &line : std::as_const(text.lines)) {
         ++lineNo;
         if (values.size() == 3)
             break;
         if (line.trimmed().isEmpty())
             continue;
+        lastValueLine = lineNo;
         QList<LineField> f;
         if (QString e = splitFields(line, &f); !e.isEmpty())
             return StoreError{actual, lineNo, e};
@@ -181,8 +183,12 @@ MaybeError loadProfile(const DataDir &dir, const QString &profileFile, PersonPro
                               QStringLiteral("「%1」が数値ではありません").arg(f[1].text)};
         values.append(f[1].text);
     }
-    if (values.size() < 3)
-        return StoreError{actual, 0, QStringLiteral("氏名・身長・目標体重の3行がそろっていません")};
+    if (values.size() < 3) {
+        const QString names[3] = {QStringLiteral("氏名"), QStringLiteral("身長"),
+                                  QStringLiteral("目標体重")};
+        return StoreError{actual, lastValueLine + 1,
+                          QStringLiteral("%1の行がありません").arg(names[values.size()])};
+    }
     out->nickname = values[0];
     out->height = float(fmt::leadingNumber(values[1]));
     out->targetWeight = float(fmt::leadingNumber(values[2]));

@@ -227,10 +227,17 @@ MaybeError appendLine(const DataDir &dir, const QString &name, const QByteArray 
         ::close(fd);
         return errnoError(actual, e);
     }
-    if (!closeFile(fd))
-        return errnoError(actual, errno);
-    if (!existed && !syncDirectory(dir.dir()))
-        return errnoError(actual, errno);
+    if (!closeFile(fd)) {
+        // The caller is told the append failed, so it must not be there.
+        const int e = errno;
+        (void)truncateFile(dir, name, oldSize);
+        return errnoError(actual, e);
+    }
+    if (!existed && !syncDirectory(dir.dir())) {
+        const int e = errno;
+        ::unlink(path.constData());
+        return errnoError(actual, e);
+    }
     return std::nullopt;
 }
 

@@ -108,6 +108,9 @@ MaybeError renameSituation(const DataDir &dir, const QString &dataFile, const QS
     if (MaybeError e = encodeLines(dataActual, dataLines, &newData))
         return e;
 
+    QByteArray oldList;
+    if (MaybeError e = readBytes(dir, situationListFile(), &oldList))
+        return e;
     QStringList labels;
     if (MaybeError e = readSituationList(dir, &labels))
         return e;
@@ -118,16 +121,29 @@ MaybeError renameSituation(const DataDir &dir, const QString &dataFile, const QS
     if (MaybeError e = encodeLines(listActual, listLines, &newList))
         return e;
 
-    if (MaybeError e = replaceFile(dir, dataFile, renameDataScratchName(), newData))
-        return e;
-    if (MaybeError e = replaceFile(dir, situationListFile(), situationListScratchName(), newList)) {
-        // Put the data file back so the two files stay in step.
-        if (MaybeError back = replaceFile(dir, dataFile, renameDataScratchName(), oldData))
-            return StoreError{dataActual, 0,
-                              e->message() + QStringLiteral("。元に戻すこともできませんでした: ") +
+    // A replace can fail after its rename (a failed directory sync), so on
+    // any failure each file that no longer holds its old bytes is put back.
+    auto restore = [&](const QString &name, const QString &scratch,
+                       const QByteArray &old) -> MaybeError {
+        QByteArray now;
+        if (!readBytes(dir, name, &now) && now == old)
+            return std::nullopt;
+        return replaceFile(dir, name, scratch, old);
+    };
+    auto putBack = [&](const StoreError &e) -> MaybeError {
+        MaybeError back = restore(dataFile, renameDataScratchName(), oldData);
+        if (!back)
+            back = restore(situationListFile(), situationListScratchName(), oldList);
+        if (back)
+            return StoreError{e.file, 0,
+                              e.message() + QStringLiteral("。元に戻すこともできませんでした: ") +
                                   back->message()};
         return e;
-    }
+    };
+    if (MaybeError e = replaceFile(dir, dataFile, renameDataScratchName(), newData))
+        return putBack(*e);
+    if (MaybeError e = replaceFile(dir, situationListFile(), situationListScratchName(), newList))
+        return putBack(*e);
     return std::nullopt;
 }
 

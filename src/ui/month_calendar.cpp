@@ -30,6 +30,10 @@ MonthCalendar::MonthCalendar(QWidget *parent) : QCalendarWidget(parent)
     connect(this, &QCalendarWidget::selectionChanged, this, [this] {
         if (m_fromCode)
             return;
+        if (m_byKeyboard) {
+            emit dateKeyed(selectedDate());
+            return;
+        }
         m_reported = true;
         emit dateClicked(selectedDate());
     });
@@ -58,8 +62,12 @@ bool MonthCalendar::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
+        m_reported = false;
+        m_byKeyboard = false;
+        break;
     case QEvent::KeyPress:
         m_reported = false;
+        m_byKeyboard = true;
         break;
     default:
         break;

@@ -4,9 +4,9 @@
 #include <QDate>
 
 // The month calendar of the weight screen: Japanese weekday headers,
-// Sunday first. dateClicked is emitted whenever the user picks a day
-// (mouse or keyboard, also a click on the day already selected), never
-// when the program sets the day.
+// Sunday first. dateClicked is emitted when the user clicks a day (also the
+// day already selected), dateKeyed when the user moves the selection with
+// the keyboard; neither when the program sets the day.
 class MonthCalendar : public QCalendarWidget {
     Q_OBJECT
 public:
@@ -20,6 +20,9 @@ public:
 
 signals:
     void dateClicked(QDate day);
+    // The selected day changed by the keyboard: the screen must follow it,
+    // but the focus stays in the calendar for the next key.
+    void dateKeyed(QDate day);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -29,4 +32,6 @@ private:
     // Set when a user change has just been reported, so the click that
     // caused it is not reported twice.
     bool m_reported = false;
+    // The last user gesture on the days was a key, not the mouse.
+    bool m_byKeyboard = false;
 };
