@@ -201,6 +201,9 @@ void EntryPanel::buildControls()
 
     // Right: the day list over the chart of the day.
     msgDayList_ = named(new Grid(this), "msgDayList");
+    // Eight measurements fit; a ninth scrolls the list to its newest row.
+    msgDayList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    msgDayList_->setVisibleDataRows(8);
     mcrMain_ = named(new LineChart(this), "mcrMain");
     mcrMain_->setToolTip(QStringLiteral("クリックするとマーカーの形が変わります"));
     mcrMain_->setColumnCount(1);
@@ -210,7 +213,7 @@ void EntryPanel::buildControls()
     connect(mcrMain_, &LineChart::userClicked, this, [this] { mcrMain_Click(); });
     auto *right = new QVBoxLayout;
     right->addWidget(new QLabel(QStringLiteral("この日の記録"), this));
-    right->addWidget(msgDayList_, 1);
+    right->addWidget(msgDayList_);
     right->addWidget(mcrMain_, 1);
 
     auto *layout = new QHBoxLayout(this);

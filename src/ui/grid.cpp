@@ -507,3 +507,12 @@ void Grid::clampCurrent()
     m_col = qBound(0, m_col, cols() - 1);
     scheduleViewSync();
 }
+
+void Grid::setVisibleDataRows(int rows)
+{
+    const int header = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->sizeHint().height();
+    const int scroll = horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff
+                           ? 0
+                           : horizontalScrollBar()->sizeHint().height();
+    setFixedHeight(header + rows * m_rowHeight + 2 * frameWidth() + scroll);
+}

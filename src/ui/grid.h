@@ -67,6 +67,8 @@ public:
     void setDataRows(const QList<GridRow> &rows);
 
     int rowHeightPixels() const { return m_rowHeight; }
+    // Makes the grid exactly as tall as its header and `rows` data rows.
+    void setVisibleDataRows(int rows);
 
 signals:
     void cellClicked(int row, int col);
