@@ -577,9 +577,17 @@ void LineChart::applyRange(QValueAxis *axis, const Range &r)
     }
     const double step = niceStep((hi - lo) / 8);
     axis->setRange(lo, hi);
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0);
-    axis->setTickInterval(step);
+    // Fixed ticks when the step divides the range, so the top tick is not
+    // lost to rounding (a dynamic 0.2 step from 69 stops at 69.8 of 70).
+    const double parts = (hi - lo) / step;
+    if (std::abs(parts - std::round(parts)) < 1e-6 && std::round(parts) <= 20) {
+        axis->setTickType(QValueAxis::TicksFixed);
+        axis->setTickCount(int(std::round(parts)) + 1);
+    } else {
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0);
+        axis->setTickInterval(step);
+    }
     axis->setLabelFormat(step >= 1 ? QStringLiteral("%.0f")
                          : step >= 0.1 ? QStringLiteral("%.1f")
                                        : QStringLiteral("%.2f"));
