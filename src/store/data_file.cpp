@@ -33,6 +33,12 @@ MaybeError encodeRecords(const QString &file, const QList<WeightRecord> &records
     return encodeLines(file, lines, out);
 }
 
+StoreError fullError(const QString &file)
+{
+    return StoreError{file, 0,
+                      QStringLiteral("記録は%1件までです。これ以上は追加できません").arg(kMaxRecords)};
+}
+
 } // namespace
 
 MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<WeightRecord> *out,
@@ -103,9 +109,7 @@ MaybeError appendRecord(const DataDir &dir, const QString &dataFile, const Weigh
         if (MaybeError e = readRecords(dir, dataFile, &old))
             return e;
         if (old.size() >= kMaxRecords)
-            return StoreError{actual, 0,
-                              QStringLiteral("記録は%1件までです。これ以上は追加できません")
-                                  .arg(kMaxRecords)};
+            return fullError(actual);
     }
     QByteArray bytes;
     if (MaybeError e = encodeLines(actual, {recordLine(r)}, &bytes))
@@ -123,9 +127,7 @@ MaybeError insertRecordInOrder(const DataDir &dir, const QString &dataFile,
     if (MaybeError e = readRecords(dir, dataFile, &old))
         return e;
     if (old.size() >= kMaxRecords)
-        return StoreError{actual, 0,
-                          QStringLiteral("記録は%1件までです。これ以上は追加できません")
-                              .arg(kMaxRecords)};
+        return fullError(actual);
     QList<WeightRecord> records;
     records.reserve(old.size() + 1);
     bool written = false;
