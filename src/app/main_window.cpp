@@ -256,18 +256,6 @@ bool MainWindow::loadStartFiles()
                  .arg(missing.join(QLatin1Char('\n')), QDir::toNativeSeparators(dir_.dir().absolutePath())));
         return false;
     }
-    // A settings file that cannot be read is damage too: name it rather
-    // than start on a guessed value.
-    for (const QString &f : {store::helpSettingFile(), store::stepSettingFile(),
-                             store::movingAverageSettingFile(), store::autoTimeSettingFile(),
-                             store::markerSettingFile()}) {
-        QStringList values;
-        if (MaybeError e = store::readSettingValues(dir_, f, &values)) {
-            fail(QStringLiteral("設定ファイルが読めないため起動できません。ファイルは変更していません。\n\n%1")
-                     .arg(e->message()));
-            return false;
-        }
-    }
     for (PersonSlot p : {PersonSlot::One, PersonSlot::Two}) {
         QList<WeightRecord> records;
         store::IncompleteTail tail;
@@ -335,21 +323,22 @@ bool MainWindow::start()
         fail(QStringLiteral("状況リストを読み込めませんでした。\n\n%1").arg(e->message()));
         return false;
     }
-    LoadMovingAverageSetting();
-    LoadAutoTimeSetting();
+    if (!LoadMovingAverageSetting() || !LoadAutoTimeSetting())
+        return false;
 
     // 13-15: the day view of person 1 for today, markers, meters.
     if (!fraMain_->RefreshDayView()) {
         fail(QStringLiteral("起動を中止します。"));
         return false;
     }
-    LoadMarkerMode();
+    if (!LoadMarkerMode())
+        return false;
     meters_->RefreshBmiMeter(s_.day.LatestWeight, s_.day.LastFileWeight, s_.person.Height,
                              s_.day.RecordCount);
 
     // 17
-    READ_SETTEI();
-    READ_KIZAMI();
+    if (!READ_SETTEI() || !READ_KIZAMI())
+        return false;
 
     // 19: elapsed time, so passing midnight makes no difference.
     while (s_.clock.elapsedMs() - started <= options_.minSplashMs) {
@@ -398,53 +387,61 @@ void MainWindow::setCaption()
                        : QStringLiteral(" %1 のデータ").arg(s_.person.Nickname));
 }
 
-void MainWindow::LoadMovingAverageSetting()
+bool MainWindow::failSettings(const StoreError &e)
+{
+    fail(QStringLiteral("設定ファイルが読めないため起動できません。ファイルは変更していません。\n\n%1")
+             .arg(e.message()));
+    return false;
+}
+
+bool MainWindow::LoadMovingAverageSetting()
 {
     cboIdou_->clear();
     for (int i = 1; i <= 30; ++i)
         cboIdou_->addItem(QString::number(i));
     QString text;
     if (MaybeError e = store::readMovingAverageText(dir_, &text))
-        text.clear();
+        return failSettings(*e);
     // A window below 1 cannot be drawn: start with the usual 10 and leave
     // the file alone until the user chooses.
     if (fmt::leadingNumber(text) < 1)
         text = store::defaults().movingAverage;
     cboIdou_->setEditText(text);
+    return true;
 }
 
-void MainWindow::LoadAutoTimeSetting()
+bool MainWindow::LoadAutoTimeSetting()
 {
     int state = 0;
     if (MaybeError e = store::readAutoTime(dir_, &state))
-        state = store::defaults().autoTime;
+        return failSettings(*e);
     fraSettei_->showAutoTime(state);
+    return true;
 }
 
-void MainWindow::LoadMarkerMode()
+bool MainWindow::LoadMarkerMode()
 {
-    int mode = store::defaults().markerMode;
+    int mode = 0;
     if (MaybeError e = store::readMarkerMode(dir_, &mode))
-        mode = store::defaults().markerMode;
+        return failSettings(*e);
     s_.settings.MarkerMode = normaliseStoredMarkerMode(mode);
     fraMain_->ApplyMarkerMode();
+    return true;
 }
 
-void MainWindow::READ_SETTEI()
+bool MainWindow::READ_SETTEI()
 {
-    int flag = store::defaults().helpFlag;
-    if (MaybeError e = store::readHelpFlag(dir_, &flag))
-        flag = store::defaults().helpFlag;
-    s_.help.HelpFlag = flag;
+    if (MaybeError e = store::readHelpFlag(dir_, &s_.help.HelpFlag))
+        return failSettings(*e);
+    return true;
 }
 
-void MainWindow::READ_KIZAMI()
+bool MainWindow::READ_KIZAMI()
 {
-    QString step;
-    if (MaybeError e = store::readStepText(dir_, &step))
-        step = store::defaults().stepText;
-    s_.settings.StepText = step;
-    fraMain_->showStepText(step);
+    if (MaybeError e = store::readStepText(dir_, &s_.settings.StepText))
+        return failSettings(*e);
+    fraMain_->showStepText(s_.settings.StepText);
+    return true;
 }
 
 void MainWindow::HideAllPanels()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/session.h"
+#include "store/store_error.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -55,8 +56,10 @@ public:
     void HideAllPanels();
     void RefreshVisiblePanel();
     void DSP_HELP();
-    void READ_SETTEI();
-    void READ_KIZAMI();
+    // The settings readers return false (after a message) when their file
+    // cannot be read; a value that is merely unusable starts as a default.
+    bool READ_SETTEI();
+    bool READ_KIZAMI();
     void UpdateEntryCounts(int selectedCount);
 
     // Event handlers.
@@ -84,9 +87,11 @@ private:
     void buildPanels(QWidget *area);
     bool loadStartFiles();
     bool LoadProfile();
-    void LoadMovingAverageSetting();
-    void LoadAutoTimeSetting();
-    void LoadMarkerMode();
+    bool LoadMovingAverageSetting();
+    bool LoadAutoTimeSetting();
+    bool LoadMarkerMode();
+    // A settings file that cannot be read is damage: name it and end.
+    bool failSettings(const StoreError &e);
     void switchPerson(PersonSlot p);
     // The common pattern of the toolbar: nothing when the panel shows;
     // otherwise rebuild, show, repaint, explain.

@@ -421,14 +421,14 @@ bool EntryPanel::save()
 
     // The file's own last date decides between append and insert, so a
     // view left from the other person can never put a record out of order.
-    QList<WeightRecord> records;
-    if (MaybeError e = store::readRecords(s_.dir, s_.person.DataFileName, &records)) {
+    WeightRecord last;
+    bool hasLast = false;
+    if (MaybeError e = store::readLastRecord(s_.dir, s_.person.DataFileName, &last, &hasLast)) {
         showError(QStringLiteral("保存エラー"),
                   QStringLiteral("体重を保存できませんでした。\n\n%1").arg(e->message()));
         return false;
     }
-    const QString lastDate = records.isEmpty() ? QString() : records.last().date;
-    const SaveMode mode = saveModeFor(lastDate, day);
+    const SaveMode mode = saveModeFor(hasLast ? last.date : QString(), day);
     const WeightRecord r =
         newRecord(day, s_.SelectedSituation, weight,
                   diaryFor(mode, s_.settings.AutoTime != 0, s_.clock.timeText()));

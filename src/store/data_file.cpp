@@ -79,6 +79,37 @@ MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<Weight
     return std::nullopt;
 }
 
+MaybeError readLastRecord(const DataDir &dir, const QString &dataFile, WeightRecord *out,
+                          bool *found)
+{
+    *found = false;
+    QByteArray bytes;
+    if (MaybeError e = readBytes(dir, dataFile, &bytes))
+        return e;
+    // Line breaks can never be part of a CP932 character, so the last line
+    // is found on the bytes.
+    qsizetype end = bytes.size();
+    while (end > 0) {
+        while (end > 0 && (bytes.at(end - 1) == '\n' || bytes.at(end - 1) == '\r' ||
+                           bytes.at(end - 1) == ' ' || bytes.at(end - 1) == '\t'))
+            --end;
+        if (end == 0)
+            break;
+        const qsizetype start = bytes.lastIndexOf('\n', end - 1) + 1;
+        const int lineNo = int(bytes.left(start).count('\n')) + 1;
+        QString error;
+        const QString line = cp932::decode(bytes.mid(start, end - start), &error);
+        const QString actual = dir.resolve(dataFile);
+        if (!error.isEmpty())
+            return StoreError{actual, lineNo, error};
+        if (QString reason = parseRecordLine(line, out); !reason.isEmpty())
+            return StoreError{actual, lineNo, reason};
+        *found = true;
+        break;
+    }
+    return std::nullopt;
+}
+
 MaybeError saveIncompleteTail(const DataDir &dir, const QString &dataFile,
                               const IncompleteTail &tail, QString *sideFile)
 {

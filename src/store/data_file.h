@@ -28,6 +28,12 @@ struct IncompleteTail {
 MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<WeightRecord> *out,
                        IncompleteTail *tail = nullptr);
 
+// The file's last record, read from its last line alone (a save only
+// needs its date to choose between append and insert; the append itself
+// checks the whole file). *found is false for a file without records.
+MaybeError readLastRecord(const DataDir &dir, const QString &dataFile, WeightRecord *out,
+                          bool *found);
+
 // Keeps the bytes of an incomplete last line in a side file next to the
 // data file and cuts the data file back to its last complete line.
 // Returns the side file's name in *sideFile.

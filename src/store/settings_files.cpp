@@ -31,6 +31,15 @@ MaybeError readFirst(const DataDir &dir, const QString &file, int index, QString
     return std::nullopt;
 }
 
+MaybeError readInt(const DataDir &dir, const QString &file, int index, int fallback, int *value)
+{
+    QString v;
+    if (MaybeError e = readFirst(dir, file, index, &v))
+        return e;
+    *value = settingInt(v, fallback);
+    return std::nullopt;
+}
+
 } // namespace
 
 int settingInt(const QString &text, int fallback)
@@ -61,11 +70,7 @@ MaybeError readSettingValues(const DataDir &dir, const QString &file, QStringLis
 
 MaybeError readHelpFlag(const DataDir &dir, int *flag)
 {
-    QString v;
-    if (MaybeError e = readFirst(dir, helpSettingFile(), 1, &v))
-        return e;
-    *flag = settingInt(v, 1);
-    return std::nullopt;
+    return readInt(dir, helpSettingFile(), 1, 1, flag);
 }
 
 MaybeError writeHelpFlag(const DataDir &dir, int flag)
@@ -100,10 +105,9 @@ MaybeError writeMovingAverageText(const DataDir &dir, const QString &text)
 
 MaybeError readAutoTime(const DataDir &dir, int *state)
 {
-    QString v;
-    if (MaybeError e = readFirst(dir, autoTimeSettingFile(), 0, &v))
+    if (MaybeError e = readInt(dir, autoTimeSettingFile(), 0, 0, state))
         return e;
-    *state = settingInt(v, 0) != 0 ? 1 : 0;
+    *state = *state != 0 ? 1 : 0;
     return std::nullopt;
 }
 
@@ -114,11 +118,7 @@ MaybeError writeAutoTime(const DataDir &dir, int state)
 
 MaybeError readMarkerMode(const DataDir &dir, int *mode)
 {
-    QString v;
-    if (MaybeError e = readFirst(dir, markerSettingFile(), 0, &v))
-        return e;
-    *mode = settingInt(v, 1);
-    return std::nullopt;
+    return readInt(dir, markerSettingFile(), 0, 1, mode);
 }
 
 MaybeError writeMarkerMode(const DataDir &dir, int mode)

@@ -33,8 +33,7 @@ Dialogs::Answer WidgetDialogs::message(QWidget *parent, const QString &text, con
     case QMessageBox::Cancel: return Answer::Cancel;
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
-    default: return buttons == Buttons::OkCancel && box.clickedButton() == nullptr ? Answer::Cancel
-                                                                                 : Answer::Ok;
+    default: return Answer::Ok;
     }
 }
 

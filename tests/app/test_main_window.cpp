@@ -34,9 +34,9 @@ namespace {
 const QString kToday = QStringLiteral("2008/03/10");
 
 // Person 1 weighed twice today, person 2 once; both started on 03/01.
-DataSpec everyday()
+DataSet everyday()
 {
-    DataSpec s;
+    DataSet s;
     s.records1 = {rec("2008/03/01", "はじめの一歩", "70"), rec("2008/03/05", "起床後", "68.5"),
                   rec(kToday, "起床後", "68"), rec(kToday, "夕食後", "68.4")};
     s.records2 = {rec("2008/03/01", "はじめの一歩", "55"), rec("2008/03/09", "朝食後", "54.5"),
@@ -201,9 +201,9 @@ void TestMainWindow::startOpensOnComparisonWithPersonOneAndToday()
 void TestMainWindow::startWithTheTourOnShowsOnlyTheIntroduction()
 {
     WindowDriver d;
-    DataSpec spec = everyday();
-    spec.helpFlag = 1;
-    d.writeFiles(spec);
+    DataSet files = everyday();
+    files.helpFlag = 1;
+    d.writeFiles(files);
     QVERIFY(d.start());
     QCOMPARE(d.boxes(), QStringList{tourBox(tour::startup())});
     QCOMPARE(d.session().help.HelpText, tour::startup());
@@ -214,9 +214,9 @@ void TestMainWindow::startWithTheTourOnShowsOnlyTheIntroduction()
 void TestMainWindow::captionIsTheNicknameOrTheProgramName()
 {
     WindowDriver d;
-    DataSpec spec = everyday();
-    spec.person1.nickname.clear();
-    d.writeFiles(spec);
+    DataSet files = everyday();
+    files.person1.nickname.clear();
+    d.writeFiles(files);
     QVERIFY(d.start());
     QCOMPARE(d.window()->windowTitle(), QStringLiteral(" ナナホシ"));
     QCOMPARE(d.find<ColourButton>("cmdUser1")->text(), QString());
@@ -525,9 +525,9 @@ void TestMainWindow::visibleScreensButtonChangesNothing()
     QFETCH(QString, button);
     QFETCH(QString, panel);
     WindowDriver d;
-    DataSpec spec = everyday();
-    spec.helpFlag = 1;
-    d.writeFiles(spec);
+    DataSet files = everyday();
+    files.helpFlag = 1;
+    d.writeFiles(files);
     QVERIFY(d.start());
     openScreen(d, button);
     QCOMPARE(d.visiblePanel(), panel);
@@ -554,9 +554,9 @@ void TestMainWindow::eachButtonShowsItsPanelAndExplainsIt()
     QFETCH(QString, panel);
     QFETCH(QString, text);
     WindowDriver d;
-    DataSpec spec = everyday();
-    spec.helpFlag = 1;
-    d.writeFiles(spec);
+    DataSet files = everyday();
+    files.helpFlag = 1;
+    d.writeFiles(files);
     QVERIFY(d.start());
     // The comparison is showing at start: go elsewhere first.
     if (button == QLatin1String("cmdAvgtai"))
@@ -673,10 +673,10 @@ void TestMainWindow::switchOnComparisonChangesOnlyCaptionAndColours()
 void TestMainWindow::switchOnSettingsScreenShowsTheNewProfile()
 {
     WindowDriver d;
-    DataSpec spec = everyday();
-    spec.person2.height = QStringLiteral("158.5");
-    spec.person2.target = QStringLiteral("49.5");
-    d.writeFiles(spec);
+    DataSet files = everyday();
+    files.person2.height = QStringLiteral("158.5");
+    files.person2.target = QStringLiteral("49.5");
+    d.writeFiles(files);
     QVERIFY(d.start());
     d.click("cmdSettei");
     QCOMPARE(d.find<QLineEdit>("txtPriData")->text(), QStringLiteral("たろう"));
@@ -723,9 +723,9 @@ void TestMainWindow::switchToAnUnreadableProfileKeepsTheSelection()
 void TestMainWindow::chkHelpTurnsTheTourOffAndOn()
 {
     WindowDriver d;
-    DataSpec spec = everyday();
-    spec.helpFlag = 1;
-    d.writeFiles(spec);
+    DataSet files = everyday();
+    files.helpFlag = 1;
+    d.writeFiles(files);
     QVERIFY(d.start());
     d.dialogs.clear();
 
@@ -754,9 +754,9 @@ void TestMainWindow::chkHelpTurnsTheTourOffAndOn()
 void TestMainWindow::tourSettingSurvivesARestart()
 {
     WindowDriver d;
-    DataSpec spec = everyday();
-    spec.helpFlag = 1;
-    d.writeFiles(spec);
+    DataSet files = everyday();
+    files.helpFlag = 1;
+    d.writeFiles(files);
     QVERIFY(d.start());
     d.click("chkHelp");
     d.dialogs.clear();
@@ -1015,10 +1015,10 @@ void TestMainWindow::chartClickCyclesTheMarkersAndStoresEach()
 void TestMainWindow::unusableStoredValuesStartSensiblyWithoutRewriting()
 {
     WindowDriver d;
-    DataSpec spec = everyday();
-    spec.movingAverage = QStringLiteral("0");
-    spec.markerMode = QStringLiteral("7");
-    d.writeFiles(spec);
+    DataSet files = everyday();
+    files.movingAverage = QStringLiteral("0");
+    files.markerMode = QStringLiteral("7");
+    d.writeFiles(files);
     const auto before = d.snapshot();
     QVERIFY(d.start());
     QCOMPARE(d.find<QComboBox>("cboIdou")->currentText(), QStringLiteral("10"));

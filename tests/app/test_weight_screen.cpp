@@ -33,9 +33,9 @@ const QColor kYellow(0xFF, 0xFF, 0xC0);
 
 // Person 1 (170 cm) started at 70 kg on 03/01, weighed on 03/05 and three
 // times today; person 2 (160 cm) started on 03/01 and weighed once today.
-DataSpec everyday()
+DataSet everyday()
 {
-    DataSpec s;
+    DataSet s;
     s.records1 = {rec("2008/03/01", "はじめの一歩", "70"), rec("2008/03/05", "起床後", "68.5"),
                   rec(kToday, "起床後", "68"), rec(kToday, "朝食後", "68.04"),
                   rec(kToday, "夕食後", "67.98")};
@@ -174,13 +174,13 @@ void TestWeightScreen::entryCountsShowOnBothPersonButtons()
     QFETCH(QColor, back2);
     QFETCH(QString, face1);
     QFETCH(QString, face2);
-    DataSpec spec;
+    DataSet files;
     for (int i = 0; i < count1; ++i)
-        spec.records1.append(rec(kToday, "起床後", QString::number(64 + i)));
+        files.records1.append(rec(kToday, "起床後", QString::number(64 + i)));
     for (int i = 0; i < count2; ++i)
-        spec.records2.append(rec(kToday, "起床後", QString::number(54 + i)));
+        files.records2.append(rec(kToday, "起床後", QString::number(54 + i)));
     WindowDriver d;
-    d.writeFiles(spec);
+    d.writeFiles(files);
     QVERIFY(d.start());
 
     QCOMPARE(labelText(d, "lblUser1"), QString::number(count1));
@@ -204,9 +204,9 @@ void TestWeightScreen::entryCountsShowOnBothPersonButtons()
 void TestWeightScreen::startDayComparesWithItself()
 {
     WindowDriver d(QDate(2008, 3, 1));
-    DataSpec spec;
-    spec.records1 = {rec("2008/03/01", "はじめの一歩", "70"), rec("2008/03/01", "朝食後", "70.5")};
-    d.writeFiles(spec);
+    DataSet files;
+    files.records1 = {rec("2008/03/01", "はじめの一歩", "70"), rec("2008/03/01", "朝食後", "70.5")};
+    d.writeFiles(files);
     QVERIFY(d.start());
     d.click("cmdMain");
 
@@ -292,11 +292,11 @@ void TestWeightScreen::faceOfTheDayFollowsTheDaysChange()
 {
     QFETCH(QStringList, weights);
     QFETCH(QString, face);
-    DataSpec spec;
+    DataSet files;
     for (const QString &w : weights)
-        spec.records1.append(rec(kToday, "起床後", w));
+        files.records1.append(rec(kToday, "起床後", w));
     WindowDriver d;
-    d.writeFiles(spec);
+    d.writeFiles(files);
     QVERIFY(d.start());
     QCOMPARE(dayFace(d), face);
     d.click("cmdMain");
@@ -316,11 +316,11 @@ void TestWeightScreen::nineRowsScrollToTheEndEightDoNot()
 {
     QFETCH(int, rows);
     QFETCH(int, askedTopRow);
-    DataSpec spec;
+    DataSet files;
     for (int i = 0; i < rows; ++i)
-        spec.records1.append(rec(kToday, "起床後", QStringLiteral("64.%1").arg(i % 10)));
+        files.records1.append(rec(kToday, "起床後", QStringLiteral("64.%1").arg(i % 10)));
     WindowDriver d;
-    d.writeFiles(spec);
+    d.writeFiles(files);
     QVERIFY(d.start());
     // Built while the screen is hidden: the grid holds the top row asked
     // for until it is shown.
@@ -513,11 +513,11 @@ void TestWeightScreen::stepButtonsMoveByTheStoredStep()
     QFETCH(QString, button);
     QFETCH(int, clicks);
     QFETCH(QString, shown);
-    DataSpec spec;
-    spec.step = step;
-    spec.records1.append(rec(kToday, "起床後", latest));
+    DataSet files;
+    files.step = step;
+    files.records1.append(rec(kToday, "起床後", latest));
     WindowDriver d;
-    d.writeFiles(spec);
+    d.writeFiles(files);
     const auto before = d.snapshot();
     QVERIFY(d.start());
     d.click("cmdMain");
@@ -601,11 +601,11 @@ void TestWeightScreen::enterInTheWeightBoxSavesAndFocusesTheList()
 void TestWeightScreen::backDatedSaveGoesInOrderWithoutTime()
 {
     WindowDriver d;
-    DataSpec spec;
-    spec.autoTime = QStringLiteral("1");
-    spec.records1 = {rec("2008/03/01", "はじめの一歩", "70"), rec("2008/03/05", "起床後", "68.5"),
+    DataSet files;
+    files.autoTime = QStringLiteral("1");
+    files.records1 = {rec("2008/03/01", "はじめの一歩", "70"), rec("2008/03/05", "起床後", "68.5"),
                      rec("2008/03/05", "夕食後", "68.7"), rec(kToday, "起床後", "68")};
-    d.writeFiles(spec);
+    d.writeFiles(files);
     QVERIFY(d.start());
     d.click("cmdMain");
 
@@ -766,10 +766,10 @@ void TestWeightScreen::freeSituationTheFileCannotHoldIsRefused()
 void TestWeightScreen::switchElsewhereThenEntrySavesForTheNewPerson()
 {
     WindowDriver d;
-    DataSpec spec = everyday();
-    spec.records2 = {rec("2008/03/01", "はじめの一歩", "55"), rec("2008/03/09", "起床後", "54.6"),
+    DataSet files = everyday();
+    files.records2 = {rec("2008/03/01", "はじめの一歩", "55"), rec("2008/03/09", "起床後", "54.6"),
                      rec(kToday, "起床後", "54.2"), rec(kToday, "朝食後", "54.4")};
-    d.writeFiles(spec);
+    d.writeFiles(files);
     QVERIFY(d.start());
     const QByteArray data1 = d.bytes(kData1);
 
@@ -835,11 +835,11 @@ void TestWeightScreen::saveGoesToTheDataFileWhateverItsExtensionCase()
 
 namespace {
 
-DataSpec latest65()
+DataSet latest65()
 {
-    DataSpec spec;
-    spec.records1 = {rec("2008/03/01", "はじめの一歩", "70"), rec(kToday, "起床後", "65")};
-    return spec;
+    DataSet files;
+    files.records1 = {rec("2008/03/01", "はじめの一歩", "70"), rec(kToday, "起床後", "65")};
+    return files;
 }
 
 } // namespace
@@ -917,10 +917,10 @@ void TestWeightScreen::personSwitchOnSettingsRefreshesTheMeters()
     QFETCH(int, scroll);
     QFETCH(QString, bmi);
     QFETCH(QString, himan);
-    DataSpec spec = latest65();
-    spec.records2 = {rec("2008/03/01", "はじめの一歩", "62"), rec(kToday, "起床後", weight2)};
+    DataSet files = latest65();
+    files.records2 = {rec("2008/03/01", "はじめの一歩", "62"), rec(kToday, "起床後", weight2)};
     WindowDriver d;
-    d.writeFiles(spec);
+    d.writeFiles(files);
     QVERIFY(d.start());
     d.click("cmdSettei");
     QCOMPARE(d.find<QScrollBar>("HScroll1")->value(), 225);
@@ -942,10 +942,10 @@ void TestWeightScreen::personSwitchOnSettingsRefreshesTheMeters()
 
 void TestWeightScreen::switchElsewhereThenEntryRefreshesTheMeters()
 {
-    DataSpec spec = latest65();
-    spec.records2 = {rec("2008/03/01", "はじめの一歩", "62"), rec(kToday, "起床後", "60")};
+    DataSet files = latest65();
+    files.records2 = {rec("2008/03/01", "はじめの一歩", "62"), rec(kToday, "起床後", "60")};
     WindowDriver d;
-    d.writeFiles(spec);
+    d.writeFiles(files);
     QVERIFY(d.start());
 
     // Switched on the comparison screen: the weight screen is rebuilt when

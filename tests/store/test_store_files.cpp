@@ -56,6 +56,7 @@ private Q_SLOTS:
     void damagedLinesNameFileAndLine();
     void damagedFileIsNeverWritten();
     void incompleteLastLineIsKeptAside();
+    void lastRecordIsReadFromTheLastLine();
     void appendKeepsEntryOrderAndStartsOnANewLine();
     void insertPlacesRecordInDateOrder();
     void insertWithoutLaterRecordStillWritesIt();
@@ -175,6 +176,28 @@ void TestStoreFiles::incompleteLastLineIsKeptAside()
     QCOMPARE(tmp.readBytes(kData1), good);
     QCOMPARE(tmp.readBytes(side), torn);
     QCOMPARE(readAll(tmp).size(), 1);
+}
+
+void TestStoreFiles::lastRecordIsReadFromTheLastLine()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    WeightRecord last;
+    bool found = true;
+    tmp.writeBytes(kData1, "");
+    QVERIFY(!store::readLastRecord(dir, kData1, &last, &found));
+    QVERIFY(!found);
+
+    tmp.writeBytes(kData1, "\"2008/03/09\",\"a\",70,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"\x92\xA9\",69.5,\"\",\"\",\"\"\r\n\r\n");
+    QVERIFY(!store::readLastRecord(dir, kData1, &last, &found));
+    QVERIFY(found);
+    QCOMPARE(last, rec("2008/03/12", "朝", 69.5f));
+
+    tmp.writeBytes(kData1, "\"2008/03/09\",\"a\",70,\"\",\"\",\"\"\r\n\"2008/03/1\",\"a\",70,\"\",\"\",\"\"\r\n");
+    const MaybeError e = store::readLastRecord(dir, kData1, &last, &found);
+    QVERIFY(e.has_value());
+    QCOMPARE(e->line, 2);
 }
 
 void TestStoreFiles::appendKeepsEntryOrderAndStartsOnANewLine()

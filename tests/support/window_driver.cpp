@@ -104,19 +104,19 @@ WindowDriver::WindowDriver(QDate today, QTime time) : clock(today, time) {}
 
 WindowDriver::~WindowDriver() = default;
 
-void WindowDriver::writeFiles(const DataSpec &spec) const
+void WindowDriver::writeFiles(const DataSet &files) const
 {
-    tmp.writeBytes(kProfile1, sjis(profileText(spec.person1)));
-    tmp.writeBytes(kProfile2, sjis(profileText(spec.person2)));
-    tmp.writeBytes(kData1, crlf(spec.records1));
-    tmp.writeBytes(kData2, crlf(spec.records2));
-    tmp.writeBytes(kHelpSetting, crlf({QStringLiteral("\"ヘルプツアー\",%1").arg(spec.helpFlag)}));
-    tmp.writeBytes(kStepSetting, crlf({spec.step}));
-    tmp.writeBytes(kAverageSetting, crlf({spec.movingAverage}));
-    tmp.writeBytes(kAutoTimeSetting, crlf({spec.autoTime}));
-    tmp.writeBytes(kMarkerSetting, crlf({spec.markerMode}));
-    tmp.writeBytes(kSituationList, crlf(spec.situations));
-    tmp.writeBytes(kMemo, crlf({spec.memo}));
+    tmp.writeBytes(kProfile1, sjis(profileText(files.person1)));
+    tmp.writeBytes(kProfile2, sjis(profileText(files.person2)));
+    tmp.writeBytes(kData1, crlf(files.records1));
+    tmp.writeBytes(kData2, crlf(files.records2));
+    tmp.writeBytes(kHelpSetting, crlf({QStringLiteral("\"ヘルプツアー\",%1").arg(files.helpFlag)}));
+    tmp.writeBytes(kStepSetting, crlf({files.step}));
+    tmp.writeBytes(kAverageSetting, crlf({files.movingAverage}));
+    tmp.writeBytes(kAutoTimeSetting, crlf({files.autoTime}));
+    tmp.writeBytes(kMarkerSetting, crlf({files.markerMode}));
+    tmp.writeBytes(kSituationList, crlf(files.situations));
+    tmp.writeBytes(kMemo, crlf({files.memo}));
 }
 
 bool WindowDriver::start(MainWindow::Options options)

@@ -43,7 +43,7 @@ struct Profile {
 
 // Everything a normal start needs. The help tour is off unless a test
 // turns it on, so most tests see only the dialogs they cause.
-struct DataSpec {
+struct DataSet {
     Profile person1{QStringLiteral("たろう"), QStringLiteral("170"), QStringLiteral("60")};
     Profile person2{QStringLiteral("はなこ"), QStringLiteral("160"), QStringLiteral("50")};
     QStringList records1{rec(QStringLiteral("2008/03/01"), QStringLiteral("はじめの一歩"), QStringLiteral("65"))};
@@ -76,8 +76,8 @@ public:
     explicit WindowDriver(QDate today = QDate(2008, 3, 10), QTime time = QTime(9, 5, 7));
     ~WindowDriver();
 
-    // Writes every file of the spec into the data directory.
-    void writeFiles(const DataSpec &spec) const;
+    // Writes every file of the set into the data directory.
+    void writeFiles(const DataSet &files) const;
 
     // Builds a main window on the directory and runs its start-up. No
     // splash and no wait unless asked for.
