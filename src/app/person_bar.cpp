@@ -1,7 +1,7 @@
 #include "app/person_bar.h"
 
-#include "app/art/art_paths.h"
-#include "app/art/picture.h"
+#include "ui/art/art_paths.h"
+#include "ui/art/picture.h"
 #include "store/palette.h"
 #include "ui/back_color.h"
 

@@ -1,7 +1,7 @@
 #include "app/placeholder_panel.h"
 
-#include "app/art/art_paths.h"
-#include "app/art/picture.h"
+#include "ui/art/art_paths.h"
+#include "ui/art/picture.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

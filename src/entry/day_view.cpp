@@ -1,6 +1,6 @@
 #include "entry/day_view.h"
 
-#include "entry/bmi.h"
+#include "core/bmi.h"
 #include "store/dates.h"
 #include "store/format.h"
 
@@ -39,16 +39,6 @@ DayFace faceOf(const QString &mark)
 }
 
 } // namespace
-
-MarkCell changeMark(const QString &displayed)
-{
-    const double shown = fmt::leadingNumber(displayed);
-    if (shown > 0)
-        return {QStringLiteral("↑"), palette::kRed};
-    if (shown < 0)
-        return {QStringLiteral("↓"), palette::kGreen};
-    return {QStringLiteral("→"), palette::kYellow};
-}
 
 DayView buildDayView(const QList<WeightRecord> &records, const QString &selectedDay, float height)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/change_mark.h"
+#include "core/day_values.h"
 #include "store/palette.h"
 #include "store/record.h"
 
@@ -12,14 +14,6 @@
 // changes, the face of the day, the summary against the start of the diet
 // and the counts on the person buttons, computed from the records alone.
 
-// "↑" on red, "→" on yellow, "↓" on green. Decided on the text as shown,
-// so "0.0Kg" and "-0.0Kg" both count as no change.
-struct MarkCell {
-    QString text;
-    Rgb back = 0;
-};
-MarkCell changeMark(const QString &displayed);
-
 // imgNashi, imgkana, imgniko, imgwara
 enum class DayFace { None, Sulk, Smile, Laugh };
 
@@ -27,28 +21,6 @@ enum class DayFace { None, Sulk, Smile, Laugh };
 struct DayListRow {
     QStringList texts;
     QList<Rgb> backs;
-};
-
-// The window-wide values a refresh leaves behind.
-struct DayViewValues {
-    QString FirstDate;
-    float FirstWeight = 0;
-    float FirstBmi = 0;
-    float FirstObesity = 0; // a ratio: 0.185 is 18.5 %
-    float StandardWeight = 0;
-    QString LastFileDate;
-    float LastFileWeight = 0;
-    int RecordCount = 0;
-    int DayRowNo = 1;
-    float PrevWeight = 0;
-    QString PrevWeightDate;
-    float DayFirstWeight = 0;
-    float DayMaxWeight = 0;
-    float DayMinWeight = 999;
-    float LatestWeight = 0;
-    QString LatestWeightDate;
-    float LatestBmi = 0;
-    QString LatestObesity; // the ratio as decimal text; empty without a height
 };
 
 struct DayView {

@@ -1,6 +1,6 @@
 #include "help/help_window.h"
 
-#include "app/art/art_paths.h"
+#include "ui/art/art_paths.h"
 
 #include <QFile>
 #include <QHBoxLayout>

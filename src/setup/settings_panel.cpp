@@ -1,7 +1,7 @@
 #include "setup/settings_panel.h"
 
-#include "app/session.h"
-#include "entry/bmi_meter_view.h"
+#include "core/session.h"
+#include "ui/bmi_meter_view.h"
 #include "setup/situation_list_editor.h"
 #include "store/format.h"
 #include "store/settings_files.h"

@@ -1,7 +1,7 @@
 #include "setup/situation_list_editor.h"
 
-#include "app/session.h"
-#include "setup/situation_lists.h"
+#include "core/session.h"
+#include "ui/situation_lists.h"
 #include "store/palette.h"
 #include "store/record_line.h"
 #include "store/situation_file.h"

@@ -5,7 +5,7 @@
 #include "tour_texts.h"
 #include "window_driver.h"
 
-#include "app/art/splash_window.h"
+#include "ui/art/splash_window.h"
 #include "entry/entry_panel.h"
 #include "store/palette.h"
 #include "ui/back_color.h"

@@ -1,6 +1,6 @@
-#include "app/art/art_paths.h"
-#include "app/art/picture.h"
-#include "app/art/splash_window.h"
+#include "ui/art/art_paths.h"
+#include "ui/art/picture.h"
+#include "ui/art/splash_window.h"
 
 #include <QCheckBox>
 #include <QDir>

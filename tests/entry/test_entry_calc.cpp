@@ -1,7 +1,7 @@
 // The computations of the weight screen: the day list and its marks, the
 // summary and faces, the chart range, the BMI meters with their scroll bar,
 // and the checks and steps of weight input.
-#include "entry/bmi.h"
+#include "core/bmi.h"
 #include "entry/day_chart.h"
 #include "entry/day_view.h"
 #include "entry/weight_entry.h"

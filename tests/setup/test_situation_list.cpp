@@ -5,9 +5,9 @@
 #include "scripted_dialogs.h"
 #include "temp_data_dir.h"
 
-#include "app/session.h"
+#include "core/session.h"
 #include "setup/situation_list_editor.h"
-#include "setup/situation_lists.h"
+#include "ui/situation_lists.h"
 #include "store/codec.h"
 #include "store/file_io.h"
 #include "store/palette.h"

@@ -1,7 +1,7 @@
-#include "entry/bmi_meter_view.h"
+#include "ui/bmi_meter_view.h"
 
-#include "app/art/art_paths.h"
-#include "app/art/picture.h"
+#include "ui/art/art_paths.h"
+#include "ui/art/picture.h"
 #include "ui/back_color.h"
 #include "ui/twips.h"
 

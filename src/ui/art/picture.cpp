@@ -1,4 +1,4 @@
-#include "app/art/picture.h"
+#include "ui/art/picture.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

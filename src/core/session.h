@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/day_view.h"
+#include "core/day_values.h"
 #include "store/clock.h"
 #include "store/data_dir.h"
 #include "store/record.h"
@@ -9,24 +9,21 @@
 
 class Dialogs;
 
-// The selected person: whose files every screen reads, and the profile
-// values loaded last.
+// The selected person, held once: whose files every screen reads. The
+// profile values are the selected person's; both persons' nicknames and
+// targets are kept for the screens that show the two side by side.
 struct PersonState {
-    QString DataFileName;
-    QString ProfileFileName;
+    PersonSlot selected = PersonSlot::One;
     QString Nickname;
     float Height = 0;
     float TargetWeight = 0;
+    QString Nickname1, Nickname2;
     float TargetWeight1 = 0;
     float TargetWeight2 = 0;
 
-    // Person 2 is selected when the data file is person 2's.
-    PersonSlot selected() const
-    {
-        return DataFileName.compare(dataFileName(PersonSlot::Two), Qt::CaseInsensitive) == 0
-                   ? PersonSlot::Two
-                   : PersonSlot::One;
-    }
+    QString DataFileName() const { return dataFileName(selected); }
+    QString ProfileFileName() const { return profileFileName(selected); }
+    QString otherDataFileName() const { return dataFileName(otherPerson(selected)); }
 };
 
 // Settings held in window fields rather than in a control.
@@ -43,8 +40,8 @@ struct HelpTourState {
     QString HelpFileName;
 };
 
-// Everything window-wide that the panels share. The main window owns it
-// and hands each panel a reference.
+// Everything window-wide that the screens share. The main window owns it
+// and hands each screen a reference.
 struct Session {
     Session(const DataDir &dir, Dialogs &dialogs, const Clock &clock)
         : dir(dir), dialogs(dialogs), clock(clock) {}

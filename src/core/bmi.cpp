@@ -1,4 +1,4 @@
-#include "entry/bmi.h"
+#include "core/bmi.h"
 
 #include "store/format.h"
 

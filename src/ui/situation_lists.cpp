@@ -1,4 +1,4 @@
-#include "setup/situation_lists.h"
+#include "ui/situation_lists.h"
 
 #include "store/situation_file.h"
 

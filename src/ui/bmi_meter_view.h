@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/bmi.h"
+#include "core/bmi.h"
 
 #include <QGroupBox>
 #include <QWidget>

@@ -1,7 +1,7 @@
-#include "app/art/splash_window.h"
+#include "ui/art/splash_window.h"
 
-#include "app/art/art_paths.h"
-#include "app/art/art_version.h"
+#include "ui/art/art_paths.h"
+#include "ui/art/art_version.h"
 
 #include <QFont>
 #include <QGuiApplication>

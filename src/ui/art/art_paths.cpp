@@ -1,4 +1,4 @@
-#include "app/art/art_paths.h"
+#include "ui/art/art_paths.h"
 
 #include <QAbstractButton>
 #include <QIcon>

@@ -1,0 +1,3 @@
+#pragma once
+
+// WeightSeries and LoadWeightSeries: filled in by the analysis work.
