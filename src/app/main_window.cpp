@@ -1,37 +1,34 @@
 #include "app/main_window.h"
 
-#include "ui/art/art_paths.h"
-#include "ui/art/splash_window.h"
-#include "core/help_texts.h"
+#include "analysis/trend_panel.h"
 #include "app/person_bar.h"
-#include "app/placeholder_panel.h"
-#include "ui/bmi_meter_view.h"
+#include "core/help_texts.h"
 #include "entry/day_chart.h"
+#include "entry/day_view.h"
 #include "entry/entry_panel.h"
 #include "help/help_window.h"
+#include "search/search_panel.h"
 #include "setup/settings_panel.h"
 #include "setup/situation_list_editor.h"
-#include "ui/situation_lists.h"
 #include "store/data_file.h"
 #include "store/dates.h"
 #include "store/first_start.h"
-#include "store/record_line.h"
-#include "store/format.h"
 #include "store/settings_files.h"
-#include "ui/back_color.h"
+#include "ui/art/art_paths.h"
+#include "ui/art/splash_window.h"
+#include "ui/bmi_meter_view.h"
 #include "ui/dialogs.h"
+#include "ui/help_tour.h"
 #include "ui/month_calendar.h"
+#include "ui/placeholder_panel.h"
+#include "ui/situation_lists.h"
+#include "ui/store_error_box.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -45,17 +42,15 @@ MainWindow::MainWindow(const QDir &dataDir, Dialogs &dialogs, const Clock &clock
     resize(1280, 800);
 
     auto *central = new QWidget(this);
+    auto *area = new QWidget(central);
+    buildScreens(area);
     auto *toolbar = new QWidget(central);
     buildToolbar(toolbar);
     persons_ = new PersonBar(central);
-    connect(persons_, &PersonBar::clicked, this, [this](PersonSlot p) {
-        p == PersonSlot::One ? cmdUser1_Click() : cmdUser2_Click();
-    });
+    connect(persons_, &PersonBar::clicked, this, [this](PersonSlot p) { switchPerson(p); });
     auto *rule = new QFrame(central);
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
-    auto *area = new QWidget(central);
-    buildPanels(area);
 
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -73,58 +68,124 @@ MainWindow::~MainWindow()
     delete splash_;
 }
 
+// The table of screens: one row per screen, in toolbar order. Opening a
+// screen, marking the open one on the toolbar and rebuilding the visible
+// one after a person switch all read this table.
+void MainWindow::buildScreens(QWidget *area)
+{
+    fraMain_ = new EntryPanel(s_, area);
+    fraRenTai_ = new TrendPanel(s_, area);
+    fraTaijyu_ = new SearchPanel(s_, area);
+    fraSettei_ = new SettingsPanel(s_, area);
+    fraAvgTai_ = new PlaceholderPanel(QStringLiteral("fraAvgTai"), QStringLiteral("二人の比較"),
+                                      helptext::cmdAvgtai(), area);
+
+    struct Row {
+        const char *button;
+        const char *caption;
+        const char *tip;
+        const char *icon;
+        Screen *screen;
+    };
+    const Row rows[] = {
+        {"cmdMain", "入力", "データ入力画面を表示します", art::kToolEntry, fraMain_},
+        {"cmdAvgtai", "比較", "二人のデータを比較表示します", art::kToolCompare, fraAvgTai_},
+        {"cmdBunseki", "分析リスト", "体重分析画面を表示します", art::kToolAnalysis,
+         new PlaceholderPanel(QStringLiteral("fraBunseki"), QStringLiteral("分析リスト"),
+                              helptext::cmdBunseki(), area)},
+        {"cmdRentai", "全グラフ", "現在までの体重グラフを表示します", art::kToolGraph, fraRenTai_},
+        {"cmdCale", "カレンダー", "体重増減把握カレンダーを表示します", art::kToolCalendar,
+         new PlaceholderPanel(QStringLiteral("fraCale"), QStringLiteral("体重増減カレンダー"),
+                              helptext::cmdCale(), area)},
+        {"cmdTaijyu", "範囲指定", "表示条件を指定できます", art::kToolSearch, fraTaijyu_},
+        {"cmdMemo", "一言日記", "ちょっとした日記を表示します", art::kToolNotes,
+         new PlaceholderPanel(QStringLiteral("fraMemo"), QStringLiteral("一言日記"),
+                              helptext::cmdMemo(), area)},
+        {"cmdSettei", "編集", "編集画面を表示します", art::kToolSettings, fraSettei_},
+    };
+
+    auto *grid = new QGridLayout(area);
+    grid->setContentsMargins(0, 0, 0, 0);
+    for (const Row &r : rows) {
+        auto *b = new QToolButton;
+        b->setObjectName(QString::fromLatin1(r.button));
+        b->setText(QString::fromUtf8(r.caption));
+        b->setToolTip(QString::fromUtf8(r.tip));
+        b->setIcon(art::icon(QString::fromLatin1(r.icon)));
+        b->setCheckable(true); // the screen buttons show which screen is open
+        screens_.append({b, r.screen});
+        grid->addWidget(r.screen, 0, 0);
+        Screen *screen = r.screen;
+        connect(b, &QToolButton::clicked, this, [this, screen] { openScreen(screen); });
+    }
+
+    // What screens share, wired here so that no screen knows another.
+    lists_ = std::make_unique<SituationLists>(fraMain_->lstAct(), fraTaijyu_->lstAct2(),
+                                              fraSettei_->listEditor()->lstKoumoku());
+    fraSettei_->listEditor()->setLists(lists_.get());
+    meters_ = new BmiMeters(fraMain_->smallMeter(), fraSettei_->largeMeter(), this);
+    fraMain_->setCollaborators(lists_.get(), meters_);
+
+    connect(fraMain_, &EntryPanel::dayRefreshed, this, [this](int n) { UpdateEntryCounts(n); });
+    connect(fraMain_, &EntryPanel::focusSelectedPerson, this,
+            [this] { persons_->button(s_.person.selected)->setFocus(); });
+    connect(fraSettei_->listEditor(), &SituationListEditor::renamed, this,
+            [this] { fraMain_->RefreshDayView(); });
+    connect(fraSettei_, &SettingsPanel::dayViewWanted, this,
+            [this] { fraMain_->refreshDayAndMeters(); });
+}
+
 void MainWindow::buildToolbar(QWidget *bar)
 {
-    struct Tool {
-        QToolButton **button;
-        const char *name;
-        QString caption;
-        QString tip;
-        const char *icon;
-    };
-    const QList<Tool> tools = {
-        {&cmdMain_, "cmdMain", QStringLiteral("入力"), QStringLiteral("データ入力画面を表示します"), art::kToolEntry},
-        {&cmdAvgtai_, "cmdAvgtai", QStringLiteral("比較"), QStringLiteral("二人のデータを比較表示します"), art::kToolCompare},
-        {&cmdBunseki_, "cmdBunseki", QStringLiteral("分析リスト"), QStringLiteral("体重分析画面を表示します"), art::kToolAnalysis},
-        {&cmdRentai_, "cmdRentai", QStringLiteral("全グラフ"), QStringLiteral("現在までの体重グラフを表示します"), art::kToolGraph},
-        {&cmdCale_, "cmdCale", QStringLiteral("カレンダー"), QStringLiteral("体重増減把握カレンダーを表示します"), art::kToolCalendar},
-        {&cmdTaijyu_, "cmdTaijyu", QStringLiteral("範囲指定"), QStringLiteral("表示条件を指定できます"), art::kToolSearch},
-        {&cmdMemo_, "cmdMemo", QStringLiteral("一言日記"), QStringLiteral("ちょっとした日記を表示します"), art::kToolNotes},
-        {&cmdSettei_, "cmdSettei", QStringLiteral("編集"), QStringLiteral("編集画面を表示します"), art::kToolSettings},
-        {&cmdPrint_, "cmdPrint", QStringLiteral("画面印刷"), QStringLiteral("画面イメージのまま印刷します"), art::kToolPrintScreen},
-        {&cmdPrint1_, "cmdPrint1", QStringLiteral("用紙印刷"), QStringLiteral("体重記録用紙を印刷します"), art::kToolPrintSheet},
-        {&cmdHelp_, "cmdHelp", QStringLiteral("ヘルプ"), QStringLiteral("ヘルプファイルを開きます"), art::kToolHelp},
-        {&cmdOwari_, "cmdOwari", QStringLiteral("終了"), QStringLiteral("プログラムを終了します"), art::kToolExit},
+    auto style = [bar](QToolButton *b) {
+        b->setParent(bar);
+        b->setIconSize(QSize(30, 30));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setAutoRaise(true);
+        b->setMinimumWidth(76);
     };
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(6, 4, 6, 2);
     layout->setSpacing(2);
-    for (int i = 0; i < tools.size(); ++i) {
-        const Tool &t = tools[i];
-        auto *b = new QToolButton(bar);
+    for (const ScreenRow &row : std::as_const(screens_)) {
+        style(row.button);
+        layout->addWidget(row.button);
+    }
+    auto *sep = new QFrame(bar);
+    sep->setFrameShape(QFrame::VLine);
+    sep->setFrameShadow(QFrame::Sunken);
+    layout->addSpacing(6);
+    layout->addWidget(sep);
+    layout->addSpacing(6);
+
+    struct Tool {
+        const char *name;
+        const char *caption;
+        const char *tip;
+        const char *icon;
+    };
+    const Tool tools[] = {
+        {"cmdPrint", "画面印刷", "画面イメージのまま印刷します", art::kToolPrintScreen},
+        {"cmdPrint1", "用紙印刷", "体重記録用紙を印刷します", art::kToolPrintSheet},
+        {"cmdHelp", "ヘルプ", "ヘルプファイルを開きます", art::kToolHelp},
+        {"cmdOwari", "終了", "プログラムを終了します", art::kToolExit},
+    };
+    QMap<QString, QToolButton *> made;
+    for (const Tool &t : tools) {
+        auto *b = new QToolButton;
         b->setObjectName(QString::fromLatin1(t.name));
-        b->setText(t.caption);
-        b->setToolTip(t.tip);
+        b->setText(QString::fromUtf8(t.caption));
+        b->setToolTip(QString::fromUtf8(t.tip));
         b->setIcon(art::icon(QString::fromLatin1(t.icon)));
-        b->setIconSize(QSize(30, 30));
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setAutoRaise(true);
-        b->setCheckable(i < 8); // the screen buttons show which screen is open
-        b->setMinimumWidth(76);
-        *t.button = b;
+        style(b);
         layout->addWidget(b);
-        if (i == 7) {
-            auto *sep = new QFrame(bar);
-            sep->setFrameShape(QFrame::VLine);
-            sep->setFrameShadow(QFrame::Sunken);
-            layout->addSpacing(6);
-            layout->addWidget(sep);
-            layout->addSpacing(6);
-        }
+        made.insert(QString::fromLatin1(t.name), b);
     }
     // Printing comes with a later version.
-    cmdPrint_->setEnabled(false);
-    cmdPrint1_->setEnabled(false);
+    made[QStringLiteral("cmdPrint")]->setEnabled(false);
+    made[QStringLiteral("cmdPrint1")]->setEnabled(false);
+    connect(made[QStringLiteral("cmdHelp")], &QToolButton::clicked, this, [this] { cmdHelp_Click(); });
+    connect(made[QStringLiteral("cmdOwari")], &QToolButton::clicked, this, [this] { close(); });
     layout->addStretch(1);
 
     chkHelp_ = new QCheckBox(QStringLiteral("ヘルプツアー"), bar);
@@ -133,93 +194,67 @@ void MainWindow::buildToolbar(QWidget *bar)
     art::bindToggleIcon(chkHelp_, QString::fromLatin1(art::kHelpOn), QString::fromLatin1(art::kHelpOff));
     chkHelp_->setIconSize(QSize(28, 28));
     layout->addWidget(chkHelp_);
-
-    // After any click the checked button is again the one of the visible screen.
-    auto wire = [this](QToolButton *b, void (MainWindow::*handler)()) {
-        connect(b, &QToolButton::clicked, this, [this, handler] {
-            (this->*handler)();
-            markActiveTool();
-        });
-    };
-    wire(cmdMain_, &MainWindow::cmdMain_Click);
-    wire(cmdAvgtai_, &MainWindow::cmdAvgtai_Click);
-    wire(cmdBunseki_, &MainWindow::cmdBunseki_Click);
-    wire(cmdRentai_, &MainWindow::cmdRentai_Click);
-    wire(cmdCale_, &MainWindow::cmdCale_Click);
-    wire(cmdTaijyu_, &MainWindow::cmdTaijyu_Click);
-    wire(cmdMemo_, &MainWindow::cmdMemo_Click);
-    wire(cmdSettei_, &MainWindow::cmdSettei_Click);
-    connect(cmdHelp_, &QToolButton::clicked, this, [this] { cmdHelp_Click(); });
-    connect(cmdOwari_, &QToolButton::clicked, this, [this] { cmdOwari_Click(); });
     connect(chkHelp_, &QCheckBox::clicked, this, [this] { chkHelp_Click(); });
 }
 
-void MainWindow::buildPanels(QWidget *area)
+QList<QPair<QString, Screen *>> MainWindow::screens() const
 {
-    fraMain_ = new EntryPanel(s_, area);
-    fraAvgTai_ = new PlaceholderPanel(QStringLiteral("fraAvgTai"), QStringLiteral("二人の比較"), area);
-    fraBunseki_ = new PlaceholderPanel(QStringLiteral("fraBunseki"), QStringLiteral("分析リスト"), area);
-    fraRenTai_ = new PlaceholderPanel(QStringLiteral("fraRenTai"), QStringLiteral("全グラフ"), area);
-    fraCale_ = new PlaceholderPanel(QStringLiteral("fraCale"), QStringLiteral("体重増減カレンダー"), area);
-    fraTaijyu_ = new PlaceholderPanel(QStringLiteral("fraTaijyu"), QStringLiteral("範囲指定"), area);
-    fraMemo_ = new PlaceholderPanel(QStringLiteral("fraMemo"), QStringLiteral("一言日記"), area);
-    fraSettei_ = new SettingsPanel(s_, area);
-
-    // The moving-average window lives on the graph screen.
-    auto *maRow = new QHBoxLayout;
-    maRow->addStretch(1);
-    maRow->addWidget(new QLabel(QStringLiteral("移動平均"), fraRenTai_));
-    cboIdou_ = new QComboBox(fraRenTai_);
-    cboIdou_->setObjectName(QStringLiteral("cboIdou"));
-    cboIdou_->setEditable(true);
-    cboIdou_->setInsertPolicy(QComboBox::NoInsert);
-    cboIdou_->setToolTip(QStringLiteral("何回分を平均するかを選びます"));
-    cboIdou_->setMinimumWidth(72);
-    cboIdou_->lineEdit()->installEventFilter(this);
-    connect(cboIdou_, &QComboBox::activated, this, [this] { cboIdou_Click(); });
-    maRow->addWidget(cboIdou_);
-    maRow->addWidget(new QLabel(QStringLiteral("回"), fraRenTai_));
-    maRow->addStretch(1);
-    fraRenTai_->controlsLayout()->addLayout(maRow);
-
-    // The search screen's copy of the situation list.
-    auto *lstAct2 = new QListWidget(fraTaijyu_);
-    lstAct2->setObjectName(QStringLiteral("lstAct2"));
-    lstAct2->setMaximumSize(260, 180);
-    fraTaijyu_->controlsLayout()->addWidget(lstAct2, 0, Qt::AlignHCenter);
-
-    panels_ = {fraTaijyu_, fraBunseki_, fraRenTai_, fraMain_, fraSettei_, fraCale_, fraMemo_, fraAvgTai_};
-    auto *grid = new QGridLayout(area);
-    grid->setContentsMargins(0, 0, 0, 0);
-    for (QFrame *p : std::as_const(panels_))
-        grid->addWidget(p, 0, 0);
-
-    lists_ = std::make_unique<SituationLists>(fraMain_->lstAct(), lstAct2,
-                                              fraSettei_->listEditor()->lstKoumoku());
-    fraSettei_->listEditor()->setLists(lists_.get());
-    meters_ = new BmiMeters(fraMain_->smallMeter(), fraSettei_->largeMeter(), this);
-    fraMain_->setCollaborators(lists_.get(), meters_);
-
-    connect(fraMain_, &EntryPanel::dayRefreshed, this, [this](int n) { UpdateEntryCounts(n); });
-    connect(fraMain_, &EntryPanel::focusSelectedPerson, this,
-            [this] { persons_->button(s_.person.selected())->setFocus(); });
-    connect(fraSettei_->listEditor(), &SituationListEditor::renamed, this,
-            [this] { fraMain_->RefreshDayView(); });
+    QList<QPair<QString, Screen *>> out;
+    for (const ScreenRow &row : screens_)
+        out.append({row.button->objectName(), row.screen});
+    return out;
 }
 
 bool MainWindow::splashVisible() const { return splash_ && splash_->isVisible(); }
 
 void MainWindow::repaintNow() { QCoreApplication::processEvents(); }
 
+Screen *MainWindow::visibleScreen() const
+{
+    for (const ScreenRow &row : screens_)
+        if (!row.screen->isHidden())
+            return row.screen;
+    return nullptr;
+}
+
 void MainWindow::markActiveTool()
 {
-    const QList<QPair<QFrame *, QToolButton *>> pairs = {
-        {fraMain_, cmdMain_},   {fraAvgTai_, cmdAvgtai_}, {fraBunseki_, cmdBunseki_},
-        {fraRenTai_, cmdRentai_}, {fraCale_, cmdCale_},   {fraTaijyu_, cmdTaijyu_},
-        {fraMemo_, cmdMemo_},   {fraSettei_, cmdSettei_},
-    };
-    for (const auto &[panel, button] : pairs)
-        button->setChecked(!panel->isHidden());
+    for (const ScreenRow &row : std::as_const(screens_))
+        row.button->setChecked(!row.screen->isHidden());
+}
+
+void MainWindow::HideAllPanels()
+{
+    for (const ScreenRow &row : std::as_const(screens_))
+        row.screen->hide();
+}
+
+void MainWindow::openScreen(Screen *screen)
+{
+    if (!screen->isHidden()) {
+        markActiveTool(); // a click on the checked button must not uncheck it
+        return;
+    }
+    HideAllPanels();
+    screen->rebuild();
+    screen->show();
+    markActiveTool();
+    repaintNow();
+    s_.help.HelpText = screen->helpText();
+    DSP_HELP();
+}
+
+void MainWindow::RefreshVisiblePanel()
+{
+    Screen *visible = visibleScreen();
+    for (const ScreenRow &row : std::as_const(screens_))
+        if (row.screen != visible)
+            row.screen->personChanged(false);
+    if (!visible)
+        return;
+    HideAllPanels();
+    visible->personChanged(true);
+    visible->show();
 }
 
 void MainWindow::fail(const QString &text)
@@ -231,7 +266,8 @@ void MainWindow::fail(const QString &text)
 }
 
 // Checks the files a start needs before anything is shown, and keeps the
-// bytes of an append that never completed aside.
+// bytes of an append that never completed aside. The records read here
+// serve every step of the start, so each data file is read once.
 bool MainWindow::loadStartFiles()
 {
     if (store::isFreshInstallation(dir_)) {
@@ -281,6 +317,7 @@ bool MainWindow::loadStartFiles()
             fail(QStringLiteral("「%1」に記録が一件もないため起動できません。").arg(dir_.resolve(dataFileName(p))));
             return false;
         }
+        s_.records.hold(p, records);
     }
     return true;
 }
@@ -289,6 +326,11 @@ bool MainWindow::start()
 {
     if (!loadStartFiles())
         return false;
+    // Whatever happens below, later screens read the files afresh.
+    struct Release {
+        RecordSource &r;
+        ~Release() { r.release(); }
+    } release{s_.records};
 
     // 1-2: the splash window, for at least minSplashMs of elapsed time.
     s_.help.HelpFileName = QStringLiteral("HoshiHelp.chm");
@@ -304,18 +346,10 @@ bool MainWindow::start()
     s_.Loading = true;
     HideAllPanels();
     fraMain_->mtvmain()->setSelectedDay(s_.clock.today());
-    s_.person.DataFileName = dataFileName(PersonSlot::One);
+    s_.person.selected = PersonSlot::One;
     persons_->select(PersonSlot::One);
-    s_.person.ProfileFileName = profileFileName(PersonSlot::Two);
-    if (!LoadProfile())
+    if (!loadProfiles())
         return false;
-    persons_->setNickname(PersonSlot::Two, s_.person.Nickname);
-    s_.person.TargetWeight2 = s_.person.TargetWeight;
-    s_.person.ProfileFileName = profileFileName(PersonSlot::One);
-    if (!LoadProfile())
-        return false;
-    persons_->setNickname(PersonSlot::One, s_.person.Nickname);
-    s_.person.TargetWeight1 = s_.person.TargetWeight;
 
     // 8-10
     meters_->ResetBmiMeter();
@@ -323,22 +357,32 @@ bool MainWindow::start()
         fail(QStringLiteral("状況リストを読み込めませんでした。\n\n%1").arg(e->message()));
         return false;
     }
-    if (!LoadMovingAverageSetting() || !LoadAutoTimeSetting())
-        return false;
+    if (MaybeError e = fraRenTai_->LoadMovingAverageSetting())
+        return failSettings(*e);
+    int autoTime = 0;
+    if (MaybeError e = store::readAutoTime(dir_, &autoTime))
+        return failSettings(*e);
+    fraSettei_->showAutoTime(autoTime);
 
     // 13-15: the day view of person 1 for today, markers, meters.
     if (!fraMain_->RefreshDayView()) {
         fail(QStringLiteral("起動を中止します。"));
         return false;
     }
-    if (!LoadMarkerMode())
-        return false;
+    int marker = 0;
+    if (MaybeError e = store::readMarkerMode(dir_, &marker))
+        return failSettings(*e);
+    s_.settings.MarkerMode = entry::normaliseStoredMarkerMode(marker);
+    fraMain_->ApplyMarkerMode();
     meters_->RefreshBmiMeter(s_.day.LatestWeight, s_.day.LastFileWeight, s_.person.Height,
                              s_.day.RecordCount);
 
-    // 17
-    if (!READ_SETTEI() || !READ_KIZAMI())
-        return false;
+    // 17: READ_SETTEI, READ_KIZAMI
+    if (MaybeError e = store::readHelpFlag(dir_, &s_.help.HelpFlag))
+        return failSettings(*e);
+    if (MaybeError e = store::readStepText(dir_, &s_.settings.StepText))
+        return failSettings(*e);
+    fraMain_->showStepText(s_.settings.StepText);
 
     // 19: elapsed time, so passing midnight makes no difference.
     while (s_.clock.elapsedMs() - started <= options_.minSplashMs) {
@@ -347,7 +391,7 @@ bool MainWindow::start()
     }
     splashShownMs_ = s_.clock.elapsedMs() - started;
 
-    // 20-25
+    // 20-25: the window always opens on the comparison screen.
     show();
     if (splash_) {
         splash_->close();
@@ -366,16 +410,21 @@ bool MainWindow::start()
     return true;
 }
 
-bool MainWindow::LoadProfile()
+bool MainWindow::loadProfiles()
 {
-    PersonProfile p;
-    if (MaybeError e = store::loadProfile(dir_, s_.person.ProfileFileName, &p)) {
-        fail(QStringLiteral("プロフィールを読み込めませんでした。\n\n%1").arg(e->message()));
-        return false;
+    for (PersonSlot p : {PersonSlot::Two, PersonSlot::One}) {
+        PersonProfile profile;
+        if (MaybeError e = store::loadProfile(dir_, profileFileName(p), &profile)) {
+            fail(QStringLiteral("プロフィールを読み込めませんでした。\n\n%1").arg(e->message()));
+            return false;
+        }
+        persons_->setNickname(p, profile.nickname);
+        (p == PersonSlot::One ? s_.person.Nickname1 : s_.person.Nickname2) = profile.nickname;
+        (p == PersonSlot::One ? s_.person.TargetWeight1 : s_.person.TargetWeight2) = profile.targetWeight;
+        s_.person.Nickname = profile.nickname;
+        s_.person.Height = profile.height;
+        s_.person.TargetWeight = profile.targetWeight;
     }
-    s_.person.Nickname = p.nickname;
-    s_.person.Height = p.height;
-    s_.person.TargetWeight = p.targetWeight;
     setCaption();
     return true;
 }
@@ -394,179 +443,41 @@ bool MainWindow::failSettings(const StoreError &e)
     return false;
 }
 
-bool MainWindow::LoadMovingAverageSetting()
-{
-    cboIdou_->clear();
-    for (int i = 1; i <= 30; ++i)
-        cboIdou_->addItem(QString::number(i));
-    QString text;
-    if (MaybeError e = store::readMovingAverageText(dir_, &text))
-        return failSettings(*e);
-    // A window below 1 cannot be drawn: start with the usual 10 and leave
-    // the file alone until the user chooses.
-    if (fmt::leadingNumber(text) < 1)
-        text = store::defaults().movingAverage;
-    cboIdou_->setEditText(text);
-    return true;
-}
-
-bool MainWindow::LoadAutoTimeSetting()
-{
-    int state = 0;
-    if (MaybeError e = store::readAutoTime(dir_, &state))
-        return failSettings(*e);
-    fraSettei_->showAutoTime(state);
-    return true;
-}
-
-bool MainWindow::LoadMarkerMode()
-{
-    int mode = 0;
-    if (MaybeError e = store::readMarkerMode(dir_, &mode))
-        return failSettings(*e);
-    s_.settings.MarkerMode = normaliseStoredMarkerMode(mode);
-    fraMain_->ApplyMarkerMode();
-    return true;
-}
-
-bool MainWindow::READ_SETTEI()
-{
-    if (MaybeError e = store::readHelpFlag(dir_, &s_.help.HelpFlag))
-        return failSettings(*e);
-    return true;
-}
-
-bool MainWindow::READ_KIZAMI()
-{
-    if (MaybeError e = store::readStepText(dir_, &s_.settings.StepText))
-        return failSettings(*e);
-    fraMain_->showStepText(s_.settings.StepText);
-    return true;
-}
-
-void MainWindow::HideAllPanels()
-{
-    for (QFrame *p : std::as_const(panels_))
-        p->hide();
-}
-
-void MainWindow::openPanel(QFrame *panel, const std::function<void()> &rebuild,
-                           const QString &helpText)
-{
-    if (!panel->isHidden())
-        return;
-    HideAllPanels();
-    if (rebuild)
-        rebuild();
-    panel->show();
-    markActiveTool();
-    repaintNow();
-    s_.help.HelpText = helpText;
-    DSP_HELP();
-}
-
-void MainWindow::cmdMain_Click()
-{
-    openPanel(fraMain_, [this] {
-        // A person switch made on another screen left this one showing the
-        // other person: rebuild it as a switch made here would (day view
-        // and meters), so a save can never use their values and the BMI
-        // formula never mixes the two persons' numbers.
-        if (!fraMain_->showsSelectedPerson() && fraMain_->RefreshDayView())
-            meters_->RefreshBmiMeter(s_.day.LatestWeight, s_.day.LastFileWeight,
-                                     s_.person.Height, s_.day.RecordCount);
-    }, helptext::cmdMain());
-}
-
-void MainWindow::cmdAvgtai_Click() { openPanel(fraAvgTai_, nullptr, helptext::cmdAvgtai()); }
-void MainWindow::cmdBunseki_Click() { openPanel(fraBunseki_, nullptr, helptext::cmdBunseki()); }
-void MainWindow::cmdRentai_Click() { openPanel(fraRenTai_, nullptr, helptext::cmdRentai()); }
-void MainWindow::cmdCale_Click() { openPanel(fraCale_, nullptr, helptext::cmdCale()); }
-void MainWindow::cmdTaijyu_Click() { openPanel(fraTaijyu_, nullptr, helptext::cmdTaijyu()); }
-void MainWindow::cmdMemo_Click() { openPanel(fraMemo_, nullptr, helptext::cmdMemo()); }
-
-void MainWindow::cmdSettei_Click()
-{
-    openPanel(fraSettei_, [this] {
-        fraSettei_->showProfile();
-        fraSettei_->listEditor()->disableSelectionButtons();
-    }, helptext::cmdSettei());
-}
-
-void MainWindow::RefreshVisiblePanel()
-{
-    auto rebuild = [this](QFrame *panel, const std::function<void()> &work) {
-        HideAllPanels();
-        work();
-        panel->show();
-    };
-    auto dayAndMeter = [this] {
-        if (fraMain_->RefreshDayView())
-            meters_->RefreshBmiMeter(s_.day.LatestWeight, s_.day.LastFileWeight,
-                                     s_.person.Height, s_.day.RecordCount);
-    };
-    if (!fraMain_->isHidden()) {
-        rebuild(fraMain_, dayAndMeter);
-    } else if (!fraRenTai_->isHidden()) {
-        rebuild(fraRenTai_, [] {});
-    } else if (!fraTaijyu_->isHidden()) {
-        rebuild(fraTaijyu_, [] {});
-    } else if (!fraBunseki_->isHidden()) {
-        rebuild(fraBunseki_, [] {});
-    } else if (!fraCale_->isHidden()) {
-        rebuild(fraCale_, [] {});
-    } else if (!fraMemo_->isHidden()) {
-        rebuild(fraMemo_, [] {});
-    } else if (!fraSettei_->isHidden()) {
-        rebuild(fraSettei_, [&] {
-            fraSettei_->showProfile();
-            fraSettei_->listEditor()->disableSelectionButtons();
-            dayAndMeter();
-        });
-    }
-}
-
-void MainWindow::cmdUser1_Click() { switchPerson(PersonSlot::One); }
-void MainWindow::cmdUser2_Click() { switchPerson(PersonSlot::Two); }
-
 void MainWindow::switchPerson(PersonSlot p)
 {
     if (persons_->isSelected(p))
         return;
-    const QString previous = s_.person.ProfileFileName;
-    s_.person.ProfileFileName = profileFileName(p);
-    if (!LoadProfile()) {
-        s_.person.ProfileFileName = previous;
+    PersonProfile profile;
+    if (MaybeError e = store::loadProfile(dir_, profileFileName(p), &profile)) {
+        showStoreError(s_.dialogs, this, QStringLiteral("プロフィールを読み込めませんでした。"), *e,
+                       QStringLiteral("ファイルエラー"));
         return;
     }
-    s_.person.DataFileName = dataFileName(p);
+    s_.person.selected = p;
+    s_.person.Nickname = profile.nickname;
+    s_.person.Height = profile.height;
+    s_.person.TargetWeight = profile.targetWeight;
+    setCaption();
     RefreshVisiblePanel();
     persons_->select(p);
 }
 
 void MainWindow::UpdateEntryCounts(int selectedCount)
 {
-    const PersonSlot selected = s_.person.selected();
+    const PersonSlot selected = s_.person.selected;
     QList<WeightRecord> records;
     int other = 0;
-    if (MaybeError e = store::readRecords(dir_, dataFileName(otherPerson(selected)), &records)) {
-        s_.dialogs.message(this, QStringLiteral("データを読み込めませんでした。\n\n%1").arg(e->message()),
-                           QStringLiteral("ファイルエラー"), Dialogs::Icon::Critical,
-                           Dialogs::Buttons::Ok);
-    } else {
-        other = countOnDay(records, dates::text(fraMain_->mtvmain()->selectedDate()));
-    }
+    if (MaybeError e = s_.records.read(otherPerson(selected), &records))
+        showStoreError(s_.dialogs, this, QStringLiteral("データを読み込めませんでした。"), *e,
+                       QStringLiteral("ファイルエラー"));
+    else
+        other = entry::countOnDay(records, dates::text(fraMain_->mtvmain()->selectedDate()));
     const int c1 = selected == PersonSlot::One ? selectedCount : other;
     const int c2 = selected == PersonSlot::Two ? selectedCount : other;
-    persons_->showCounts(entryCounts(c1, c2));
+    persons_->showCounts(entry::entryCounts(c1, c2));
 }
 
-void MainWindow::DSP_HELP()
-{
-    if (s_.help.HelpFlag != 0)
-        s_.dialogs.message(this, s_.help.HelpText, QStringLiteral("ヘルプツアー"),
-                           Dialogs::Icon::Information, Dialogs::Buttons::Ok);
-}
+void MainWindow::DSP_HELP() { showHelpTour(s_, this); }
 
 void MainWindow::chkHelp_Click()
 {
@@ -584,30 +495,10 @@ void MainWindow::chkHelp_Click()
         s_.help.HelpFlag = 0;
     }
     if (MaybeError e = store::writeHelpFlag(dir_, s_.help.HelpFlag))
-        s_.dialogs.message(this,
-                           QStringLiteral("ヘルプツアーの設定を保存できませんでした。"
-                                          "この設定は次の起動では元に戻ります。\n\n%1")
-                               .arg(e->message()),
-                           QStringLiteral("保存エラー"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-}
-
-void MainWindow::cboIdou_Click()
-{
-    const QString text = cboIdou_->currentText();
-    if (text.isEmpty())
-        return;
-    if (fmt::leadingNumber(text) < 1) {
-        cboIdou_->clearEditText();
-        return;
-    }
-    if (const QString reason = store::unstorableReason(text); !reason.isEmpty()) {
-        cboIdou_->clearEditText();
-        return;
-    }
-    if (MaybeError e = store::writeMovingAverageText(dir_, text))
-        s_.dialogs.message(this, QStringLiteral("移動平均の設定を保存できませんでした。\n\n%1").arg(e->message()),
-                           QStringLiteral("保存エラー"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-    repaintNow();
+        showStoreError(s_.dialogs, this,
+                       QStringLiteral("ヘルプツアーの設定を保存できませんでした。"
+                                      "この設定は次の起動では元に戻ります。"),
+                       *e);
 }
 
 void MainWindow::cmdHelp_Click()
@@ -617,24 +508,10 @@ void MainWindow::cmdHelp_Click()
     help_->showAt();
 }
 
-void MainWindow::cmdOwari_Click() { close(); }
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Every help window goes with the main window.
     if (help_)
         help_->close();
     QMainWindow::closeEvent(event);
-}
-
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (cboIdou_ && watched == cboIdou_->lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            cboIdou_Click();
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }

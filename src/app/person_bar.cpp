@@ -78,7 +78,7 @@ bool PersonBar::isSelected(PersonSlot p) const
     return button(p)->backColor() == toColor(palette::kIvory);
 }
 
-void PersonBar::showCounts(const EntryCounts &counts)
+void PersonBar::showCounts(const entry::EntryCounts &counts)
 {
     const int c[2] = {counts.count1, counts.count2};
     const Rgb back[2] = {counts.back1, counts.back2};

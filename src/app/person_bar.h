@@ -22,7 +22,7 @@ public:
     // The ivory colour on p's button, the button face on the other.
     void select(PersonSlot p);
     bool isSelected(PersonSlot p) const;
-    void showCounts(const EntryCounts &counts);
+    void showCounts(const entry::EntryCounts &counts);
 
 Q_SIGNALS:
     void clicked(PersonSlot p);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/day_values.h"
+#include "core/record_source.h"
 #include "store/clock.h"
 #include "store/data_dir.h"
 #include "store/record.h"
@@ -44,11 +45,12 @@ struct HelpTourState {
 // and hands each screen a reference.
 struct Session {
     Session(const DataDir &dir, Dialogs &dialogs, const Clock &clock)
-        : dir(dir), dialogs(dialogs), clock(clock) {}
+        : dir(dir), dialogs(dialogs), clock(clock), records(dir) {}
 
     DataDir dir;
     Dialogs &dialogs;
     const Clock &clock;
+    RecordSource records;
 
     PersonState person;
     DayViewValues day;           // what the last day-view refresh left behind

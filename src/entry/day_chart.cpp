@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace entry {
+
 namespace {
 // Whole kilograms as an int; an absurd stored weight must not overflow it.
 int wholeKg(float x)
@@ -53,3 +55,5 @@ MarkerStyle markerStyleFor(int mode)
 }
 
 int normaliseStoredMarkerMode(int stored) { return stored >= 0 && stored <= 2 ? stored : 2; }
+
+} // namespace entry

@@ -2,6 +2,8 @@
 
 #include "entry/day_view.h"
 
+namespace entry {
+
 // The chart of the day beside the day list: its value-axis range and the
 // marker style the user cycles through.
 
@@ -24,3 +26,5 @@ MarkerStyle markerStyleFor(int mode);
 // A stored mode outside 0..2 starts as 2, the ball it shows, so the next
 // click goes on to "none" as the user expects.
 int normaliseStoredMarkerMode(int stored);
+
+} // namespace entry

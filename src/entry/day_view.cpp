@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace entry {
+
 namespace {
 
 const QString kKg = QStringLiteral("0.0Kg");
@@ -183,6 +185,20 @@ EntryCounts entryCounts(int count1, int count2)
     return c;
 }
 
+table::Columns dayListColumns()
+{
+    using table::Align;
+    const QStringList headers = dayListHeaders();
+    const QList<int> widths = dayListWidths();
+    const Align align[kDayListColumns] = {Align::Right, Align::Left,   Align::Right,
+                                          Align::Right, Align::Center, Align::Right,
+                                          Align::Center, Align::Right, Align::Right};
+    table::Columns cols;
+    for (int c = 0; c < kDayListColumns; ++c)
+        cols.append({headers[c], widths[c], align[c], Align::Center});
+    return cols;
+}
+
 QStringList dayListHeaders()
 {
     return {QStringLiteral("回"),     QStringLiteral("行動"), QStringLiteral("体重"),
@@ -192,10 +208,4 @@ QStringList dayListHeaders()
 
 QList<int> dayListWidths() { return {450, 2015, 1000, 1000, 350, 1000, 350, 1000, 1000}; }
 
-QList<Qt::Alignment> dayListAlignments()
-{
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-    const Qt::Alignment centre = Qt::AlignHCenter | Qt::AlignVCenter;
-    return {right, left, right, right, centre, right, centre, right, right};
-}
+} // namespace entry

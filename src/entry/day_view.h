@@ -2,26 +2,25 @@
 
 #include "core/change_mark.h"
 #include "core/day_values.h"
+#include "core/table.h"
 #include "store/palette.h"
 #include "store/record.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <Qt>
 
 // The day view of the weight screen: the day's measurements with their
 // changes, the face of the day, the summary against the start of the diet
 // and the counts on the person buttons, computed from the records alone.
 
+namespace entry {
+
 // imgNashi, imgkana, imgniko, imgwara
 enum class DayFace { None, Sulk, Smile, Laugh };
 
 // One data row of msgDayList: 9 texts and 9 back colours (0 = default).
-struct DayListRow {
-    QStringList texts;
-    QList<Rgb> backs;
-};
+using DayListRow = table::Row;
 
 struct DayView {
     DayViewValues values;
@@ -48,9 +47,11 @@ struct EntryCounts {
 EntryCounts entryCounts(int count1, int count2);
 
 // msgDayList layout: header texts, widths in twips, data alignments.
+table::Columns dayListColumns();
 QStringList dayListHeaders();
 QList<int> dayListWidths();
-QList<Qt::Alignment> dayListAlignments();
 constexpr int kDayListColumns = 9;
 // More grid rows than this, the header included, scroll to the end.
 constexpr int kDayListVisibleRows = 9;
+
+} // namespace entry

@@ -1,24 +1,26 @@
 #include "entry/entry_panel.h"
 
-#include "ui/art/art_paths.h"
-#include "ui/art/picture.h"
+#include "core/help_texts.h"
 #include "core/session.h"
-#include "ui/bmi_meter_view.h"
 #include "entry/day_chart.h"
 #include "entry/day_view.h"
 #include "entry/weight_entry.h"
-#include "ui/situation_lists.h"
 #include "store/data_file.h"
 #include "store/dates.h"
 #include "store/format.h"
 #include "store/record_line.h"
 #include "store/settings_files.h"
 #include "store/situation_file.h"
+#include "ui/art/art_paths.h"
+#include "ui/art/picture.h"
 #include "ui/back_color.h"
+#include "ui/bmi_meter_view.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/line_chart.h"
 #include "ui/month_calendar.h"
+#include "ui/situation_lists.h"
+#include "ui/store_error_box.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -32,6 +34,8 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+using namespace entry;
 
 namespace {
 
@@ -58,11 +62,35 @@ W *named(W *w, const char *name)
 
 } // namespace
 
-EntryPanel::EntryPanel(Session &session, QWidget *parent) : QFrame(parent), s_(session)
+EntryPanel::EntryPanel(Session &session, QWidget *parent) : Screen(parent), s_(session)
 {
     setObjectName(QStringLiteral("fraMain"));
     buildControls();
     SetupDayListGrid();
+}
+
+void EntryPanel::rebuild()
+{
+    if (personSwitchedMeanwhile_)
+        refreshDayAndMeters();
+}
+
+void EntryPanel::personChanged(bool visible)
+{
+    if (visible)
+        refreshDayAndMeters();
+    else
+        personSwitchedMeanwhile_ = true;
+}
+
+QString EntryPanel::helpText() const { return helptext::cmdMain(); }
+
+void EntryPanel::refreshDayAndMeters()
+{
+    personSwitchedMeanwhile_ = false;
+    if (RefreshDayView() && meters_)
+        meters_->RefreshBmiMeter(s_.day.LatestWeight, s_.day.LastFileWeight, s_.person.Height,
+                                 s_.day.RecordCount);
 }
 
 void EntryPanel::setCollaborators(SituationLists *lists, BmiMeters *meters)
@@ -226,22 +254,7 @@ void EntryPanel::buildControls()
     situationBox->setMinimumWidth(250);
 }
 
-void EntryPanel::SetupDayListGrid()
-{
-    msgDayList_->setRows(1);
-    msgDayList_->setCols(9);
-    const QStringList headers = dayListHeaders();
-    const QList<int> widths = dayListWidths();
-    const Grid::Align align[9] = {Grid::Align::Right, Grid::Align::Left,   Grid::Align::Right,
-                                  Grid::Align::Right, Grid::Align::Center, Grid::Align::Right,
-                                  Grid::Align::Center, Grid::Align::Right, Grid::Align::Right};
-    for (int c = 0; c < 9; ++c) {
-        msgDayList_->setColWidth(c, widths.value(c));
-        msgDayList_->setColAlignment(c, align[c]);
-        msgDayList_->setFixedAlignment(c, Grid::Align::Center);
-        msgDayList_->setTextMatrix(0, c, headers.value(c));
-    }
-}
+void EntryPanel::SetupDayListGrid() { msgDayList_->setColumns(dayListColumns()); }
 
 bool EntryPanel::RefreshDayView()
 {
@@ -249,33 +262,21 @@ bool EntryPanel::RefreshDayView()
     mcrMain_->setRowCount(0);
 
     QList<WeightRecord> records;
-    if (MaybeError e = store::readRecords(s_.dir, s_.person.DataFileName, &records)) {
-        showError(QStringLiteral("ファイルエラー"),
-                  QStringLiteral("データを読み込めませんでした。\n\n%1").arg(e->message()));
+    if (MaybeError e = s_.records.read(s_.person.selected, &records)) {
+        showError(QStringLiteral("データを読み込めませんでした。"), *e,
+                  QStringLiteral("ファイルエラー"));
         return false;
     }
     const QString day = dates::text(mtvmain_->selectedDate());
     const DayView v = buildDayView(records, day, s_.person.Height);
-    refreshedDataFile_ = s_.person.DataFileName;
 
-    QList<GridRow> rows;
-    rows.reserve(v.rows.size());
-    for (const DayListRow &r : v.rows) {
-        GridRow g;
-        g.texts = r.texts;
-        for (Rgb c : r.backs)
-            g.backColors.append(toColor(c));
-        rows.append(g);
-    }
-    msgDayList_->setDataRows(rows);
-    if (v.scrollToEnd)
-        msgDayList_->setTopRow(msgDayList_->rows() - 1);
+    msgDayList_->showTable(v.rows, v.scrollToEnd);
 
-    QList<std::optional<double>> points;
+    ChartValues points;
+    points.reserve(v.chartPoints.size());
     for (float w : v.chartPoints)
-        points.append(double(w));
+        points.append(w);
     mcrMain_->setColumnValues(1, points);
-    mcrMain_->setRowCount(int(points.size()));
     const ChartRange range = dayChartRange(v.values, int(points.size()));
     if (!range.empty) {
         mcrMain_->setLeftRange(range.min, range.max);
@@ -307,11 +308,6 @@ bool EntryPanel::RefreshDayView()
     txtTaiInp_->clear();
     Q_EMIT dayRefreshed(msgDayList_->rows() - 1);
     return true;
-}
-
-bool EntryPanel::showsSelectedPerson() const
-{
-    return refreshedDataFile_ == s_.person.DataFileName;
 }
 
 void EntryPanel::ApplyMarkerMode()
@@ -375,8 +371,7 @@ void EntryPanel::cmdFree_Click()
     if (s_.dialogs.message(this, addToListQuestion(), addToListTitle(), Dialogs::Icon::Question,
                            Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes) {
         if (MaybeError e = store::appendSituationQuoted(s_.dir, answer))
-            showError(QStringLiteral("保存エラー"),
-                      QStringLiteral("状況リストに追加できませんでした。\n\n%1").arg(e->message()));
+            showError(QStringLiteral("状況リストに追加できませんでした。"), *e, QStringLiteral("保存エラー"));
         else if (lists_)
             lists_->appendToAll(answer);
     }
@@ -423,9 +418,8 @@ bool EntryPanel::save()
     // view left from the other person can never put a record out of order.
     WeightRecord last;
     bool hasLast = false;
-    if (MaybeError e = store::readLastRecord(s_.dir, s_.person.DataFileName, &last, &hasLast)) {
-        showError(QStringLiteral("保存エラー"),
-                  QStringLiteral("体重を保存できませんでした。\n\n%1").arg(e->message()));
+    if (MaybeError e = store::readLastRecord(s_.dir, s_.person.DataFileName(), &last, &hasLast)) {
+        showError(QStringLiteral("体重を保存できませんでした。"), *e, QStringLiteral("保存エラー"));
         return false;
     }
     const SaveMode mode = saveModeFor(hasLast ? last.date : QString(), day);
@@ -433,11 +427,10 @@ bool EntryPanel::save()
         newRecord(day, s_.SelectedSituation, weight,
                   diaryFor(mode, s_.settings.AutoTime != 0, s_.clock.timeText()));
     const MaybeError e = mode == SaveMode::Insert
-                             ? store::insertRecordInOrder(s_.dir, s_.person.DataFileName, r)
-                             : store::appendRecord(s_.dir, s_.person.DataFileName, r);
+                             ? store::insertRecordInOrder(s_.dir, s_.person.DataFileName(), r)
+                             : store::appendRecord(s_.dir, s_.person.DataFileName(), r);
     if (e) {
-        showError(QStringLiteral("保存エラー"),
-                  QStringLiteral("体重を保存できませんでした。\n\n%1").arg(e->message()));
+        showError(QStringLiteral("体重を保存できませんでした。"), *e, QStringLiteral("保存エラー"));
         return false;
     }
     RefreshDayView();
@@ -456,8 +449,7 @@ void EntryPanel::mcrMain_Click()
     s_.settings.MarkerMode = nextMarkerMode(s_.settings.MarkerMode);
     ApplyMarkerMode();
     if (MaybeError e = store::writeMarkerMode(s_.dir, s_.settings.MarkerMode))
-        showError(QStringLiteral("保存エラー"),
-                  QStringLiteral("マーカーの設定を保存できませんでした。\n\n%1").arg(e->message()));
+        showError(QStringLiteral("マーカーの設定を保存できませんでした。"), *e, QStringLiteral("保存エラー"));
 }
 
 void EntryPanel::optKizami_Click(int index)
@@ -468,8 +460,7 @@ void EntryPanel::optKizami_Click(int index)
         optKizami_[i]->setChecked(i == index);
     s_.settings.StepText = QString::fromLatin1(kStepTexts[index]);
     if (MaybeError e = store::writeStepText(s_.dir, s_.settings.StepText))
-        showError(QStringLiteral("保存エラー"),
-                  QStringLiteral("体重計刻みを保存できませんでした。\n\n%1").arg(e->message()));
+        showError(QStringLiteral("体重計刻みを保存できませんでした。"), *e, QStringLiteral("保存エラー"));
 }
 
 void EntryPanel::txtKizami_Enter()
@@ -485,13 +476,12 @@ void EntryPanel::txtKizami_Enter()
     // picks the one it equals), as the next start would show it.
     showStepText(text);
     if (MaybeError e = store::writeStepText(s_.dir, s_.settings.StepText))
-        showError(QStringLiteral("保存エラー"),
-                  QStringLiteral("体重計刻みを保存できませんでした。\n\n%1").arg(e->message()));
+        showError(QStringLiteral("体重計刻みを保存できませんでした。"), *e, QStringLiteral("保存エラー"));
 }
 
-void EntryPanel::showError(const QString &title, const QString &text)
+void EntryPanel::showError(const QString &what, const StoreError &e, const QString &title)
 {
-    s_.dialogs.message(this, text, title, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    showStoreError(s_.dialogs, this, what, e, title);
 }
 
 bool EntryPanel::eventFilter(QObject *watched, QEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFrame>
+#include "ui/screen.h"
+
 #include <QString>
 
 class BmiMeters;
@@ -17,15 +18,23 @@ class QRadioButton;
 class SituationLists;
 class SmallBmiMeter;
 struct Session;
+struct StoreError;
 
 // The weight screen fraMain: the day view of the selected person, the
 // weight input with its scale step, the chart of the day and the small BMI
 // meter. It reads the data file afresh on every refresh and keeps nothing
 // of the records.
-class EntryPanel final : public QFrame {
+class EntryPanel final : public Screen {
     Q_OBJECT
 public:
     EntryPanel(Session &session, QWidget *parent = nullptr);
+
+    // Opening the screen keeps the day view as it is, unless the person was
+    // switched meanwhile: then it is rebuilt as a switch made here would,
+    // so a save never uses the other person's values.
+    void rebuild() override;
+    void personChanged(bool visible) override;
+    QString helpText() const override;
 
     void setCollaborators(SituationLists *lists, BmiMeters *meters);
 
@@ -36,15 +45,24 @@ public:
     // Rebuilds the day view from the data file. False (after a message)
     // when the file could not be read.
     bool RefreshDayView();
-    void SetupDayListGrid();
+    // The day view, then the BMI meters: what a person switch rebuilds.
+    void refreshDayAndMeters();
     // The marker mode in the session applied to the chart.
     void ApplyMarkerMode();
     // Shows StepText: one of the three options, or the free text.
     void showStepText(const QString &stepText);
     void setStepButtonsEnabled(bool enabled);
-    // True when the last refresh was for the person selected now.
-    bool showsSelectedPerson() const;
 
+Q_SIGNALS:
+    // A refresh listed `count` records of the selected person for the day.
+    void dayRefreshed(int count);
+    // The user picked a day: the selected person's button takes the focus.
+    void focusSelectedPerson();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
     // Event handlers.
     void lstAct_Click();
     void cmdFree_Click();
@@ -58,26 +76,17 @@ public:
     void optKizami_Click(int index);
     void txtKizami_Enter();
 
-Q_SIGNALS:
-    // A refresh listed `count` records of the selected person for the day.
-    void dayRefreshed(int count);
-    // The user picked a day: the selected person's button takes the focus.
-    void focusSelectedPerson();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
+    void SetupDayListGrid();
     void buildControls();
     void offerWeight();
     // Saves the pending entry. True when a record was written.
     bool save();
-    void showError(const QString &title, const QString &text);
+    void showError(const QString &what, const StoreError &e, const QString &title);
 
     Session &s_;
     SituationLists *lists_ = nullptr;
     BmiMeters *meters_ = nullptr;
-    QString refreshedDataFile_;
+    bool personSwitchedMeanwhile_ = false;
 
     Picture *imgNashi_ = nullptr, *imgkana_ = nullptr, *imgniko_ = nullptr, *imgwara_ = nullptr;
     MonthCalendar *mtvmain_ = nullptr;

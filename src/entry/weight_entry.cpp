@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace entry {
+
 double stepSize(const QString &stepText)
 {
     if (!fmt::isNumber(stepText))
@@ -80,3 +82,5 @@ QString freeInputPrompt()
 QString addToListTitle() { return QStringLiteral("状況リスト登録の有無"); }
 
 QString addToListQuestion() { return QStringLiteral("状況リストに追加しますか？\n\n"); }
+
+} // namespace entry

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace entry {
+
 // Entering a weight: the step buttons, the weight offered in the box, the
 // checks before a save and the record that a save writes.
 
@@ -46,3 +48,5 @@ QString freeInputTitle();
 QString freeInputPrompt();
 QString addToListTitle();
 QString addToListQuestion();
+
+} // namespace entry

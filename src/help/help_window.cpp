@@ -74,7 +74,7 @@ QString sectionOf(const QUrl &url)
 
 HelpWindow::HelpWindow(QWidget *parent)
     : QWidget(parent, Qt::Window),
-      m_sections({
+      sections_({
           {QStringLiteral("start"), QStringLiteral("はじめに")},
           {QStringLiteral("entry"), QStringLiteral("入力画面")},
           {QStringLiteral("compare"), QStringLiteral("比較画面")},
@@ -88,27 +88,27 @@ HelpWindow::HelpWindow(QWidget *parent)
           {QStringLiteral("tour"), QStringLiteral("ヘルプツアー")},
           {QStringLiteral("files"), QStringLiteral("データファイルについて")},
       }),
-      m_contents(new QListWidget(this)), m_browser(new HelpBrowser(this))
+      contents_(new QListWidget(this)), browser_(new HelpBrowser(this))
 {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("ナナホシ ヘルプ"));
     setWindowIcon(art::icon(QString::fromUtf8(art::kToolHelp)));
     resize(760, 560);
 
-    m_contents->setObjectName(QStringLiteral("lstHelpContents"));
-    m_browser->setObjectName(QStringLiteral("txtHelpPage"));
-    for (const Section &section : std::as_const(m_sections))
-        m_contents->addItem(section.title);
-    m_contents->setMinimumWidth(150);
-    m_contents->setSpacing(2);
+    contents_->setObjectName(QStringLiteral("lstHelpContents"));
+    browser_->setObjectName(QStringLiteral("txtHelpPage"));
+    for (const Section &section : std::as_const(sections_))
+        contents_->addItem(section.title);
+    contents_->setMinimumWidth(150);
+    contents_->setSpacing(2);
 
-    m_browser->setOpenLinks(true);
-    m_browser->setOpenExternalLinks(false);
-    m_browser->document()->setDefaultStyleSheet(readStyle());
+    browser_->setOpenLinks(true);
+    browser_->setOpenExternalLinks(false);
+    browser_->document()->setDefaultStyleSheet(readStyle());
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
-    splitter->addWidget(m_contents);
-    splitter->addWidget(m_browser);
+    splitter->addWidget(contents_);
+    splitter->addWidget(browser_);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({170, 590});
@@ -117,13 +117,13 @@ HelpWindow::HelpWindow(QWidget *parent)
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(splitter);
 
-    connect(m_contents, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && row < m_sections.size() && currentSection() != m_sections.at(row).anchor)
-            m_browser->setSource(pageUrl(m_sections.at(row).anchor, QString()));
+    connect(contents_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && row < sections_.size() && currentSection() != sections_.at(row).anchor)
+            browser_->setSource(pageUrl(sections_.at(row).anchor, QString()));
     });
     // Links between pages move the contents selection along. The signal comes
     // before source() has changed, so the new address is taken from it.
-    connect(m_browser, &QTextBrowser::sourceChanged, this,
+    connect(browser_, &QTextBrowser::sourceChanged, this,
             [this](const QUrl &url) { followSource(url); });
 
     showSection(QString());
@@ -133,7 +133,7 @@ HelpWindow::~HelpWindow() = default;
 
 QList<HelpWindow::Section> HelpWindow::sections() const
 {
-    return m_sections;
+    return sections_;
 }
 
 void HelpWindow::showSection(const QString &anchor)
@@ -141,14 +141,14 @@ void HelpWindow::showSection(const QString &anchor)
     const qsizetype hash = anchor.indexOf(QLatin1Char('#'));
     QString page = hash < 0 ? anchor : anchor.left(hash);
     const QString fragment = hash < 0 ? QString() : anchor.mid(hash + 1);
-    const bool known = std::any_of(m_sections.cbegin(), m_sections.cend(),
+    const bool known = std::any_of(sections_.cbegin(), sections_.cend(),
                                    [&](const Section &s) { return s.anchor == page; });
     if (!known)
-        page = m_sections.first().anchor;
-    m_browser->setSource(pageUrl(page, known ? fragment : QString()));
+        page = sections_.first().anchor;
+    browser_->setSource(pageUrl(page, known ? fragment : QString()));
     if (known && !fragment.isEmpty())
-        m_browser->scrollToAnchor(fragment);
-    followSource(m_browser->source());
+        browser_->scrollToAnchor(fragment);
+    followSource(browser_->source());
 }
 
 void HelpWindow::showAt(const QString &anchor)
@@ -164,16 +164,16 @@ void HelpWindow::showAt(const QString &anchor)
 
 QString HelpWindow::currentSection() const
 {
-    return sectionOf(m_browser->source());
+    return sectionOf(browser_->source());
 }
 
 void HelpWindow::followSource(const QUrl &url)
 {
     const QString anchor = sectionOf(url);
-    for (int row = 0; row < m_sections.size(); ++row) {
-        if (m_sections.at(row).anchor == anchor) {
-            const QSignalBlocker quiet(m_contents);
-            m_contents->setCurrentRow(row);
+    for (int row = 0; row < sections_.size(); ++row) {
+        if (sections_.at(row).anchor == anchor) {
+            const QSignalBlocker quiet(contents_);
+            contents_->setCurrentRow(row);
             return;
         }
     }

@@ -39,7 +39,7 @@ private:
 
     void followSource(const QUrl &url);
 
-    QList<Section> m_sections;
-    QListWidget *m_contents;
-    QTextBrowser *m_browser;
+    QList<Section> sections_;
+    QListWidget *contents_;
+    QTextBrowser *browser_;
 };

@@ -1,11 +1,12 @@
 #include "setup/settings_panel.h"
 
+#include "core/help_texts.h"
 #include "core/session.h"
-#include "ui/bmi_meter_view.h"
 #include "setup/situation_list_editor.h"
 #include "store/format.h"
 #include "store/settings_files.h"
-#include "ui/dialogs.h"
+#include "ui/bmi_meter_view.h"
+#include "ui/store_error_box.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -15,7 +16,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-SettingsPanel::SettingsPanel(Session &session, QWidget *parent) : QFrame(parent), s_(session)
+SettingsPanel::SettingsPanel(Session &session, QWidget *parent) : Screen(parent), s_(session)
 {
     setObjectName(QStringLiteral("fraSettei"));
 
@@ -59,6 +60,22 @@ SettingsPanel::SettingsPanel(Session &session, QWidget *parent) : QFrame(parent)
     layout->addLayout(bottom, 1);
 }
 
+void SettingsPanel::rebuild()
+{
+    showProfile();
+    editor_->disableSelectionButtons();
+}
+
+void SettingsPanel::personChanged(bool visible)
+{
+    if (!visible)
+        return;
+    rebuild();
+    Q_EMIT dayViewWanted();
+}
+
+QString SettingsPanel::helpText() const { return helptext::cmdSettei(); }
+
 void SettingsPanel::showProfile()
 {
     txtPriData_->setText(s_.person.Nickname);
@@ -76,8 +93,5 @@ void SettingsPanel::chkJikan_Click()
 {
     s_.settings.AutoTime = chkJikan_->isChecked() ? 1 : 0;
     if (MaybeError e = store::writeAutoTime(s_.dir, s_.settings.AutoTime))
-        s_.dialogs.message(this,
-                           QStringLiteral("設定を保存できませんでした。\n\n%1").arg(e->message()),
-                           QStringLiteral("保存エラー"), Dialogs::Icon::Critical,
-                           Dialogs::Buttons::Ok);
+        showStoreError(s_.dialogs, this, QStringLiteral("設定を保存できませんでした。"), *e);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFrame>
+#include "ui/screen.h"
 
 class LargeBmiMeter;
 class QCheckBox;
@@ -11,10 +11,14 @@ struct Session;
 // The settings and maintenance screen fraSettei: the large BMI meter, the
 // situation list, the profile of the selected person and the automatic
 // time switch.
-class SettingsPanel final : public QFrame {
+class SettingsPanel final : public Screen {
     Q_OBJECT
 public:
     explicit SettingsPanel(Session &session, QWidget *parent = nullptr);
+
+    void rebuild() override;
+    void personChanged(bool visible) override;
+    QString helpText() const override;
 
     LargeBmiMeter *largeMeter() const { return largeMeter_; }
     SituationListEditor *listEditor() const { return editor_; }
@@ -25,9 +29,14 @@ public:
     // LoadAutoTimeSetting: the stored state shown without writing it back.
     void showAutoTime(int state);
 
-    void chkJikan_Click();
+Q_SIGNALS:
+    // The day view and the meters are to be rebuilt for the new person
+    // (the large meter on this screen follows them).
+    void dayViewWanted();
 
 private:
+    void chkJikan_Click();
+
     Session &s_;
     LargeBmiMeter *largeMeter_ = nullptr;
     SituationListEditor *editor_ = nullptr;

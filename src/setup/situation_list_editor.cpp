@@ -7,6 +7,7 @@
 #include "store/situation_file.h"
 #include "ui/back_color.h"
 #include "ui/dialogs.h"
+#include "ui/store_error_box.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -196,13 +197,6 @@ void SituationListEditor::showDone(const QString &text, const QString &title)
     s_.dialogs.message(this, text, title, Dialogs::Icon::Information, Dialogs::Buttons::Ok);
 }
 
-void SituationListEditor::showStoreError(const QString &what, const StoreError &e,
-                                         const QString &title)
-{
-    s_.dialogs.message(this, what + QStringLiteral("\n\n") + e.message(), title,
-                       Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-}
-
 void SituationListEditor::markOrderSaved()
 {
     cmdSort_->setBackColor(toColor(palette::kDefault));
@@ -229,7 +223,7 @@ void SituationListEditor::cmdNew2_Click()
     if (!acceptStorable(answer, QStringLiteral("この状況は登録できません。"), title))
         return;
     if (MaybeError e = store::appendSituationBare(s_.dir, answer)) {
-        showStoreError(QStringLiteral("状況リストに追加できませんでした。"), *e, kSaveErrorTitle);
+        showStoreError(s_.dialogs, this, QStringLiteral("状況リストに追加できませんでした。"), *e, kSaveErrorTitle);
         return;
     }
     lists_->appendToAll(answer);
@@ -253,7 +247,7 @@ void SituationListEditor::cmdDel_Click()
     QStringList labels = lists_->workingCopy();
     labels.removeAt(row);
     if (MaybeError e = store::writeSituationListBare(s_.dir, labels)) {
-        showStoreError(QStringLiteral("状況を削除できませんでした。"), *e, kSaveErrorTitle);
+        showStoreError(s_.dialogs, this, QStringLiteral("状況を削除できませんでした。"), *e, kSaveErrorTitle);
         return;
     }
     delete lstKoumoku_->takeItem(row);
@@ -272,7 +266,7 @@ void SituationListEditor::cmdDel2_Click()
     if (!confirm(QStringLiteral("状況リストを全削除します。よろしいですか？")))
         return;
     if (MaybeError e = store::writeSituationListBare(s_.dir, {})) {
-        showStoreError(QStringLiteral("状況リストを削除できませんでした。"), *e, kSaveErrorTitle);
+        showStoreError(s_.dialogs, this, QStringLiteral("状況リストを削除できませんでした。"), *e, kSaveErrorTitle);
         return;
     }
     lists_->clearAll();
@@ -311,8 +305,8 @@ void SituationListEditor::cmdChg_Click()
 
     // Both files change, or neither does; the lists follow the files.
     if (MaybeError e =
-            store::renameSituation(s_.dir, s_.person.DataFileName, oldLabel, newText)) {
-        showStoreError(QStringLiteral("コメントを入れ替えられませんでした。"), *e,
+            store::renameSituation(s_.dir, s_.person.DataFileName(), oldLabel, newText)) {
+        showStoreError(s_.dialogs, this, QStringLiteral("コメントを入れ替えられませんでした。"), *e,
                        kSaveErrorTitle);
         return;
     }
@@ -321,7 +315,7 @@ void SituationListEditor::cmdChg_Click()
         markOrderSaved(); // the lists are the file again; no order is pending
     Q_EMIT renamed();
     if (reload) {
-        showStoreError(
+        showStoreError(s_.dialogs, this, 
             QStringLiteral("コメントは入れ替えましたが、状況リストを読み込めませんでした。"),
             *reload, QStringLiteral("ファイルエラー"));
         return;
@@ -359,7 +353,7 @@ void SituationListEditor::cmdSort_Click()
         return;
     if (MaybeError e = store::writeSituationListBare(s_.dir, lists_->workingCopy())) {
         // cmdSort stays orange: the order is still not saved.
-        showStoreError(QStringLiteral("並び替えた順番を保存できませんでした。"), *e,
+        showStoreError(s_.dialogs, this, QStringLiteral("並び替えた順番を保存できませんでした。"), *e,
                        kSaveErrorTitle);
         return;
     }

@@ -58,7 +58,6 @@ private:
     bool acceptStorable(const QString &text, const QString &refusal, const QString &title);
     bool confirm(const QString &text);
     void showDone(const QString &text, const QString &title);
-    void showStoreError(const QString &what, const StoreError &e, const QString &title);
     // lstKoumoku and the file agree again: cmdSort back to the button face.
     void markOrderSaved();
 

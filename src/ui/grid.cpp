@@ -52,29 +52,29 @@ public:
 
     void setExtent(int px)
     {
-        if (px == m_extent)
+        if (px == extent_)
             return;
-        m_extent = px;
+        extent_ = px;
         updateGeometry();
     }
 
     QSize sizeHint() const override
     {
-        return orientation() == Qt::Horizontal ? QSize(length(), m_extent)
-                                               : QSize(m_extent, length());
+        return orientation() == Qt::Horizontal ? QSize(length(), extent_)
+                                               : QSize(extent_, length());
     }
 
 private:
-    int m_extent = 20;
+    int extent_ = 20;
 };
 
 Grid::Grid(QWidget *parent)
-    : QTableView(parent), m_model(new GridModel(this)),
-      m_hHeader(new GridHeader(Qt::Horizontal, this)), m_vHeader(new GridHeader(Qt::Vertical, this))
+    : QTableView(parent), model_(new GridModel(this)),
+      hHeader_(new GridHeader(Qt::Horizontal, this)), vHeader_(new GridHeader(Qt::Vertical, this))
 {
-    setHorizontalHeader(m_hHeader);
-    setVerticalHeader(m_vHeader);
-    setModel(m_model);
+    setHorizontalHeader(hHeader_);
+    setVerticalHeader(vHeader_);
+    setModel(model_);
     setItemDelegate(new GridDelegate(this));
 
     setEditTriggers(NoEditTriggers);
@@ -95,7 +95,7 @@ Grid::Grid(QWidget *parent)
     pal.setColor(QPalette::Text, Qt::black);
     setPalette(pal);
 
-    for (GridHeader *h : {m_hHeader, m_vHeader}) {
+    for (GridHeader *h : {hHeader_, vHeader_}) {
         h->setSectionResizeMode(QHeaderView::Fixed);
         h->setSectionsClickable(true);
         h->setHighlightSections(false);
@@ -105,28 +105,28 @@ Grid::Grid(QWidget *parent)
         disconnect(h, &QHeaderView::sectionPressed, this, nullptr);
         disconnect(h, &QHeaderView::sectionEntered, this, nullptr);
     }
-    m_hHeader->setStretchLastSection(false);
-    m_vHeader->setVisible(false);
+    hHeader_->setStretchLastSection(false);
+    vHeader_->setVisible(false);
 
-    m_corner = findChild<QAbstractButton *>();
-    if (m_corner)
-        m_corner->installEventFilter(this);
+    corner_ = findChild<QAbstractButton *>();
+    if (corner_)
+        corner_->installEventFilter(this);
 
     // Any new press starts a new gesture.
-    for (QWidget *w : {viewport(), m_hHeader->viewport(), m_vHeader->viewport()})
+    for (QWidget *w : {viewport(), hHeader_->viewport(), vHeader_->viewport()})
         w->installEventFilter(this);
 
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex &i) { reportClick(i.row() + 1, i.column()); });
-    connect(m_hHeader, &QHeaderView::sectionClicked, this, [this](int col) { reportClick(0, col); });
-    connect(m_hHeader, &QHeaderView::sectionDoubleClicked, this,
+    connect(hHeader_, &QHeaderView::sectionClicked, this, [this](int col) { reportClick(0, col); });
+    connect(hHeader_, &QHeaderView::sectionDoubleClicked, this,
             [this](int col) { reportDoubleClick(0, col); });
-    connect(m_vHeader, &QHeaderView::sectionClicked, this,
+    connect(vHeader_, &QHeaderView::sectionClicked, this,
             [this](int section) { reportClick(section + 1, 0); });
-    connect(m_vHeader, &QHeaderView::sectionDoubleClicked, this,
+    connect(vHeader_, &QHeaderView::sectionDoubleClicked, this,
             [this](int section) { reportDoubleClick(section + 1, 0); });
 
-    m_colTwips = QList<int>(m_model->cols(), -1);
+    colTwips_ = QList<int>(model_->cols(), -1);
     applyMetrics();
     applyColWidths();
 }
@@ -134,47 +134,47 @@ Grid::Grid(QWidget *parent)
 void Grid::setRows(int rows)
 {
     if (qMax(1, rows) != this->rows())
-        m_pendingTopRow = 0;
-    m_model->setRows(rows);
+        pendingTopRow_ = 0;
+    model_->setRows(rows);
     clampCurrent();
 }
 
 int Grid::rows() const
 {
-    return m_model->rows();
+    return model_->rows();
 }
 
 void Grid::setCols(int cols)
 {
-    m_model->setCols(cols);
-    m_colTwips.resize(m_model->cols(), -1);
+    model_->setCols(cols);
+    colTwips_.resize(model_->cols(), -1);
     applyColWidths();
     clampCurrent();
 }
 
 int Grid::cols() const
 {
-    return m_model->cols();
+    return model_->cols();
 }
 
 void Grid::setFixedCols(int fixed)
 {
-    m_model->setFixedCols(fixed);
-    m_vHeader->setVisible(m_model->fixedCols() > 0);
+    model_->setFixedCols(fixed);
+    vHeader_->setVisible(model_->fixedCols() > 0);
     applyColWidths();
     scheduleViewSync();
 }
 
 int Grid::fixedCols() const
 {
-    return m_model->fixedCols();
+    return model_->fixedCols();
 }
 
 void Grid::setColWidth(int col, int twips)
 {
     if (col < 0 || col >= cols())
         return;
-    m_colTwips[col] = twips < 0 ? -1 : twips;
+    colTwips_[col] = twips < 0 ? -1 : twips;
     applyColWidths();
 }
 
@@ -182,61 +182,61 @@ int Grid::colWidth(int col) const
 {
     if (col < 0 || col >= cols())
         return 0;
-    return m_colTwips[col] < 0 ? kDefaultColTwips : m_colTwips[col];
+    return colTwips_[col] < 0 ? kDefaultColTwips : colTwips_[col];
 }
 
 void Grid::setColAlignment(int col, Align a)
 {
-    m_model->setColAlignment(col, a);
+    model_->setColAlignment(col, a);
 }
 
 Grid::Align Grid::colAlignment(int col) const
 {
-    return m_model->colAlignment(col);
+    return model_->colAlignment(col);
 }
 
 void Grid::setFixedAlignment(int col, Align a)
 {
-    m_model->setFixedAlignment(col, a);
-    if (col == 0 && m_corner)
-        m_corner->update();
+    model_->setFixedAlignment(col, a);
+    if (col == 0 && corner_)
+        corner_->update();
 }
 
 Grid::Align Grid::fixedAlignment(int col) const
 {
-    return m_model->fixedAlignment(col);
+    return model_->fixedAlignment(col);
 }
 
 void Grid::setTextMatrix(int row, int col, const QString &text)
 {
-    if (!m_model->isCell(row, col)) {
+    if (!model_->isCell(row, col)) {
         qWarning("Grid %s: no cell (%d, %d)", qPrintable(objectName()), row, col);
         return;
     }
-    m_model->setText(row, col, text);
-    if (row == 0 && col == 0 && m_corner)
-        m_corner->update();
+    model_->setText(row, col, text);
+    if (row == 0 && col == 0 && corner_)
+        corner_->update();
 }
 
 QString Grid::textMatrix(int row, int col) const
 {
-    return m_model->text(row, col);
+    return model_->text(row, col);
 }
 
 void Grid::setCellBackColor(int row, int col, const QColor &c)
 {
-    if (!m_model->isCell(row, col)) {
+    if (!model_->isCell(row, col)) {
         qWarning("Grid %s: no cell (%d, %d)", qPrintable(objectName()), row, col);
         return;
     }
-    m_model->setBackColor(row, col, c);
-    if (row == 0 && col == 0 && m_corner)
-        m_corner->update();
+    model_->setBackColor(row, col, c);
+    if (row == 0 && col == 0 && corner_)
+        corner_->update();
 }
 
 QColor Grid::cellBackColor(int row, int col) const
 {
-    return m_model->backColor(row, col);
+    return model_->backColor(row, col);
 }
 
 void Grid::setRow(int row)
@@ -245,7 +245,7 @@ void Grid::setRow(int row)
         qWarning("Grid %s: no row %d", qPrintable(objectName()), row);
         return;
     }
-    setCurrentCell(row, m_col);
+    setCurrentCell(row, col_);
 }
 
 void Grid::setCol(int col)
@@ -254,53 +254,81 @@ void Grid::setCol(int col)
         qWarning("Grid %s: no column %d", qPrintable(objectName()), col);
         return;
     }
-    setCurrentCell(m_row, col);
+    setCurrentCell(row_, col);
 }
 
 void Grid::setText(const QString &text)
 {
-    setTextMatrix(m_row, m_col, text);
+    setTextMatrix(row_, col_, text);
 }
 
 QString Grid::text() const
 {
-    return textMatrix(m_row, m_col);
+    return textMatrix(row_, col_);
 }
 
 void Grid::setCellBackColor(const QColor &c)
 {
-    setCellBackColor(m_row, m_col, c);
+    setCellBackColor(row_, col_, c);
 }
 
 QColor Grid::cellBackColor() const
 {
-    return cellBackColor(m_row, m_col);
+    return cellBackColor(row_, col_);
 }
 
 void Grid::setTopRow(int row)
 {
     if (row < 1 || row >= rows())
         return;
-    m_pendingTopRow = row;
+    pendingTopRow_ = row;
     updateGeometries(); // brings the scroll range up to date and scrolls
     if (isVisible())
-        m_pendingTopRow = 0;
+        pendingTopRow_ = 0;
 }
 
 int Grid::topRow() const
 {
-    if (m_pendingTopRow > 0)
-        return m_pendingTopRow;
+    if (pendingTopRow_ > 0)
+        return pendingTopRow_;
     const int r = rowAt(0);
     return r < 0 ? 1 : r + 1;
 }
 
 void Grid::setDataRows(const QList<GridRow> &rows)
 {
-    m_pendingTopRow = 0;
-    m_model->setDataRows(rows);
+    pendingTopRow_ = 0;
+    model_->setDataRows(rows);
     applyColWidths();
     clampCurrent();
+}
+
+void Grid::setDataRows(const table::Rows &rows)
+{
+    pendingTopRow_ = 0;
+    model_->setDataRows(rows);
+    applyColWidths();
+    clampCurrent();
+}
+
+void Grid::setColumns(const table::Columns &columns)
+{
+    setRows(1);
+    setCols(int(columns.size()));
+    for (int c = 0; c < columns.size(); ++c) {
+        const table::Column &col = columns[c];
+        setColWidth(c, col.twips);
+        setColAlignment(c, col.align);
+        setFixedAlignment(c, col.headerAlign);
+        setTextMatrix(0, c, col.header);
+    }
+}
+
+void Grid::showTable(const table::Rows &rows, bool lastRowOnTop)
+{
+    setDataRows(rows);
+    if (lastRowOnTop)
+        setTopRow(this->rows() - 1);
 }
 
 void Grid::updateGeometries()
@@ -310,12 +338,12 @@ void Grid::updateGeometries()
     QTableView::updateGeometries(); // clamps the value to a range ending at the last full page
     // A grid taller than its window scrolls until its last row is the top
     // row, leaving blank space below it; a grid that fits does not scroll.
-    const int n = m_model->rowCount();
-    if (n > 0 && m_vHeader->length() > viewport()->height()) {
-        const int max = m_vHeader->sectionPosition(n - 1);
+    const int n = model_->rowCount();
+    if (n > 0 && vHeader_->length() > viewport()->height()) {
+        const int max = vHeader_->sectionPosition(n - 1);
         bar->setRange(0, max);
-        bar->setSingleStep(m_rowHeight);
-        bar->setValue(m_pendingTopRow > 0 ? m_vHeader->sectionPosition(m_pendingTopRow - 1)
+        bar->setSingleStep(rowHeight_);
+        bar->setValue(pendingTopRow_ > 0 ? vHeader_->sectionPosition(pendingTopRow_ - 1)
                                           : qMin(keep, max));
     }
 }
@@ -324,7 +352,7 @@ void Grid::focusInEvent(QFocusEvent *event)
 {
     {
         // Gaining the focus must not move the current cell.
-        const QScopedValueRollback guard(m_syncing, true);
+        const QScopedValueRollback guard(syncing_, true);
         QTableView::focusInEvent(event);
     }
     syncViewCurrent();
@@ -333,24 +361,24 @@ void Grid::focusInEvent(QFocusEvent *event)
 void Grid::showEvent(QShowEvent *event)
 {
     QTableView::showEvent(event);
-    if (m_pendingTopRow > 0) {
+    if (pendingTopRow_ > 0) {
         updateGeometries();
-        m_pendingTopRow = 0;
+        pendingTopRow_ = 0;
     }
 }
 
 void Grid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
-    if (!m_syncing && current.isValid()) {
-        m_row = current.row() + 1;
-        m_col = current.column();
+    if (!syncing_ && current.isValid()) {
+        row_ = current.row() + 1;
+        col_ = current.column();
     }
 }
 
 void Grid::keyPressEvent(QKeyEvent *event)
 {
-    if (m_syncPending)
+    if (syncPending_)
         syncViewCurrent(); // the keys move from the cell the program chose
     QTableView::keyPressEvent(event);
     if (currentIndex().isValid())
@@ -373,7 +401,7 @@ void Grid::mouseDoubleClickEvent(QMouseEvent *event)
 
 void Grid::reportClick(int row, int col)
 {
-    if (std::exchange(m_swallowClick, false))
+    if (std::exchange(swallowClick_, false))
         return;
     setCurrentCell(row, col);
     emit cellClicked(row, col);
@@ -381,7 +409,7 @@ void Grid::reportClick(int row, int col)
 
 void Grid::reportDoubleClick(int row, int col)
 {
-    m_swallowClick = true;
+    swallowClick_ = true;
     setCurrentCell(row, col);
     emit cellDoubleClicked(row, col);
 }
@@ -396,16 +424,16 @@ void Grid::changeEvent(QEvent *event)
 bool Grid::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress)
-        m_swallowClick = false;
-    if (watched == m_corner) {
+        swallowClick_ = false;
+    if (watched == corner_) {
         switch (event->type()) {
         case QEvent::Paint:
-            return paintCorner(m_corner);
+            return paintCorner(corner_);
         case QEvent::MouseButtonPress:
             return true;
         case QEvent::MouseButtonRelease:
             if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
-                && m_corner->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
+                && corner_->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
                 reportClick(0, 0);
             return true;
         case QEvent::MouseButtonDblClick:
@@ -430,9 +458,9 @@ bool Grid::paintCorner(QWidget *corner)
     opt.state |= QStyle::State_Raised;
     opt.orientation = Qt::Horizontal;
     opt.position = QStyleOptionHeader::OnlyOneSection;
-    opt.text = m_model->text(0, 0);
-    opt.textAlignment = toQtAlignment(m_model->fixedAlignment(0));
-    const QColor back = m_model->backColor(0, 0);
+    opt.text = model_->text(0, 0);
+    opt.textAlignment = toQtAlignment(model_->fixedAlignment(0));
+    const QColor back = model_->backColor(0, 0);
     if (back.isValid()) {
         opt.palette.setColor(QPalette::Button, back);
         opt.palette.setColor(QPalette::Window, back);
@@ -443,26 +471,26 @@ bool Grid::paintCorner(QWidget *corner)
 
 void Grid::applyMetrics()
 {
-    m_rowHeight = qMax(twipsToPixels(kMinRowTwips, this), fontMetrics().height() + 3);
-    m_vHeader->setMinimumSectionSize(0);
-    m_vHeader->setDefaultSectionSize(m_rowHeight);
-    m_hHeader->setExtent(m_rowHeight + 2);
+    rowHeight_ = qMax(twipsToPixels(kMinRowTwips, this), fontMetrics().height() + 3);
+    vHeader_->setMinimumSectionSize(0);
+    vHeader_->setDefaultSectionSize(rowHeight_);
+    hHeader_->setExtent(rowHeight_ + 2);
     updateGeometries();
 }
 
 void Grid::applyColWidths()
 {
-    const bool fixedFirst = m_model->fixedCols() > 0;
+    const bool fixedFirst = model_->fixedCols() > 0;
     for (int c = 0; c < cols(); ++c) {
         const int px = twipsToPixels(colWidth(c), this);
         if (c == 0 && fixedFirst) {
             // Column 0 is drawn by the vertical header instead.
             setColumnHidden(0, true);
-            m_vHeader->setExtent(px);
+            vHeader_->setExtent(px);
         } else {
             if (c == 0)
                 setColumnHidden(0, false);
-            m_hHeader->resizeSection(c, px);
+            hHeader_->resizeSection(c, px);
         }
     }
     updateGeometries();
@@ -470,16 +498,16 @@ void Grid::applyColWidths()
 
 void Grid::setCurrentCell(int row, int col)
 {
-    m_row = row;
-    m_col = col;
+    row_ = row;
+    col_ = col;
     scheduleViewSync();
 }
 
 void Grid::scheduleViewSync()
 {
-    if (m_syncPending || !hasFocus())
+    if (syncPending_ || !hasFocus())
         return;
-    m_syncPending = true;
+    syncPending_ = true;
     QMetaObject::invokeMethod(
         this, [this] { syncViewCurrent(); }, Qt::QueuedConnection);
 }
@@ -490,21 +518,21 @@ void Grid::scheduleViewSync()
 // does not repaint for each of them.
 void Grid::syncViewCurrent()
 {
-    m_syncPending = false;
+    syncPending_ = false;
     QItemSelectionModel *sel = selectionModel();
     if (!sel || !hasFocus())
         return;
-    const QScopedValueRollback guard(m_syncing, true);
-    if (m_row >= 1 && m_col >= m_model->fixedCols() && m_model->isCell(m_row, m_col))
-        sel->setCurrentIndex(m_model->index(m_row - 1, m_col), QItemSelectionModel::NoUpdate);
+    const QScopedValueRollback guard(syncing_, true);
+    if (row_ >= 1 && col_ >= model_->fixedCols() && model_->isCell(row_, col_))
+        sel->setCurrentIndex(model_->index(row_ - 1, col_), QItemSelectionModel::NoUpdate);
     else
         sel->clearCurrentIndex();
 }
 
 void Grid::clampCurrent()
 {
-    m_row = qBound(0, m_row, rows() - 1);
-    m_col = qBound(0, m_col, cols() - 1);
+    row_ = qBound(0, row_, rows() - 1);
+    col_ = qBound(0, col_, cols() - 1);
     scheduleViewSync();
 }
 
@@ -514,5 +542,5 @@ void Grid::setVisibleDataRows(int rows)
     const int scroll = horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff
                            ? 0
                            : horizontalScrollBar()->sizeHint().height();
-    setFixedHeight(header + rows * m_rowHeight + 2 * frameWidth() + scroll);
+    setFixedHeight(header + rows * rowHeight_ + 2 * frameWidth() + scroll);
 }

@@ -46,9 +46,9 @@ public:
 
     // The current cell; a row or column outside the grid is ignored.
     void setRow(int row);
-    int row() const { return m_row; }
+    int row() const { return row_; }
     void setCol(int col);
-    int col() const { return m_col; }
+    int col() const { return col_; }
     void setText(const QString &text);
     QString text() const;
     void setCellBackColor(const QColor &c);
@@ -65,8 +65,15 @@ public:
     // Replaces all data rows at once (one model reset): rows() becomes
     // 1 + rows.size(); the header row stays.
     void setDataRows(const QList<GridRow> &rows);
+    void setDataRows(const table::Rows &rows);
 
-    int rowHeightPixels() const { return m_rowHeight; }
+    // A computed table in one call each: the columns (header row only
+    // afterwards), then the rows, scrolled so the last row is on top when
+    // the table asks for it.
+    void setColumns(const table::Columns &columns);
+    void showTable(const table::Rows &rows, bool lastRowOnTop);
+
+    int rowHeightPixels() const { return rowHeight_; }
     // Makes the grid exactly as tall as its header and `rows` data rows.
     void setVisibleDataRows(int rows);
 
@@ -95,17 +102,17 @@ private:
     void clampCurrent();
     bool paintCorner(QWidget *corner);
 
-    GridModel *m_model;
-    GridHeader *m_hHeader;
-    GridHeader *m_vHeader;
-    QWidget *m_corner = nullptr;
-    QList<int> m_colTwips; // -1 = default width
-    int m_row = 0;
-    int m_col = 0;
-    int m_rowHeight = 18;
-    int m_pendingTopRow = 0; // asked for while hidden; 0 = none
-    bool m_syncing = false;
-    bool m_syncPending = false;
+    GridModel *model_;
+    GridHeader *hHeader_;
+    GridHeader *vHeader_;
+    QWidget *corner_ = nullptr;
+    QList<int> colTwips_; // -1 = default width
+    int row_ = 0;
+    int col_ = 0;
+    int rowHeight_ = 18;
+    int pendingTopRow_ = 0; // asked for while hidden; 0 = none
+    bool syncing_ = false;
+    bool syncPending_ = false;
     // The release that ends a double-click is not a click of its own.
-    bool m_swallowClick = false;
+    bool swallowClick_ = false;
 };

@@ -1,5 +1,7 @@
 #include "ui/grid_model.h"
 
+#include "ui/back_color.h"
+
 #include <QBrush>
 #include <utility>
 
@@ -13,9 +15,15 @@ Qt::Alignment toQtAlignment(GridAlign a)
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
+Rgb toRgb(const QColor &c)
+{
+    // An invalid colour is the default; so is black, which no grid uses.
+    return c.isValid() ? Rgb(c.rgb() & 0xFFFFFF) : palette::kDefault;
+}
+
 GridModel::GridModel(QObject *parent)
-    : QAbstractTableModel(parent), m_rows(1), m_colAlign(1, GridAlign::Left),
-      m_fixedAlign(1, GridAlign::Center)
+    : QAbstractTableModel(parent), rows_(1), colAlign_(1, GridAlign::Left),
+      fixedAlign_(1, GridAlign::Center)
 {
 }
 
@@ -25,11 +33,11 @@ void GridModel::setRows(int rows)
     const int old = this->rows();
     if (rows > old) {
         beginInsertRows({}, old - 1, rows - 2);
-        m_rows.resize(size_t(rows));
+        rows_.resize(size_t(rows));
         endInsertRows();
     } else if (rows < old) {
         beginRemoveRows({}, rows - 1, old - 2);
-        m_rows.resize(size_t(rows));
+        rows_.resize(size_t(rows));
         endRemoveRows();
     }
 }
@@ -37,22 +45,22 @@ void GridModel::setRows(int rows)
 void GridModel::setCols(int cols)
 {
     cols = qMax(1, cols);
-    const int old = m_cols;
+    const int old = cols_;
     if (cols == old)
         return;
     if (cols > old) {
         beginInsertColumns({}, old, cols - 1);
-        m_cols = cols;
-        m_colAlign.resize(cols, GridAlign::Left);
-        m_fixedAlign.resize(cols, GridAlign::Center);
+        cols_ = cols;
+        colAlign_.resize(cols, GridAlign::Left);
+        fixedAlign_.resize(cols, GridAlign::Center);
         endInsertColumns();
     } else {
         beginRemoveColumns({}, cols, old - 1);
-        m_cols = cols;
-        m_colAlign.resize(cols);
-        m_fixedAlign.resize(cols);
+        cols_ = cols;
+        colAlign_.resize(cols);
+        fixedAlign_.resize(cols);
         // Cells of removed columns are gone; a later widening starts empty.
-        for (Row &r : m_rows) {
+        for (Row &r : rows_) {
             if (r.texts.size() > cols)
                 r.texts.resize(cols);
             if (r.backs.size() > cols)
@@ -60,58 +68,58 @@ void GridModel::setCols(int cols)
         }
         endRemoveColumns();
     }
-    emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
+    emit headerDataChanged(Qt::Horizontal, 0, cols_ - 1);
 }
 
 void GridModel::setFixedCols(int fixed)
 {
     fixed = qBound(0, fixed, 1);
-    if (fixed == m_fixedCols)
+    if (fixed == fixedCols_)
         return;
-    m_fixedCols = fixed;
+    fixedCols_ = fixed;
     if (rowCount() > 0)
         emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
 }
 
 void GridModel::setColAlignment(int col, GridAlign a)
 {
-    if (col < 0 || col >= m_cols)
+    if (col < 0 || col >= cols_)
         return;
-    m_colAlign[col] = a;
+    colAlign_[col] = a;
     if (rowCount() > 0)
         emit dataChanged(index(0, col), index(rowCount() - 1, col), {Qt::TextAlignmentRole});
 }
 
 GridAlign GridModel::colAlignment(int col) const
 {
-    return col >= 0 && col < m_cols ? m_colAlign[col] : GridAlign::Left;
+    return col >= 0 && col < cols_ ? colAlign_[col] : GridAlign::Left;
 }
 
 void GridModel::setFixedAlignment(int col, GridAlign a)
 {
-    if (col < 0 || col >= m_cols)
+    if (col < 0 || col >= cols_)
         return;
-    m_fixedAlign[col] = a;
+    fixedAlign_[col] = a;
     emit headerDataChanged(Qt::Horizontal, col, col);
-    if (col == 0 && m_fixedCols > 0 && rowCount() > 0)
+    if (col == 0 && fixedCols_ > 0 && rowCount() > 0)
         emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
 }
 
 GridAlign GridModel::fixedAlignment(int col) const
 {
-    return col >= 0 && col < m_cols ? m_fixedAlign[col] : GridAlign::Center;
+    return col >= 0 && col < cols_ ? fixedAlign_[col] : GridAlign::Center;
 }
 
 bool GridModel::isCell(int row, int col) const
 {
-    return row >= 0 && row < rows() && col >= 0 && col < m_cols;
+    return row >= 0 && row < rows() && col >= 0 && col < cols_;
 }
 
 QString GridModel::text(int row, int col) const
 {
     if (!isCell(row, col))
         return {};
-    const Row &r = m_rows[size_t(row)];
+    const Row &r = rows_[size_t(row)];
     return col < r.texts.size() ? r.texts[col] : QString();
 }
 
@@ -119,11 +127,11 @@ void GridModel::setText(int row, int col, const QString &text)
 {
     if (!isCell(row, col))
         return;
-    Row &r = m_rows[size_t(row)];
+    Row &r = rows_[size_t(row)];
     if (r.texts.size() <= col) {
         if (text.isEmpty())
             return;
-        r.texts.resize(m_cols);
+        r.texts.resize(cols_);
     }
     if (r.texts[col] == text)
         return;
@@ -135,33 +143,49 @@ QColor GridModel::backColor(int row, int col) const
 {
     if (!isCell(row, col))
         return {};
-    const Row &r = m_rows[size_t(row)];
-    return col < r.backs.size() ? r.backs[col] : QColor();
+    const Row &r = rows_[size_t(row)];
+    return col < r.backs.size() ? toColor(r.backs[col]) : QColor();
 }
 
 void GridModel::setBackColor(int row, int col, const QColor &c)
 {
     if (!isCell(row, col))
         return;
-    Row &r = m_rows[size_t(row)];
+    Row &r = rows_[size_t(row)];
+    const Rgb rgb = toRgb(c);
     if (r.backs.size() <= col) {
-        if (!c.isValid())
+        if (rgb == palette::kDefault)
             return;
-        r.backs.resize(m_cols);
+        r.backs.resize(cols_);
     }
-    if (r.backs[col] == c)
+    if (r.backs[col] == rgb)
         return;
-    r.backs[col] = c;
+    r.backs[col] = rgb;
     cellChanged(row, col);
 }
 
 void GridModel::setDataRows(const QList<GridRow> &rows)
 {
     beginResetModel();
-    m_rows.resize(1);
-    m_rows.reserve(size_t(rows.size()) + 1);
-    for (const GridRow &g : rows)
-        m_rows.push_back(Row{g.texts, g.backColors});
+    rows_.resize(1);
+    rows_.reserve(size_t(rows.size()) + 1);
+    for (const GridRow &g : rows) {
+        Row r{g.texts, {}};
+        r.backs.reserve(g.backColors.size());
+        for (const QColor &c : g.backColors)
+            r.backs.append(toRgb(c));
+        rows_.push_back(std::move(r));
+    }
+    endResetModel();
+}
+
+void GridModel::setDataRows(const table::Rows &rows)
+{
+    beginResetModel();
+    rows_.resize(1);
+    rows_.reserve(size_t(rows.size()) + 1);
+    for (const Row &r : rows)
+        rows_.push_back(r);
     endResetModel();
 }
 
@@ -175,33 +199,33 @@ void GridModel::cellChanged(int row, int col)
         return;
     }
     const int r = row - 1;
-    if (m_dirty.firstRow > m_dirty.lastRow) {
-        m_dirty.firstRow = m_dirty.lastRow = r;
-        m_dirty.firstCol = m_dirty.lastCol = col;
+    if (dirty_.firstRow > dirty_.lastRow) {
+        dirty_.firstRow = dirty_.lastRow = r;
+        dirty_.firstCol = dirty_.lastCol = col;
     } else {
-        m_dirty.firstRow = qMin(m_dirty.firstRow, r);
-        m_dirty.lastRow = qMax(m_dirty.lastRow, r);
-        m_dirty.firstCol = qMin(m_dirty.firstCol, col);
-        m_dirty.lastCol = qMax(m_dirty.lastCol, col);
+        dirty_.firstRow = qMin(dirty_.firstRow, r);
+        dirty_.lastRow = qMax(dirty_.lastRow, r);
+        dirty_.firstCol = qMin(dirty_.firstCol, col);
+        dirty_.lastCol = qMax(dirty_.lastCol, col);
     }
-    if (col == 0 && m_fixedCols > 0) {
-        if (m_dirty.firstFixed > m_dirty.lastFixed) {
-            m_dirty.firstFixed = m_dirty.lastFixed = r;
+    if (col == 0 && fixedCols_ > 0) {
+        if (dirty_.firstFixed > dirty_.lastFixed) {
+            dirty_.firstFixed = dirty_.lastFixed = r;
         } else {
-            m_dirty.firstFixed = qMin(m_dirty.firstFixed, r);
-            m_dirty.lastFixed = qMax(m_dirty.lastFixed, r);
+            dirty_.firstFixed = qMin(dirty_.firstFixed, r);
+            dirty_.lastFixed = qMax(dirty_.lastFixed, r);
         }
     }
-    if (!m_flushPending) {
-        m_flushPending = true;
+    if (!flushPending_) {
+        flushPending_ = true;
         QMetaObject::invokeMethod(this, &GridModel::flushChanges, Qt::QueuedConnection);
     }
 }
 
 void GridModel::flushChanges()
 {
-    m_flushPending = false;
-    const Dirty d = std::exchange(m_dirty, Dirty{});
+    flushPending_ = false;
+    const Dirty d = std::exchange(dirty_, Dirty{});
     const int lastRow = qMin(d.lastRow, rowCount() - 1);
     const int lastCol = qMin(d.lastCol, columnCount() - 1);
     if (d.firstRow <= lastRow && d.firstCol <= lastCol)
@@ -218,7 +242,7 @@ int GridModel::rowCount(const QModelIndex &parent) const
 
 int GridModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_cols;
+    return parent.isValid() ? 0 : cols_;
 }
 
 QVariant GridModel::cellData(int row, int col, int role, GridAlign align) const
@@ -250,7 +274,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     if (orientation == Qt::Horizontal)
         return cellData(0, section, role, fixedAlignment(section));
     // The vertical header shows the fixed first column, when there is one.
-    if (m_fixedCols == 0)
+    if (fixedCols_ == 0)
         return {};
     return cellData(section + 1, 0, role, fixedAlignment(0));
 }

@@ -1,21 +1,26 @@
 #pragma once
 
+#include "core/table.h"
+
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QList>
 #include <QStringList>
 #include <vector>
 
-enum class GridAlign { Left, Center, Right };
+using GridAlign = table::Align;
 
 Qt::Alignment toQtAlignment(GridAlign a);
 
-// One data row for a bulk fill: texts by column, and back colours by
-// column (missing or invalid entries are the default white).
+// One data row for a bulk fill with QColor back colours (missing or invalid
+// entries are the default white). Computed tables use table::Row instead.
 struct GridRow {
     QStringList texts;
     QList<QColor> backColors;
 };
+
+// A back colour as the grid keeps it: 0 is the default white.
+Rgb toRgb(const QColor &c);
 
 // The cells of a Grid. Grid rows are numbered with the header as row 0;
 // the Qt model rows are the data rows only (model row r = grid row r + 1),
@@ -26,11 +31,11 @@ class GridModel final : public QAbstractTableModel {
 public:
     explicit GridModel(QObject *parent = nullptr);
 
-    int rows() const { return int(m_rows.size()); }
+    int rows() const { return int(rows_.size()); }
     void setRows(int rows);
-    int cols() const { return m_cols; }
+    int cols() const { return cols_; }
     void setCols(int cols);
-    int fixedCols() const { return m_fixedCols; }
+    int fixedCols() const { return fixedCols_; }
     void setFixedCols(int fixed);
 
     void setColAlignment(int col, GridAlign a);
@@ -45,6 +50,7 @@ public:
     void setBackColor(int row, int col, const QColor &c);
 
     void setDataRows(const QList<GridRow> &rows);
+    void setDataRows(const table::Rows &rows);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -53,10 +59,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
-    struct Row {
-        QStringList texts;
-        QList<QColor> backs;
-    };
+    using Row = table::Row;
 
     QVariant cellData(int row, int col, int role, GridAlign align) const;
     void cellChanged(int row, int col);
@@ -68,12 +71,12 @@ private:
         int firstRow = 0, lastRow = -1, firstCol = 0, lastCol = -1;
         int firstFixed = 0, lastFixed = -1; // rows of the fixed column
     };
-    Dirty m_dirty;
-    bool m_flushPending = false;
+    Dirty dirty_;
+    bool flushPending_ = false;
 
-    std::vector<Row> m_rows; // [0] is the header row
-    int m_cols = 1;
-    int m_fixedCols = 0;
-    QList<GridAlign> m_colAlign;
-    QList<GridAlign> m_fixedAlign;
+    std::vector<Row> rows_; // [0] is the header row
+    int cols_ = 1;
+    int fixedCols_ = 0;
+    QList<GridAlign> colAlign_;
+    QList<GridAlign> fixedAlign_;
 };

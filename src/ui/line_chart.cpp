@@ -100,8 +100,8 @@ void styleAxis(QAbstractAxis *axis, const QFont &font)
 } // namespace
 
 LineChart::LineChart(QWidget *parent)
-    : QChartView(parent), m_axisX(new QCategoryAxis), m_axisLeft(new QValueAxis),
-      m_axisRight(new QValueAxis)
+    : QChartView(parent), axisX_(new QCategoryAxis), axisLeft_(new QValueAxis),
+      axisRight_(new QValueAxis)
 {
     auto *c = new QChart;
     c->setAnimationOptions(QChart::NoAnimation);
@@ -115,23 +115,23 @@ LineChart::LineChart(QWidget *parent)
     c->legend()->setFont(font());
     setChart(c);
 
-    c->addAxis(m_axisX, Qt::AlignBottom);
-    c->addAxis(m_axisLeft, Qt::AlignLeft);
-    c->addAxis(m_axisRight, Qt::AlignRight);
-    for (QAbstractAxis *axis : {static_cast<QAbstractAxis *>(m_axisX),
-                                static_cast<QAbstractAxis *>(m_axisLeft),
-                                static_cast<QAbstractAxis *>(m_axisRight)})
+    c->addAxis(axisX_, Qt::AlignBottom);
+    c->addAxis(axisLeft_, Qt::AlignLeft);
+    c->addAxis(axisRight_, Qt::AlignRight);
+    for (QAbstractAxis *axis : {static_cast<QAbstractAxis *>(axisX_),
+                                static_cast<QAbstractAxis *>(axisLeft_),
+                                static_cast<QAbstractAxis *>(axisRight_)})
         styleAxis(axis, font());
-    m_axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    m_axisRight->setGridLineVisible(false);
-    m_axisRight->setVisible(false);
+    axisX_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axisRight_->setGridLineVisible(false);
+    axisRight_->setVisible(false);
 
     setRenderHint(QPainter::Antialiasing);
     setFrameShape(QFrame::NoFrame);
     setBackgroundBrush(Qt::white);
 
-    applyRange(m_axisLeft, m_left);
-    applyRange(m_axisRight, m_right);
+    applyRange(axisLeft_, left_);
+    applyRange(axisRight_, right_);
     setColumnCount(1);
     applyPending();
 }
@@ -145,65 +145,65 @@ void LineChart::setColumnCount(int cols)
     if (cols == old)
         return;
     for (int c = old - 1; c >= cols; --c) {
-        for (QLineSeries *s : std::as_const(m_columns[size_t(c)].series)) {
+        for (QLineSeries *s : std::as_const(columns_[size_t(c)].series)) {
             chart()->removeSeries(s);
             delete s;
         }
     }
-    m_columns.resize(size_t(cols));
-    m_values.resize(size_t(cols));
-    m_dirty.resize(size_t(cols), false);
+    columns_.resize(size_t(cols));
+    values_.resize(size_t(cols));
+    dirty_.resize(size_t(cols), false);
     for (int c = old; c < cols; ++c) {
-        Column &col = m_columns[size_t(c)];
+        Column &col = columns_[size_t(c)];
         col.color = defaultColor(c);
-        m_values[size_t(c)].assign(size_t(m_rowCount), std::nullopt);
+        values_[size_t(c)].assign(size_t(rowCount_), std::nullopt);
         addSeries(col);
     }
-    m_col = qBound(1, m_col, cols);
+    col_ = qBound(1, col_, cols);
     updateRightAxisVisibility();
 }
 
 void LineChart::setRowCount(int rows)
 {
     rows = qMax(0, rows);
-    if (rows == m_rowCount)
+    if (rows == rowCount_)
         return;
-    const bool shrinking = rows < m_rowCount;
-    m_rowCount = rows;
-    for (size_t c = 0; c < m_values.size(); ++c) {
-        m_values[c].resize(size_t(rows), std::nullopt);
+    const bool shrinking = rows < rowCount_;
+    rowCount_ = rows;
+    for (size_t c = 0; c < values_.size(); ++c) {
+        values_[c].resize(size_t(rows), std::nullopt);
         if (shrinking)
             markDirty(int(c));
     }
-    m_labels.resize(size_t(rows));
+    labels_.resize(size_t(rows));
     markAxisDirty();
 }
 
 void LineChart::setRow(int row)
 {
-    m_row = row;
+    row_ = row;
 }
 
 void LineChart::setColumn(int col)
 {
-    m_col = col;
+    col_ = col;
 }
 
 void LineChart::setData(const QString &decimalText)
 {
     bool ok = false;
     const double v = QLocale::c().toDouble(decimalText.trimmed(), &ok);
-    setValue(m_row, m_col, ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt);
+    setValue(row_, col_, ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt);
 }
 
 double LineChart::data() const
 {
-    return value(m_row, m_col).value_or(0.0);
+    return value(row_, col_).value_or(0.0);
 }
 
 bool LineChart::validCell(int row, int col) const
 {
-    return row >= 1 && row <= m_rowCount && col >= 1 && col <= columnCount();
+    return row >= 1 && row <= rowCount_ && col >= 1 && col <= columnCount();
 }
 
 void LineChart::setValue(int row, int col, std::optional<double> v)
@@ -214,7 +214,7 @@ void LineChart::setValue(int row, int col, std::optional<double> v)
     }
     if (v && !std::isfinite(*v))
         v.reset();
-    auto &cell = m_values[size_t(col - 1)][size_t(row - 1)];
+    auto &cell = values_[size_t(col - 1)][size_t(row - 1)];
     if (cell == v)
         return;
     cell = v;
@@ -225,7 +225,7 @@ std::optional<double> LineChart::value(int row, int col) const
 {
     if (!validCell(row, col))
         return std::nullopt;
-    return m_values[size_t(col - 1)][size_t(row - 1)];
+    return values_[size_t(col - 1)][size_t(row - 1)];
 }
 
 void LineChart::setColumnValues(int col, const QList<std::optional<double>> &values)
@@ -234,9 +234,9 @@ void LineChart::setColumnValues(int col, const QList<std::optional<double>> &val
         qWarning("LineChart %s: no column %d", qPrintable(objectName()), col);
         return;
     }
-    if (values.size() > m_rowCount)
+    if (values.size() > rowCount_)
         setRowCount(int(values.size()));
-    auto &column = m_values[size_t(col - 1)];
+    auto &column = values_[size_t(col - 1)];
     for (size_t r = 0; r < column.size(); ++r) {
         std::optional<double> v =
             r < size_t(values.size()) ? values[qsizetype(r)] : std::optional<double>();
@@ -245,33 +245,42 @@ void LineChart::setColumnValues(int col, const QList<std::optional<double>> &val
         column[r] = v;
     }
     redrawColumn(col - 1);
-    m_dirty[size_t(col - 1)] = false;
-    if (m_axisDirty)
+    dirty_[size_t(col - 1)] = false;
+    if (axisDirty_)
         rebuildXAxis();
+}
+
+void LineChart::setColumnValues(int col, const ChartValues &values)
+{
+    QList<std::optional<double>> wide;
+    wide.reserve(values.size());
+    for (const std::optional<float> &v : values)
+        wide.append(v ? std::optional<double>(double(*v)) : std::nullopt);
+    setColumnValues(col, wide);
 }
 
 void LineChart::setRowLabel(int row, const QString &label)
 {
-    if (row < 1 || row > m_rowCount) {
+    if (row < 1 || row > rowCount_) {
         qWarning("LineChart %s: no row %d", qPrintable(objectName()), row);
         return;
     }
-    if (m_labels[size_t(row - 1)] == label)
+    if (labels_[size_t(row - 1)] == label)
         return;
-    m_labels[size_t(row - 1)] = label;
+    labels_[size_t(row - 1)] = label;
     markAxisDirty();
 }
 
 QString LineChart::rowLabel(int row) const
 {
-    return row >= 1 && row <= m_rowCount ? m_labels[size_t(row - 1)] : QString();
+    return row >= 1 && row <= rowCount_ ? labels_[size_t(row - 1)] : QString();
 }
 
 void LineChart::setSeriesName(int col, const QString &name)
 {
     if (col < 1 || col > columnCount())
         return;
-    Column &c = m_columns[size_t(col - 1)];
+    Column &c = columns_[size_t(col - 1)];
     c.name = name;
     for (QLineSeries *s : std::as_const(c.series))
         s->setName(name);
@@ -279,14 +288,14 @@ void LineChart::setSeriesName(int col, const QString &name)
 
 QString LineChart::seriesName(int col) const
 {
-    return col >= 1 && col <= columnCount() ? m_columns[size_t(col - 1)].name : QString();
+    return col >= 1 && col <= columnCount() ? columns_[size_t(col - 1)].name : QString();
 }
 
 void LineChart::setSeriesColor(int col, const QColor &color)
 {
     if (col < 1 || col > columnCount())
         return;
-    Column &c = m_columns[size_t(col - 1)];
+    Column &c = columns_[size_t(col - 1)];
     c.color = color.isValid() ? color : defaultColor(col - 1);
     for (int i = 0; i < c.series.size(); ++i) {
         styleSeries(c, c.series[i], i == 0);
@@ -296,7 +305,7 @@ void LineChart::setSeriesColor(int col, const QColor &color)
 
 QColor LineChart::seriesColor(int col) const
 {
-    return col >= 1 && col <= columnCount() ? m_columns[size_t(col - 1)].color : QColor();
+    return col >= 1 && col <= columnCount() ? columns_[size_t(col - 1)].color : QColor();
 }
 
 void LineChart::setLegendVisible(bool visible)
@@ -306,62 +315,62 @@ void LineChart::setLegendVisible(bool visible)
 
 void LineChart::setLeftRange(double min, double max)
 {
-    m_left = {min, max};
-    applyRange(m_axisLeft, m_left);
+    left_ = {min, max};
+    applyRange(axisLeft_, left_);
 }
 
 void LineChart::setLeftMin(double min)
 {
-    setLeftRange(min, m_left.max);
+    setLeftRange(min, left_.max);
 }
 
 void LineChart::setLeftMax(double max)
 {
-    setLeftRange(m_left.min, max);
+    setLeftRange(left_.min, max);
 }
 
 void LineChart::setRightRange(double min, double max)
 {
-    m_right = {min, max};
-    applyRange(m_axisRight, m_right);
+    right_ = {min, max};
+    applyRange(axisRight_, right_);
 }
 
 void LineChart::setRightMin(double min)
 {
-    setRightRange(min, m_right.max);
+    setRightRange(min, right_.max);
 }
 
 void LineChart::setRightMax(double max)
 {
-    setRightRange(m_right.min, max);
+    setRightRange(right_.min, max);
 }
 
 void LineChart::setSeriesOnRightAxis(int col, bool right)
 {
     if (col < 1 || col > columnCount())
         return;
-    Column &c = m_columns[size_t(col - 1)];
+    Column &c = columns_[size_t(col - 1)];
     if (c.right == right)
         return;
     c.right = right;
     for (QLineSeries *s : std::as_const(c.series)) {
-        s->detachAxis(right ? m_axisLeft : m_axisRight);
-        s->attachAxis(right ? m_axisRight : m_axisLeft);
+        s->detachAxis(right ? axisLeft_ : axisRight_);
+        s->attachAxis(right ? axisRight_ : axisLeft_);
     }
     updateRightAxisVisibility();
 }
 
 bool LineChart::seriesOnRightAxis(int col) const
 {
-    return col >= 1 && col <= columnCount() && m_columns[size_t(col - 1)].right;
+    return col >= 1 && col <= columnCount() && columns_[size_t(col - 1)].right;
 }
 
 void LineChart::setMarker(Marker m)
 {
-    if (m == m_marker)
+    if (m == marker_)
         return;
-    m_marker = m;
-    for (const Column &c : m_columns) {
+    marker_ = m;
+    for (const Column &c : columns_) {
         for (QLineSeries *s : c.series)
             applyMarker(c, s);
     }
@@ -373,7 +382,7 @@ QList<QList<QPointF>> LineChart::drawnSegments(int col)
     QList<QList<QPointF>> out;
     if (col < 1 || col > columnCount())
         return out;
-    for (const QLineSeries *s : m_columns[size_t(col - 1)].series) {
+    for (const QLineSeries *s : columns_[size_t(col - 1)].series) {
         if (s->count() > 0)
             out.append(s->points());
     }
@@ -384,7 +393,7 @@ void LineChart::mousePressEvent(QMouseEvent *event)
 {
     QChartView::mousePressEvent(event);
     if (event->button() == Qt::LeftButton) {
-        m_pressed = true;
+        pressed_ = true;
         event->accept(); // the click is ours even where no chart item takes it
     }
 }
@@ -393,15 +402,15 @@ void LineChart::mouseDoubleClickEvent(QMouseEvent *event)
 {
     // The second click of a double-click counts as a click of its own.
     if (event->button() == Qt::LeftButton)
-        m_pressed = true;
+        pressed_ = true;
     QChartView::mouseDoubleClickEvent(event);
 }
 
 void LineChart::mouseReleaseEvent(QMouseEvent *event)
 {
     QChartView::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && m_pressed) {
-        m_pressed = false;
+    if (event->button() == Qt::LeftButton && pressed_) {
+        pressed_ = false;
         if (rect().contains(event->position().toPoint()))
             emit userClicked();
     }
@@ -410,7 +419,7 @@ void LineChart::mouseReleaseEvent(QMouseEvent *event)
 void LineChart::paintEvent(QPaintEvent *event)
 {
     // A grab of the window paints without running queued work first.
-    if (m_pending)
+    if (pending_)
         applyPending();
     QChartView::paintEvent(event);
 }
@@ -423,13 +432,13 @@ void LineChart::resizeEvent(QResizeEvent *event)
 
 void LineChart::markDirty(int col)
 {
-    m_dirty[size_t(col)] = true;
+    dirty_[size_t(col)] = true;
     schedule();
 }
 
 void LineChart::markAxisDirty()
 {
-    m_axisDirty = true;
+    axisDirty_ = true;
     schedule();
 }
 
@@ -437,30 +446,30 @@ void LineChart::markAxisDirty()
 // brought up to date once, when control returns to the event loop.
 void LineChart::schedule()
 {
-    if (m_pending)
+    if (pending_)
         return;
-    m_pending = true;
+    pending_ = true;
     QMetaObject::invokeMethod(this, &LineChart::applyPending, Qt::QueuedConnection);
 }
 
 void LineChart::applyPending()
 {
-    m_pending = false;
-    for (size_t c = 0; c < m_dirty.size(); ++c) {
-        if (m_dirty[c]) {
-            m_dirty[c] = false;
+    pending_ = false;
+    for (size_t c = 0; c < dirty_.size(); ++c) {
+        if (dirty_[c]) {
+            dirty_[c] = false;
             redrawColumn(int(c));
         }
     }
-    if (m_axisDirty)
+    if (axisDirty_)
         rebuildXAxis();
 }
 
 // One series per unbroken run of values, so an empty cell leaves a gap.
 void LineChart::redrawColumn(int col)
 {
-    Column &c = m_columns[size_t(col)];
-    const auto &values = m_values[size_t(col)];
+    Column &c = columns_[size_t(col)];
+    const auto &values = values_[size_t(col)];
     QList<QList<QPointF>> runs;
     QList<QPointF> run;
     for (size_t r = 0; r < values.size(); ++r) {
@@ -492,8 +501,8 @@ QLineSeries *LineChart::addSeries(Column &c)
 {
     auto *s = new QLineSeries;
     chart()->addSeries(s);
-    s->attachAxis(m_axisX);
-    s->attachAxis(c.right ? m_axisRight : m_axisLeft);
+    s->attachAxis(axisX_);
+    s->attachAxis(c.right ? axisRight_ : axisLeft_);
     const bool primary = c.series.isEmpty();
     c.series.append(s);
     styleSeries(c, s, primary);
@@ -516,7 +525,7 @@ void LineChart::styleSeries(const Column &c, QLineSeries *s, bool primary)
 void LineChart::applyMarker(const Column &c, QLineSeries *s)
 {
     QImage img;
-    switch (m_marker) {
+    switch (marker_) {
     case Marker::Circle: img = circleMarker(c.color); break;
     case Marker::Ball: img = ballMarker(c.color); break;
     case Marker::None:
@@ -535,30 +544,30 @@ void LineChart::applyMarker(const Column &c, QLineSeries *s)
 // leaves room for each label.
 void LineChart::rebuildXAxis()
 {
-    m_axisDirty = false;
-    const int n = qMax(1, m_rowCount);
-    const QStringList old = m_axisX->categoriesLabels();
+    axisDirty_ = false;
+    const int n = qMax(1, rowCount_);
+    const QStringList old = axisX_->categoriesLabels();
     for (const QString &label : old)
-        m_axisX->remove(label);
-    m_axisX->setRange(0.5, n + 0.5);
-    m_axisX->setStartValue(0.5);
+        axisX_->remove(label);
+    axisX_->setRange(0.5, n + 0.5);
+    axisX_->setStartValue(0.5);
 
     const bool labelled =
-        std::any_of(m_labels.begin(), m_labels.end(), [](const QString &l) { return !l.isEmpty(); });
+        std::any_of(labels_.begin(), labels_.end(), [](const QString &l) { return !l.isEmpty(); });
     const int labelSlots = qBound(2, width() / (labelled ? 90 : 50), 12);
     if (labelled) {
         const int step = qMax(1, (n + labelSlots - 1) / labelSlots);
-        for (int r = 1; r <= m_rowCount; r += step) {
-            const QString &label = m_labels[size_t(r - 1)];
+        for (int r = 1; r <= rowCount_; r += step) {
+            const QString &label = labels_[size_t(r - 1)];
             if (!label.isEmpty())
-                m_axisX->append(label, r); // a repeated label is skipped by the axis
+                axisX_->append(label, r); // a repeated label is skipped by the axis
         }
     } else {
         const int step = qMax(1, int(niceStep(double(n) / labelSlots)));
         if (step > 1)
-            m_axisX->append(QStringLiteral("1"), 1);
+            axisX_->append(QStringLiteral("1"), 1);
         for (int r = step; r <= n; r += step)
-            m_axisX->append(QString::number(r), r);
+            axisX_->append(QString::number(r), r);
     }
 }
 
@@ -596,6 +605,6 @@ void LineChart::applyRange(QValueAxis *axis, const Range &r)
 void LineChart::updateRightAxisVisibility()
 {
     const bool any =
-        std::any_of(m_columns.begin(), m_columns.end(), [](const Column &c) { return c.right; });
-    m_axisRight->setVisible(any);
+        std::any_of(columns_.begin(), columns_.end(), [](const Column &c) { return c.right; });
+    axisRight_->setVisible(any);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/table.h"
+
 #include <QChartView>
 #include <QColor>
 #include <QList>
@@ -25,17 +27,17 @@ public:
     ~LineChart() override;
 
     void setColumnCount(int cols);
-    int columnCount() const { return int(m_values.size()); }
+    int columnCount() const { return int(values_.size()); }
     // 0 clears all values; growing adds empty rows.
     void setRowCount(int rows);
-    int rowCount() const { return m_rowCount; }
+    int rowCount() const { return rowCount_; }
 
     // The current cell and its value: written as decimal text (empty or not
     // a number makes the cell empty), read as a number (0 when empty).
     void setRow(int row);
-    int row() const { return m_row; }
+    int row() const { return row_; }
     void setColumn(int col);
-    int column() const { return m_col; }
+    int column() const { return col_; }
     void setData(const QString &decimalText);
     double data() const;
 
@@ -44,6 +46,8 @@ public:
     // Replaces column col from row 1 on and redraws it at once; grows the
     // row count when values is longer, and empties the rows beyond it.
     void setColumnValues(int col, const QList<std::optional<double>> &values);
+    // The same for a computed column of single-precision values.
+    void setColumnValues(int col, const ChartValues &values);
 
     // Category labels of the x axis (dates, say); a readable subset is shown.
     void setRowLabel(int row, const QString &label);
@@ -56,22 +60,24 @@ public:
     void setLegendVisible(bool visible);
 
     void setLeftRange(double min, double max);
+    void setLeftRange(const AxisRange &r) { setLeftRange(r.min, r.max); }
     void setLeftMin(double min);
     void setLeftMax(double max);
-    double leftMin() const { return m_left.min; }
-    double leftMax() const { return m_left.max; }
+    double leftMin() const { return left_.min; }
+    double leftMax() const { return left_.max; }
     void setRightRange(double min, double max);
+    void setRightRange(const AxisRange &r) { setRightRange(r.min, r.max); }
     void setRightMin(double min);
     void setRightMax(double max);
-    double rightMin() const { return m_right.min; }
-    double rightMax() const { return m_right.max; }
+    double rightMin() const { return right_.min; }
+    double rightMax() const { return right_.max; }
     // The right axis shows only while some series is drawn against it.
     void setSeriesOnRightAxis(int col, bool right);
     bool seriesOnRightAxis(int col) const;
 
     // For every point of every series.
     void setMarker(Marker m);
-    Marker marker() const { return m_marker; }
+    Marker marker() const { return marker_; }
 
     // The runs of points drawn for column col, after pending changes are
     // applied: one list per unbroken piece of line.
@@ -113,20 +119,20 @@ private:
     void applyRange(QValueAxis *axis, const Range &r);
     void updateRightAxisVisibility();
 
-    std::vector<std::vector<std::optional<double>>> m_values; // [col-1][row-1]
-    std::vector<Column> m_columns;
-    std::vector<QString> m_labels; // [row-1]
-    int m_rowCount = 0;
-    int m_row = 1;
-    int m_col = 1;
-    Marker m_marker = Marker::None;
-    Range m_left;
-    Range m_right;
-    QCategoryAxis *m_axisX;
-    QValueAxis *m_axisLeft;
-    QValueAxis *m_axisRight;
-    std::vector<bool> m_dirty; // per column
-    bool m_axisDirty = true;
-    bool m_pending = false;
-    bool m_pressed = false;
+    std::vector<std::vector<std::optional<double>>> values_; // [col-1][row-1]
+    std::vector<Column> columns_;
+    std::vector<QString> labels_; // [row-1]
+    int rowCount_ = 0;
+    int row_ = 1;
+    int col_ = 1;
+    Marker marker_ = Marker::None;
+    Range left_;
+    Range right_;
+    QCategoryAxis *axisX_;
+    QValueAxis *axisLeft_;
+    QValueAxis *axisRight_;
+    std::vector<bool> dirty_; // per column
+    bool axisDirty_ = true;
+    bool pending_ = false;
+    bool pressed_ = false;
 };

@@ -28,30 +28,30 @@ MonthCalendar::MonthCalendar(QWidget *parent) : QCalendarWidget(parent)
     }
 
     connect(this, &QCalendarWidget::selectionChanged, this, [this] {
-        if (m_fromCode)
+        if (fromCode_)
             return;
-        if (m_byKeyboard) {
+        if (byKeyboard_) {
             emit dateKeyed(selectedDate());
             return;
         }
-        m_reported = true;
+        reported_ = true;
         emit dateClicked(selectedDate());
     });
     // A click on the day that is already selected changes nothing but is
     // still the user's pick.
     connect(this, &QCalendarWidget::clicked, this, [this](QDate day) {
-        if (m_reported && day == selectedDate()) {
-            m_reported = false;
+        if (reported_ && day == selectedDate()) {
+            reported_ = false;
             return;
         }
-        m_reported = false;
+        reported_ = false;
         emit dateClicked(day);
     });
 }
 
 void MonthCalendar::setSelectedDay(QDate day)
 {
-    const QScopedValueRollback guard(m_fromCode, true);
+    const QScopedValueRollback guard(fromCode_, true);
     QCalendarWidget::setSelectedDate(day);
     if (day.isValid())
         setCurrentPage(day.year(), day.month());
@@ -62,12 +62,12 @@ bool MonthCalendar::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-        m_reported = false;
-        m_byKeyboard = false;
+        reported_ = false;
+        byKeyboard_ = false;
         break;
     case QEvent::KeyPress:
-        m_reported = false;
-        m_byKeyboard = true;
+        reported_ = false;
+        byKeyboard_ = true;
         break;
     default:
         break;

@@ -28,10 +28,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    bool m_fromCode = false;
+    bool fromCode_ = false;
     // Set when a user change has just been reported, so the click that
     // caused it is not reported twice.
-    bool m_reported = false;
+    bool reported_ = false;
     // The last user gesture on the days was a key, not the mouse.
-    bool m_byKeyboard = false;
+    bool byKeyboard_ = false;
 };

@@ -44,11 +44,6 @@ DataSet everyday()
     return s;
 }
 
-QString box(const QString &text, const QString &title, Icon icon, Buttons b = Buttons::Ok)
-{
-    return WindowDriver::box(text, title, icon, b);
-}
-
 QString tourBox(const QString &text) { return box(text, QStringLiteral("ヘルプツアー"), Icon::Information); }
 
 bool hasVisibleTopLevel(const QString &objectName)
@@ -183,7 +178,7 @@ void TestMainWindow::startOpensOnComparisonWithPersonOneAndToday()
 
     // Person 1's values, the targets of both, and the day view of today.
     const Session &s = d.session();
-    QCOMPARE(s.person.DataFileName, kData1);
+    QCOMPARE(s.person.DataFileName(), kData1);
     QCOMPARE(s.person.Nickname, QStringLiteral("たろう"));
     QCOMPARE(s.person.Height, 170.0f);
     QCOMPARE(s.person.TargetWeight1, 60.0f);
@@ -243,7 +238,7 @@ void TestMainWindow::alwaysOpensTheSameWayWhateverWasLeft()
     QCOMPARE(d.find<ColourButton>("cmdUser2")->backColor(), QColor());
     QCOMPARE(d.find<MonthCalendar>("mtvmain")->selectedDate(), QDate(2008, 3, 10));
     QCOMPARE(d.window()->windowTitle(), QStringLiteral(" たろう のデータ"));
-    QCOMPARE(d.session().person.DataFileName, kData1);
+    QCOMPARE(d.session().person.DataFileName(), kData1);
     QCOMPARE(d.dayRowCount(), 2);
 }
 
@@ -633,7 +628,7 @@ void TestMainWindow::switchOnWeightScreenRebuildsIt()
     QCOMPARE(d.window()->windowTitle(), QStringLiteral(" はなこ のデータ"));
     QCOMPARE(d.find<ColourButton>("cmdUser2")->backColor(), QColor(0xFF, 0xFF, 0xF0));
     QCOMPARE(d.find<ColourButton>("cmdUser1")->backColor(), QColor());
-    QCOMPARE(d.session().person.DataFileName, kData2);
+    QCOMPARE(d.session().person.DataFileName(), kData2);
     QCOMPARE(d.session().person.Height, 160.0f);
     QCOMPARE(d.dayRowCount(), 1);
     QCOMPARE(d.dayRow(1).mid(0, 3),
@@ -711,8 +706,8 @@ void TestMainWindow::switchToAnUnreadableProfileKeepsTheSelection()
     QCOMPARE(d.find<ColourButton>("cmdUser1")->backColor(), QColor(0xFF, 0xFF, 0xF0));
     QCOMPARE(d.find<ColourButton>("cmdUser2")->backColor(), QColor());
     QCOMPARE(d.window()->windowTitle(), QStringLiteral(" たろう のデータ"));
-    QCOMPARE(d.session().person.DataFileName, kData1);
-    QCOMPARE(d.session().person.ProfileFileName, kProfile1);
+    QCOMPARE(d.session().person.DataFileName(), kData1);
+    QCOMPARE(d.session().person.ProfileFileName(), kProfile1);
     QCOMPARE(d.session().person.Height, 170.0f);
     QCOMPARE(d.dayRowCount(), 2);
     QCOMPARE(d.snapshot(), before);

@@ -43,11 +43,6 @@ DataSet everyday()
     return s;
 }
 
-QString box(const QString &text, const QString &title, Icon icon, Buttons b = Buttons::Ok)
-{
-    return WindowDriver::box(text, title, icon, b);
-}
-
 QString warning(const QString &title, const QString &text)
 {
     return box(text, title, Icon::Exclamation);

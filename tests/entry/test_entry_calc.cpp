@@ -7,20 +7,17 @@
 #include "entry/weight_entry.h"
 #include "store/format.h"
 
+#include "records.h"
+
 #include <QtTest>
 
 #include <limits>
 
+using namespace entry;
+
 namespace {
 
-WeightRecord rec(const QString &date, float weight, const QString &situation = QStringLiteral("朝"))
-{
-    WeightRecord r;
-    r.date = date;
-    r.situation = situation;
-    r.weight = weight;
-    return r;
-}
+using testrec::rec;
 
 // A scroll bar that, like the real one, runs the meter's handler inside
 // setValue only when the value changes.
@@ -192,7 +189,7 @@ void TestEntryCalc::rowColumnsAndColours()
     QCOMPARE(v.chartPoints, QList<float>({65.0f}));
     QCOMPARE(dayListHeaders().size(), kDayListColumns);
     QCOMPARE(dayListWidths().size(), kDayListColumns);
-    QCOMPARE(dayListAlignments().size(), kDayListColumns);
+    QCOMPARE(dayListColumns().size(), kDayListColumns);
 }
 
 void TestEntryCalc::faceFollowsDayFirstToLast_data()

@@ -4,6 +4,7 @@
 #include "fixed_clock.h"
 #include "scripted_dialogs.h"
 #include "temp_data_dir.h"
+#include "test_text.h"
 
 #include "core/session.h"
 #include "setup/situation_list_editor.h"
@@ -38,31 +39,18 @@ const QString kData2 = QStringLiteral("データ2.txt");
 const QStringList kLabels = {QStringLiteral("朝"), QStringLiteral("夜"), QStringLiteral("食後"),
                              QStringLiteral("寝る前")};
 
-QByteArray sjis(const QString &text)
-{
-    QString error;
-    const QByteArray bytes = cp932::encode(text, &error);
-    if (!error.isEmpty())
-        qFatal("test text is not CP932");
-    return bytes;
-}
+using testtext::crlf;
+using testtext::sjis;
 
-QByteArray lines(const QStringList &l)
-{
-    QByteArray out;
-    for (const QString &s : l)
-        out += sjis(s) + "\r\n";
-    return out;
-}
 
 // "2008/03/01","朝",70.5,"","","" and the like, as a data file holds them.
-const QByteArray kData1Bytes = lines({
+const QByteArray kData1Bytes = crlf({
     QStringLiteral("\"2008/03/01\",\"朝\",70.5,\"\",\"\",\"\""),
     QStringLiteral("\"2008/03/02\",\"朝食後\",70.1,\"メモ\",\"\",\"\""),
     QStringLiteral("\"2008/03/03\",\"夜\",69.8,\"\",\"\",\"\""),
     QStringLiteral("\"2008/03/04\",\"朝\",69.5,\"\",\"\",\"x\""),
 });
-const QByteArray kData2Bytes = lines({
+const QByteArray kData2Bytes = crlf({
     QStringLiteral("\"2008/03/01\",\"朝\",60,\"\",\"\",\"\""),
     QStringLiteral("\"2008/03/05\",\"朝ごはん\",59.5,\"\",\"\",\"\""),
 });
@@ -75,39 +63,12 @@ QStringList items(const QListWidget *list)
     return out;
 }
 
-QString iconName(Icon icon)
-{
-    switch (icon) {
-    case Icon::None: return QStringLiteral("none");
-    case Icon::Information: return QStringLiteral("information");
-    case Icon::Exclamation: return QStringLiteral("exclamation");
-    case Icon::Question: return QStringLiteral("question");
-    case Icon::Critical: return QStringLiteral("critical");
-    }
-    return {};
-}
-
-QString buttonsName(Buttons b)
-{
-    switch (b) {
-    case Buttons::Ok: return QStringLiteral("ok");
-    case Buttons::OkCancel: return QStringLiteral("ok/cancel");
-    case Buttons::YesNo: return QStringLiteral("yes/no");
-    }
-    return {};
-}
-
-// One line per box, so a failed comparison shows every part of it.
 QString box(const QString &text, const QString &title, Icon icon, Buttons buttons)
 {
-    return QStringLiteral("%1 | %2 | %3 | %4")
-        .arg(text, title, iconName(icon), buttonsName(buttons));
+    return ScriptedDialogs::describe(text, title, icon, buttons);
 }
 
-QString box(const ScriptedDialogs::Call &c)
-{
-    return box(c.text, c.title, c.icon, c.buttons);
-}
+QString box(const ScriptedDialogs::Call &c) { return ScriptedDialogs::describe(c); }
 
 int failEveryWrite(store::faults::Op op)
 {
@@ -118,10 +79,10 @@ int failEveryWrite(store::faults::Op op)
 struct Fixture {
     Fixture()
     {
-        tmp.writeBytes(kList, lines(kLabels));
+        tmp.writeBytes(kList, crlf(kLabels));
         tmp.writeBytes(kData1, kData1Bytes);
         tmp.writeBytes(kData2, kData2Bytes);
-        session.person.DataFileName = kData1;
+        session.person.selected = PersonSlot::One;
         editor.setLists(&lists);
         editor.resize(520, 300);
         editor.show();
@@ -317,7 +278,7 @@ void TestSituationList::addWritesOneBareLineAndAppendsToAllLists()
     QCOMPARE(ask.title, QStringLiteral("状況追加"));
     QCOMPARE(ask.defaultText, QString());
 
-    QCOMPARE(f->file(kList), lines(kLabels) + sjis(QStringLiteral("体重計の前\r\n")));
+    QCOMPARE(f->file(kList), crlf(kLabels) + sjis(QStringLiteral("体重計の前\r\n")));
     const QStringList expected = kLabels + QStringList{QStringLiteral("体重計の前")};
     QCOMPARE(items(f->lst()), expected);
     QCOMPARE(items(&f->lstAct), expected);
@@ -331,7 +292,7 @@ void TestSituationList::addWithACommaReadsBackAsTwoLabels()
     f->clickButton("cmdNew2");
 
     // One bare line, one label now...
-    QCOMPARE(f->file(kList), lines(kLabels) + sjis(typed) + "\r\n");
+    QCOMPARE(f->file(kList), crlf(kLabels) + sjis(typed) + "\r\n");
     QCOMPARE(items(f->lst()).last(), typed);
     QCOMPARE(items(&f->lstAct).size(), kLabels.size() + 1);
 
@@ -357,7 +318,7 @@ void TestSituationList::addCancelledOrEmptyChangesNothing()
     f->clickButton("cmdNew2");
 
     QCOMPARE(f->dialogs.calls.size(), 1);
-    QCOMPARE(f->file(kList), lines(kLabels));
+    QCOMPARE(f->file(kList), crlf(kLabels));
     QCOMPARE(items(f->lst()), kLabels);
     QCOMPARE(items(&f->lstAct), kLabels);
 }
@@ -383,7 +344,7 @@ void TestSituationList::addRefusesTextTheFileCannotHold()
     QCOMPARE(refusal.buttons, Buttons::Ok);
     QVERIFY2(refusal.text.startsWith(QStringLiteral("この状況は登録できません。\n\n")),
              qPrintable(refusal.text));
-    QCOMPARE(f->file(kList), lines(kLabels));
+    QCOMPARE(f->file(kList), crlf(kLabels));
     QCOMPARE(items(f->lst()), kLabels);
     QCOMPARE(items(&f->lstAct), kLabels);
 }
@@ -404,7 +365,7 @@ void TestSituationList::deleteRemovesTheLabelAndLeavesRecordsAlone()
                  Icon::Information, Buttons::Ok));
 
     const QStringList left = {kLabels[0], kLabels[2], kLabels[3]};
-    QCOMPARE(f->file(kList), lines(left));
+    QCOMPARE(f->file(kList), crlf(left));
     QCOMPARE(items(f->lst()), left);
     QCOMPARE(items(&f->lstAct), left);
     QCOMPARE(items(&f->lstAct2), left);
@@ -421,7 +382,7 @@ void TestSituationList::deleteCancelledChangesNothing()
     f->clickButton("cmdDel");
 
     QCOMPARE(f->dialogs.calls.size(), 1);
-    QCOMPARE(f->file(kList), lines(kLabels));
+    QCOMPARE(f->file(kList), crlf(kLabels));
     QCOMPARE(items(f->lst()), kLabels);
     QCOMPARE(items(&f->lstAct), kLabels);
     QCOMPARE(f->selectedRow(), 2);
@@ -488,7 +449,7 @@ void TestSituationList::deleteAllCancelledChangesNothing()
     f->clickButton("cmdDel2");
 
     QCOMPARE(f->dialogs.calls.size(), 1);
-    QCOMPARE(f->file(kList), lines(kLabels));
+    QCOMPARE(f->file(kList), crlf(kLabels));
     QCOMPARE(items(f->lst()), kLabels);
     QCOMPARE(items(&f->lstAct), kLabels);
     QCOMPARE(items(&f->lstAct2), kLabels);
@@ -502,13 +463,13 @@ void TestSituationList::renameChangesExactLabelsOfTheSelectedPersonOnly_data()
     QTest::addColumn<QByteArray>("expected1");
     QTest::addColumn<QByteArray>("expected2");
 
-    const QByteArray renamed1 = lines({
+    const QByteArray renamed1 = crlf({
         QStringLiteral("\"2008/03/01\",\"朝起きて\",70.5,\"\",0,\"\""),
         QStringLiteral("\"2008/03/02\",\"朝食後\",70.1,\"メモ\",0,\"\""),
         QStringLiteral("\"2008/03/03\",\"夜\",69.8,\"\",0,\"\""),
         QStringLiteral("\"2008/03/04\",\"朝起きて\",69.5,\"\",0,\"x\""),
     });
-    const QByteArray renamed2 = lines({
+    const QByteArray renamed2 = crlf({
         QStringLiteral("\"2008/03/01\",\"朝起きて\",60,\"\",0,\"\""),
         QStringLiteral("\"2008/03/05\",\"朝ごはん\",59.5,\"\",0,\"\""),
     });
@@ -523,10 +484,10 @@ void TestSituationList::renameChangesExactLabelsOfTheSelectedPersonOnly()
     QFETCH(QByteArray, expected2);
 
     // A bare line with a comma, and the label twice (once quoted).
-    f->tmp.writeBytes(kList, lines({QStringLiteral("朝"), QStringLiteral("夜"),
+    f->tmp.writeBytes(kList, crlf({QStringLiteral("朝"), QStringLiteral("夜"),
                                     QStringLiteral("散歩,ジョギング"), QStringLiteral("\"朝\"")}));
     QVERIFY(!f->lists.LoadSituationList(f->session.dir));
-    f->session.person.DataFileName = dataFile;
+    f->session.person.selected = dataFile == kData2 ? PersonSlot::Two : PersonSlot::One;
     QSignalSpy renamed(&f->editor, &SituationListEditor::renamed);
 
     f->clickLabel(0);
@@ -546,7 +507,7 @@ void TestSituationList::renameChangesExactLabelsOfTheSelectedPersonOnly()
     QCOMPARE(f->file(kData2), expected2);
     // Every item quoted, the bare comma line split into its two items.
     QCOMPARE(f->file(kList),
-             lines({QStringLiteral("\"朝起きて\""), QStringLiteral("\"夜\""),
+             crlf({QStringLiteral("\"朝起きて\""), QStringLiteral("\"夜\""),
                     QStringLiteral("\"散歩\""), QStringLiteral("\"ジョギング\""),
                     QStringLiteral("\"朝起きて\"")}));
     const QStringList reloaded = {QStringLiteral("朝起きて"), QStringLiteral("夜"),
@@ -603,7 +564,7 @@ void TestSituationList::bareLinesAgainAfterARenameIsFollowedByDeleteOrReorder()
         f->clickButton("cmdDel");
         written = {QStringLiteral("散歩,ジョギング"), kLabels[2], kLabels[3]};
     }
-    QCOMPARE(f->file(kList), lines(written));
+    QCOMPARE(f->file(kList), crlf(written));
     QCOMPARE(items(&f->lstAct), written);
 
     // Bare again, so the comma splits the label at the next start.
@@ -624,7 +585,7 @@ void TestSituationList::renameNeedsANewText()
                  QStringLiteral("変更後コメント未入力"), Icon::Exclamation, Buttons::Ok));
     QCOMPARE(renamed.count(), 0);
     QCOMPARE(f->file(kData1), kData1Bytes);
-    QCOMPARE(f->file(kList), lines(kLabels));
+    QCOMPARE(f->file(kList), crlf(kLabels));
 }
 
 void TestSituationList::renameCancelledChangesNothing()
@@ -638,7 +599,7 @@ void TestSituationList::renameCancelledChangesNothing()
     QCOMPARE(f->dialogs.calls.size(), 1);
     QCOMPARE(renamed.count(), 0);
     QCOMPARE(f->file(kData1), kData1Bytes);
-    QCOMPARE(f->file(kList), lines(kLabels));
+    QCOMPARE(f->file(kList), crlf(kLabels));
     QCOMPARE(items(f->lst()), kLabels);
     QCOMPARE(f->dialogs.calls.size(), 1);
 }
@@ -661,7 +622,7 @@ void TestSituationList::renameRefusesTextTheFileCannotHold()
     }
     QCOMPARE(renamed.count(), 0);
     QCOMPARE(f->file(kData1), kData1Bytes);
-    QCOMPARE(f->file(kList), lines(kLabels));
+    QCOMPARE(f->file(kList), crlf(kLabels));
 }
 
 void TestSituationList::renameThatCannotReadOrWriteChangesNothing_data()
@@ -691,7 +652,7 @@ void TestSituationList::renameThatCannotReadOrWriteChangesNothing()
              qPrintable(error.text));
     QVERIFY2(error.text.contains(kData1), qPrintable(error.text));
     QCOMPARE(renamed.count(), 0);
-    QCOMPARE(f->file(kList), lines(kLabels));
+    QCOMPARE(f->file(kList), crlf(kLabels));
     QCOMPARE(f->file(kData1), dataFileMissing ? QByteArray() : kData1Bytes);
     QCOMPARE(f->file(kData2), kData2Bytes);
     QCOMPARE(items(f->lst()), kLabels);
@@ -752,7 +713,7 @@ void TestSituationList::dragMovesTheLabelAboveTheOneReleasedOn()
         QVERIFY(!backColor(f->cmdSort()).isValid());
     }
     // Only the working copy has changed.
-    QCOMPARE(f->file(kList), lines(kLabels));
+    QCOMPARE(f->file(kList), crlf(kLabels));
     QCOMPARE(items(&f->lstAct), kLabels);
     QCOMPARE(items(&f->lstAct2), kLabels);
     QVERIFY(f->dialogs.calls.isEmpty());
@@ -788,7 +749,7 @@ void TestSituationList::sortSavesTheDraggedOrder()
     QCOMPARE(box(f->dialogs.calls.at(0)),
              box(QStringLiteral("並び替えた順番で状況リストを作成しました"),
                  QStringLiteral("並び替え完了"), Icon::Information, Buttons::Ok));
-    QCOMPARE(f->file(kList), lines(order));
+    QCOMPARE(f->file(kList), crlf(order));
     QCOMPARE(items(&f->lstAct), order);
     QCOMPARE(items(&f->lstAct2), order);
     QVERIFY(!backColor(f->cmdSort()).isValid());
@@ -808,7 +769,7 @@ void TestSituationList::deleteAfterADragSavesTheDraggedOrder()
     QCOMPARE(f->dialogs.calls.at(0).text,
              kLabels[1] + QStringLiteral("を削除します。よろしいですか？"));
     const QStringList left = {kLabels[3], kLabels[0], kLabels[2]};
-    QCOMPARE(f->file(kList), lines(left));
+    QCOMPARE(f->file(kList), crlf(left));
     QCOMPARE(items(&f->lstAct), left);
     QVERIFY(!backColor(f->cmdSort()).isValid());
 }
@@ -851,7 +812,7 @@ void TestSituationList::failedWriteKeepsFileAndLists()
     QVERIFY2(error.text.startsWith(errorText + QStringLiteral("\n\n")), qPrintable(error.text));
     QVERIFY2(error.text.contains(kList), qPrintable(error.text));
 
-    QCOMPARE(f->file(kList), lines(kLabels));
+    QCOMPARE(f->file(kList), crlf(kLabels));
     QCOMPARE(items(f->lst()), working);
     QCOMPARE(items(&f->lstAct), kLabels);
     QCOMPARE(items(&f->lstAct2), kLabels);

@@ -25,3 +25,42 @@ QStringList ScriptedDialogs::titles() const
         out.append(c.title);
     return out;
 }
+
+namespace {
+
+QString iconName(Dialogs::Icon icon)
+{
+    switch (icon) {
+    case Dialogs::Icon::None: return QStringLiteral("none");
+    case Dialogs::Icon::Information: return QStringLiteral("information");
+    case Dialogs::Icon::Exclamation: return QStringLiteral("exclamation");
+    case Dialogs::Icon::Question: return QStringLiteral("question");
+    case Dialogs::Icon::Critical: return QStringLiteral("critical");
+    }
+    return {};
+}
+
+QString buttonsName(Dialogs::Buttons b)
+{
+    switch (b) {
+    case Dialogs::Buttons::Ok: return QStringLiteral("ok");
+    case Dialogs::Buttons::OkCancel: return QStringLiteral("ok/cancel");
+    case Dialogs::Buttons::YesNo: return QStringLiteral("yes/no");
+    }
+    return {};
+}
+
+} // namespace
+
+QString ScriptedDialogs::describe(const QString &text, const QString &title, Icon icon,
+                                  Buttons buttons)
+{
+    return QStringLiteral("%1 | %2 | %3 | %4").arg(text, title, iconName(icon), buttonsName(buttons));
+}
+
+QString ScriptedDialogs::describe(const Call &c)
+{
+    if (c.kind == Call::Kind::Input)
+        return QStringLiteral("input: %1 | %2 | %3").arg(c.text, c.title, c.defaultText);
+    return describe(c.text, c.title, c.icon, c.buttons);
+}

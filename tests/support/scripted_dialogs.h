@@ -34,5 +34,11 @@ public:
 
     // Titles of all recorded calls, in order; handy for QCOMPARE.
     QStringList titles() const;
+
+    // One line per box, so a failed comparison shows every part of it:
+    // "text | title | icon | buttons".
+    static QString describe(const QString &text, const QString &title, Icon icon,
+                            Buttons buttons = Buttons::Ok);
+    static QString describe(const Call &call);
     void clear() { calls.clear(); answers.clear(); inputs.clear(); }
 };

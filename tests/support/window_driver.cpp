@@ -42,23 +42,6 @@ void setUpWindowTests()
         previousHandler = qInstallMessageHandler(dropPlatformNoise);
 }
 
-QByteArray sjis(const QString &text)
-{
-    QString error;
-    const QByteArray bytes = cp932::encode(text, &error);
-    if (!error.isEmpty())
-        qFatal("test text is not CP932: %s", qPrintable(error));
-    return bytes;
-}
-
-QByteArray crlf(const QStringList &lines)
-{
-    QByteArray out;
-    for (const QString &l : lines)
-        out += sjis(l) + "\r\n";
-    return out;
-}
-
 QString rec(const QString &date, const QString &situation, const QString &weight,
             const QString &diary)
 {
@@ -75,28 +58,6 @@ QString profileText(const Profile &p)
 
 const char *const kPanels[] = {"fraMain",   "fraAvgTai", "fraBunseki", "fraRenTai",
                                "fraCale",   "fraTaijyu", "fraMemo",    "fraSettei"};
-
-QString iconName(Dialogs::Icon icon)
-{
-    switch (icon) {
-    case Dialogs::Icon::None: return QStringLiteral("none");
-    case Dialogs::Icon::Information: return QStringLiteral("information");
-    case Dialogs::Icon::Exclamation: return QStringLiteral("exclamation");
-    case Dialogs::Icon::Question: return QStringLiteral("question");
-    case Dialogs::Icon::Critical: return QStringLiteral("critical");
-    }
-    return {};
-}
-
-QString buttonsName(Dialogs::Buttons b)
-{
-    switch (b) {
-    case Dialogs::Buttons::Ok: return QStringLiteral("ok");
-    case Dialogs::Buttons::OkCancel: return QStringLiteral("ok/cancel");
-    case Dialogs::Buttons::YesNo: return QStringLiteral("yes/no");
-    }
-    return {};
-}
 
 } // namespace
 
@@ -276,21 +237,11 @@ QMap<QString, QByteArray> WindowDriver::snapshot() const
     return out;
 }
 
-QString WindowDriver::box(const QString &text, const QString &title, Dialogs::Icon icon,
-                          Dialogs::Buttons buttons)
-{
-    return QStringLiteral("%1 | %2 | %3 | %4").arg(text, title, iconName(icon), buttonsName(buttons));
-}
-
 QStringList WindowDriver::boxes() const
 {
     QStringList out;
-    for (const ScriptedDialogs::Call &c : dialogs.calls) {
-        if (c.kind == ScriptedDialogs::Call::Kind::Input)
-            out.append(QStringLiteral("input: %1 | %2 | %3").arg(c.text, c.title, c.defaultText));
-        else
-            out.append(box(c.text, c.title, c.icon, c.buttons));
-    }
+    for (const ScriptedDialogs::Call &c : dialogs.calls)
+        out.append(ScriptedDialogs::describe(c));
     return out;
 }
 

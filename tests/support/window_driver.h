@@ -3,6 +3,7 @@
 #include "fixed_clock.h"
 #include "scripted_dialogs.h"
 #include "temp_data_dir.h"
+#include "test_text.h"
 
 #include "app/main_window.h"
 
@@ -27,10 +28,8 @@ namespace wintest {
 // warnings about window sizing left out. Call from initTestCase.
 void setUpWindowTests();
 
-// Text encoded as CP932; a test text outside the code page is a test bug.
-QByteArray sjis(const QString &text);
-// Each line followed by CR LF.
-QByteArray crlf(const QStringList &lines);
+using testtext::crlf;
+using testtext::sjis;
 // One data-file line: "date","situation",weight,"diary","",""
 QString rec(const QString &date, const QString &situation, const QString &weight,
             const QString &diary = QString());
@@ -70,6 +69,13 @@ inline const QString kAutoTimeSetting = QStringLiteral("自動時間.TXT");
 inline const QString kMarkerSetting = QStringLiteral("マーカー.TXT");
 inline const QString kSituationList = QStringLiteral("状況リスト.txt");
 inline const QString kMemo = QStringLiteral("気付きメモ.TXT");
+
+// One expected box, in the form boxes() gives.
+inline QString box(const QString &text, const QString &title, Dialogs::Icon icon,
+                   Dialogs::Buttons buttons = Dialogs::Buttons::Ok)
+{
+    return ScriptedDialogs::describe(text, title, icon, buttons);
+}
 
 class WindowDriver {
 public:
@@ -122,8 +128,6 @@ public:
 
     // Message boxes asked since the last clear, as "text | title | icon | buttons".
     QStringList boxes() const;
-    static QString box(const QString &text, const QString &title, Dialogs::Icon icon,
-                       Dialogs::Buttons buttons = Dialogs::Buttons::Ok);
 
     TempDataDir tmp;
     ScriptedDialogs dialogs;

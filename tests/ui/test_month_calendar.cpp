@@ -42,61 +42,61 @@ private slots:
     void weekStartsOnSundayInJapanese();
 
 private:
-    MonthCalendar *m_cal = nullptr;
+    MonthCalendar *cal_ = nullptr;
 };
 
 void TestMonthCalendar::init()
 {
-    m_cal = new MonthCalendar;
-    m_cal->resize(320, 220);
-    m_cal->setSelectedDay(QDate(2008, 3, 10));
-    m_cal->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_cal));
+    cal_ = new MonthCalendar;
+    cal_->resize(320, 220);
+    cal_->setSelectedDay(QDate(2008, 3, 10));
+    cal_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(cal_));
 }
 
 void TestMonthCalendar::cleanup()
 {
-    delete m_cal;
-    m_cal = nullptr;
+    delete cal_;
+    cal_ = nullptr;
 }
 
 void TestMonthCalendar::settingTheDayFromCodeIsSilent()
 {
-    QSignalSpy clicks(m_cal, &MonthCalendar::dateClicked);
-    m_cal->setSelectedDay(QDate(2007, 12, 31));
-    m_cal->setSelectedDate(QDate(2008, 1, 5)); // the hidden base setter is silent too
+    QSignalSpy clicks(cal_, &MonthCalendar::dateClicked);
+    cal_->setSelectedDay(QDate(2007, 12, 31));
+    cal_->setSelectedDate(QDate(2008, 1, 5)); // the hidden base setter is silent too
     QCOMPARE(clicks.count(), 0);
-    QCOMPARE(m_cal->selectedDay(), QDate(2008, 1, 5));
-    QCOMPARE(m_cal->monthShown(), 1);
-    QCOMPARE(m_cal->yearShown(), 2008);
+    QCOMPARE(cal_->selectedDay(), QDate(2008, 1, 5));
+    QCOMPARE(cal_->monthShown(), 1);
+    QCOMPARE(cal_->yearShown(), 2008);
 }
 
 void TestMonthCalendar::mouseClickReportsTheDayOnce()
 {
-    QSignalSpy clicks(m_cal, &MonthCalendar::dateClicked);
-    const QPoint p = dayCenter(*m_cal, 20);
+    QSignalSpy clicks(cal_, &MonthCalendar::dateClicked);
+    const QPoint p = dayCenter(*cal_, 20);
     QVERIFY(!p.isNull());
-    QTest::mouseClick(dayView(*m_cal)->viewport(), Qt::LeftButton, {}, p);
+    QTest::mouseClick(dayView(*cal_)->viewport(), Qt::LeftButton, {}, p);
     QCOMPARE(clicks.count(), 1);
     QCOMPARE(clicks.at(0).at(0).toDate(), QDate(2008, 3, 20));
-    QCOMPARE(m_cal->selectedDay(), QDate(2008, 3, 20));
+    QCOMPARE(cal_->selectedDay(), QDate(2008, 3, 20));
 }
 
 void TestMonthCalendar::clickOnTheSelectedDayIsStillReported()
 {
-    QSignalSpy clicks(m_cal, &MonthCalendar::dateClicked);
-    const QPoint p = dayCenter(*m_cal, 10);
+    QSignalSpy clicks(cal_, &MonthCalendar::dateClicked);
+    const QPoint p = dayCenter(*cal_, 10);
     QVERIFY(!p.isNull());
-    QTest::mouseClick(dayView(*m_cal)->viewport(), Qt::LeftButton, {}, p);
+    QTest::mouseClick(dayView(*cal_)->viewport(), Qt::LeftButton, {}, p);
     QCOMPARE(clicks.count(), 1);
     QCOMPARE(clicks.at(0).at(0).toDate(), QDate(2008, 3, 10));
 }
 
 void TestMonthCalendar::keyboardMoveIsReported()
 {
-    QSignalSpy clicks(m_cal, &MonthCalendar::dateClicked);
-    QSignalSpy keys(m_cal, &MonthCalendar::dateKeyed);
-    QTableView *view = dayView(*m_cal);
+    QSignalSpy clicks(cal_, &MonthCalendar::dateClicked);
+    QSignalSpy keys(cal_, &MonthCalendar::dateKeyed);
+    QTableView *view = dayView(*cal_);
     view->setFocus();
     QTest::keyClick(view, Qt::Key_Right);
     QTest::keyClick(view, Qt::Key_Right);
@@ -104,17 +104,17 @@ void TestMonthCalendar::keyboardMoveIsReported()
     QCOMPARE(clicks.count(), 0);
     QCOMPARE(keys.count(), 2);
     QCOMPARE(keys.at(1).at(0).toDate(), QDate(2008, 3, 12));
-    QCOMPARE(m_cal->selectedDay(), QDate(2008, 3, 12));
+    QCOMPARE(cal_->selectedDay(), QDate(2008, 3, 12));
     // A later click on that same day is a pick of its own.
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, dayCenter(*m_cal, 12));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, dayCenter(*cal_, 12));
     QCOMPARE(clicks.count(), 1);
     QCOMPARE(keys.count(), 2);
 }
 
 void TestMonthCalendar::weekStartsOnSundayInJapanese()
 {
-    QCOMPARE(m_cal->firstDayOfWeek(), Qt::Sunday);
-    QAbstractItemModel *m = dayView(*m_cal)->model();
+    QCOMPARE(cal_->firstDayOfWeek(), Qt::Sunday);
+    QAbstractItemModel *m = dayView(*cal_)->model();
     QStringList header;
     for (int c = 0; c < m->columnCount(); ++c)
         header.append(m->index(0, c).data().toString());

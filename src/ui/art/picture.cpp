@@ -4,7 +4,7 @@
 #include <QSvgRenderer>
 
 Picture::Picture(const QString &resourcePath, QWidget *parent)
-    : QWidget(parent), m_renderer(nullptr)
+    : QWidget(parent), renderer_(nullptr)
 {
     // Nothing of our own behind the picture: the parent's background shows.
     setAttribute(Qt::WA_TranslucentBackground);
@@ -16,34 +16,34 @@ Picture::~Picture() = default;
 
 void Picture::setSource(const QString &resourcePath)
 {
-    if (m_renderer && resourcePath == m_source)
+    if (renderer_ && resourcePath == source_)
         return;
-    m_source = resourcePath;
+    source_ = resourcePath;
     // A fresh renderer, so a path that fails to load leaves no trace of the
     // previous picture.
-    delete m_renderer;
-    m_renderer = resourcePath.isEmpty() ? new QSvgRenderer(this)
+    delete renderer_;
+    renderer_ = resourcePath.isEmpty() ? new QSvgRenderer(this)
                                         : new QSvgRenderer(resourcePath, this);
-    m_renderer->setAspectRatioMode(Qt::KeepAspectRatio);
+    renderer_->setAspectRatioMode(Qt::KeepAspectRatio);
     updateGeometry();
     update();
 }
 
 QString Picture::source() const
 {
-    return m_source;
+    return source_;
 }
 
 bool Picture::isValid() const
 {
-    return m_renderer->isValid();
+    return renderer_->isValid();
 }
 
 QSize Picture::sizeHint() const
 {
     // The screens place pictures at fixed sizes; 32 px on the longer side is
     // what the faces are drawn for.
-    const QSizeF view = m_renderer->isValid() ? m_renderer->viewBoxF().size() : QSizeF();
+    const QSizeF view = renderer_->isValid() ? renderer_->viewBoxF().size() : QSizeF();
     if (view.isEmpty())
         return QSize(32, 32);
     const QSizeF scaled = view.scaled(QSizeF(32, 32), Qt::KeepAspectRatio);
@@ -52,9 +52,9 @@ QSize Picture::sizeHint() const
 
 void Picture::paintEvent(QPaintEvent *)
 {
-    if (!m_renderer->isValid())
+    if (!renderer_->isValid())
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    m_renderer->render(&painter, QRectF(rect()));
+    renderer_->render(&painter, QRectF(rect()));
 }

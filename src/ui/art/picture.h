@@ -27,6 +27,6 @@ protected:
 private:
     Q_DISABLE_COPY_MOVE(Picture)
 
-    QString m_source;
-    QSvgRenderer *m_renderer;
+    QString source_;
+    QSvgRenderer *renderer_;
 };

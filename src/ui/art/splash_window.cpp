@@ -32,10 +32,10 @@ QFont japaneseFont(int pixelSize, int weight)
 
 SplashWindow::SplashWindow(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_version(QStringLiteral("Version %1").arg(QString::fromUtf8(art::kProgramVersion))),
-      m_ladybird(new QSvgRenderer(QString::fromUtf8(art::kLadybird), this)),
-      m_person1(new QSvgRenderer(art::kCountFace(1, 3), this)),
-      m_person2(new QSvgRenderer(art::kCountFace(2, 3), this))
+      version_(QStringLiteral("Version %1").arg(QString::fromUtf8(art::kProgramVersion))),
+      ladybird_(new QSvgRenderer(QString::fromUtf8(art::kLadybird), this)),
+      person1_(new QSvgRenderer(art::kCountFace(1, 3), this)),
+      person2_(new QSvgRenderer(art::kCountFace(2, 3), this))
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(title());
@@ -43,7 +43,7 @@ SplashWindow::SplashWindow(QWidget *parent)
     setAccessibleDescription(subtitle());
     setWindowIcon(art::icon(QString::fromUtf8(art::kLadybird)));
     setFixedSize(kWidth, kHeight);
-    for (QSvgRenderer *r : {m_ladybird, m_person1, m_person2})
+    for (QSvgRenderer *r : {ladybird_, person1_, person2_})
         r->setAspectRatioMode(Qt::KeepAspectRatio);
     centreOnScreen();
 }
@@ -52,13 +52,13 @@ SplashWindow::~SplashWindow() = default;
 
 void SplashWindow::setVersionText(const QString &text)
 {
-    m_version = text;
+    version_ = text;
     update();
 }
 
 QString SplashWindow::versionText() const
 {
-    return m_version;
+    return version_;
 }
 
 QString SplashWindow::title()
@@ -115,7 +115,7 @@ void SplashWindow::paintEvent(QPaintEvent *)
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0xFF, 0xFF, 0xFF, 200));
     p.drawEllipse(markGround);
-    m_ladybird->render(&p, markGround.adjusted(18, 14, -18, -22));
+    ladybird_->render(&p, markGround.adjusted(18, 14, -18, -22));
 
     // Name, subtitle and the two of them, smiling.
     const qreal textLeft = 210;
@@ -130,11 +130,11 @@ void SplashWindow::paintEvent(QPaintEvent *)
                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                QStringLiteral("二人で楽しむ\n体重計乗るだけダイエット"));
 
-    m_person1->render(&p, QRectF(textLeft, 200, 36, 36));
-    m_person2->render(&p, QRectF(textLeft + 42, 200, 36, 36));
+    person1_->render(&p, QRectF(textLeft, 200, 36, 36));
+    person2_->render(&p, QRectF(textLeft + 42, 200, 36, 36));
 
     p.setPen(QColor(0x8A, 0x75, 0x60));
     p.setFont(japaneseFont(11, QFont::Normal));
     p.drawText(QRectF(0, height() - 42, width() - 14, 20), Qt::AlignRight | Qt::AlignVCenter,
-               m_version);
+               version_);
 }

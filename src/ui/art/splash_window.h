@@ -29,8 +29,8 @@ private:
 
     void centreOnScreen();
 
-    QString m_version;
-    QSvgRenderer *m_ladybird;
-    QSvgRenderer *m_person1;
-    QSvgRenderer *m_person2;
+    QString version_;
+    QSvgRenderer *ladybird_;
+    QSvgRenderer *person1_;
+    QSvgRenderer *person2_;
 };

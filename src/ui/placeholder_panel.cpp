@@ -1,4 +1,4 @@
-#include "app/placeholder_panel.h"
+#include "ui/placeholder_panel.h"
 
 #include "ui/art/art_paths.h"
 #include "ui/art/picture.h"
@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 PlaceholderPanel::PlaceholderPanel(const QString &frameName, const QString &screenTitle,
-                                   QWidget *parent)
-    : QFrame(parent)
+                                   const QString &helpText, QWidget *parent)
+    : Screen(parent), helpText_(helpText)
 {
     setObjectName(frameName);
     auto *mark = new Picture(QString::fromLatin1(art::kLadybird), this);
