@@ -2,6 +2,7 @@
 
 #include "core/help_texts.h"
 #include "core/session.h"
+#include "store/first_start.h"
 #include "store/format.h"
 #include "store/record_line.h"
 #include "store/settings_files.h"

@@ -16,6 +16,7 @@
 #include "store/settings_files.h"
 #include "ui/art/art_paths.h"
 #include "ui/art/splash_window.h"
+#include "ui/back_color.h"
 #include "ui/bmi_meter_view.h"
 #include "ui/dialogs.h"
 #include "ui/help_tour.h"

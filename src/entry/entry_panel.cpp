@@ -276,7 +276,7 @@ bool EntryPanel::RefreshDayView()
     points.reserve(v.chartPoints.size());
     for (float w : v.chartPoints)
         points.append(w);
-    mcrMain_->setColumnValues(1, points);
+    mcrMain_->setSeries(1, points);
     const ChartRange range = dayChartRange(v.values, int(points.size()));
     if (!range.empty) {
         mcrMain_->setLeftRange(range.min, range.max);

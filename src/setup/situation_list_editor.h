@@ -32,16 +32,6 @@ public:
     // and on a person switch while it shows.
     void disableSelectionButtons();
 
-    // Event handlers, wired to the controls; public so tests can call them.
-    void lstKoumoku_Click();
-    void lstKoumoku_MouseDown();
-    void lstKoumoku_MouseUp();
-    void cmdNew2_Click();
-    void cmdDel_Click();
-    void cmdDel2_Click();
-    void cmdChg_Click();
-    void cmdSort_Click();
-
     // The label pressed in lstKoumoku and its position (-1: none).
     QString DragLabel;
     int DragIndex = -1;
@@ -52,6 +42,16 @@ Q_SIGNALS:
     void renamed();
 
 private:
+    // Event handlers, wired to the controls.
+    void lstKoumoku_Click();
+    void lstKoumoku_MouseDown();
+    void lstKoumoku_MouseUp();
+    void cmdNew2_Click();
+    void cmdDel_Click();
+    void cmdDel2_Click();
+    void cmdChg_Click();
+    void cmdSort_Click();
+
     // The row of the selected label, or -1.
     int selectedRow() const;
     // Refuses a text the files cannot hold; true when it may be stored.

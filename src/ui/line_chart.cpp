@@ -250,7 +250,7 @@ void LineChart::setColumnValues(int col, const QList<std::optional<double>> &val
         rebuildXAxis();
 }
 
-void LineChart::setColumnValues(int col, const ChartValues &values)
+void LineChart::setSeries(int col, const ChartValues &values)
 {
     QList<std::optional<double>> wide;
     wide.reserve(values.size());

@@ -47,7 +47,7 @@ public:
     // row count when values is longer, and empties the rows beyond it.
     void setColumnValues(int col, const QList<std::optional<double>> &values);
     // The same for a computed column of single-precision values.
-    void setColumnValues(int col, const ChartValues &values);
+    void setSeries(int col, const ChartValues &values);
 
     // Category labels of the x axis (dates, say); a readable subset is shown.
     void setRowLabel(int row, const QString &label);

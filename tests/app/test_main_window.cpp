@@ -481,13 +481,13 @@ void TestMainWindow::toolbarButtonsCarryCaptionAndTooltip()
 
 namespace {
 
-struct Screen {
+struct ScreenCase {
     const char *button;
     const char *panel;
     QString (*text)();
 };
 
-const Screen kScreens[] = {
+const ScreenCase kScreens[] = {
     {"cmdMain", "fraMain", tour::entry},       {"cmdAvgtai", "fraAvgTai", tour::compare},
     {"cmdBunseki", "fraBunseki", tour::analysis}, {"cmdRentai", "fraRenTai", tour::graph},
     {"cmdCale", "fraCale", tour::calendar},    {"cmdTaijyu", "fraTaijyu", tour::search},
@@ -499,7 +499,7 @@ void screenRows()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("panel");
     QTest::addColumn<QString>("text");
-    for (const Screen &s : kScreens)
+    for (const ScreenCase &s : kScreens)
         QTest::newRow(s.button) << QString::fromLatin1(s.button) << QString::fromLatin1(s.panel) << s.text();
 }
 
@@ -570,7 +570,7 @@ void TestMainWindow::withTheTourOffScreensOpenSilently()
     d.writeFiles(everyday());
     QVERIFY(d.start());
     QCOMPARE(d.boxes(), QStringList());
-    for (const Screen &s : {kScreens[0], kScreens[2], kScreens[3], kScreens[4], kScreens[5],
+    for (const ScreenCase &s : {kScreens[0], kScreens[2], kScreens[3], kScreens[4], kScreens[5],
                             kScreens[6], kScreens[7], kScreens[1]}) {
         d.click(QString::fromLatin1(s.button));
         QCOMPARE(d.visiblePanel(), QString::fromLatin1(s.panel));
