@@ -8,6 +8,8 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QInputMethodEvent>
 #include <QFrame>
 #include <QLineEdit>
 #include <QListWidget>
@@ -159,23 +161,61 @@ void WindowDriver::pickDay(QDate day) const
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(hit).center());
 }
 
-void WindowDriver::typeAndEnter(const QString &name, const QString &text) const
+void WindowDriver::focusByClick(const QString &name) const
 {
-    auto *edit = find<QLineEdit>(name);
-    if (!edit)
+    QWidget *w = find(name);
+    if (!w)
         return;
-    edit->setFocus();
-    edit->selectAll();
-    // Key clicks carry Latin-1 only; Japanese text arrives the way an input
-    // method commits it.
+    QApplication::setActiveWindow(w->window());
+    // A combo box is clicked in its text part, not on its arrow.
+    QWidget *target = w;
+    if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->lineEdit())
+        target = combo->lineEdit();
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(target->width() / 3, target->height() / 2));
+    if (!w->hasFocus() && !w->isAncestorOf(QApplication::focusWidget()))
+        QTest::qFail(qPrintable(QStringLiteral("a click did not give %1 the focus").arg(name)),
+                     __FILE__, __LINE__);
+}
+
+QWidget *WindowDriver::focused() const
+{
+    QWidget *w = QApplication::focusWidget();
+    if (!w)
+        QTest::qFail("no widget has the focus", __FILE__, __LINE__);
+    return w;
+}
+
+void WindowDriver::type(const QString &text) const
+{
+    QWidget *w = focused();
+    if (!w)
+        return;
+    // Key clicks carry Latin-1 only; other text arrives the way an input
+    // method commits it, to the widget that holds the focus.
     bool latin1 = true;
     for (QChar c : text)
         latin1 = latin1 && c.unicode() < 0x80;
-    if (latin1)
-        QTest::keyClicks(edit, text);
-    else
-        edit->insert(text);
-    QTest::keyClick(edit, Qt::Key_Return);
+    if (latin1) {
+        QTest::keyClicks(w, text);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(w, &commit);
+    }
+}
+
+void WindowDriver::press(int key, Qt::KeyboardModifiers modifiers) const
+{
+    if (QWidget *w = focused())
+        QTest::keyClick(w, Qt::Key(key), modifiers);
+}
+
+void WindowDriver::typeAndEnter(const QString &name, const QString &text) const
+{
+    focusByClick(name);
+    press(Qt::Key_A, Qt::ControlModifier); // select what the box holds
+    type(text);
+    press(Qt::Key_Return);
 }
 
 Grid *WindowDriver::dayList() const { return find<Grid>(QStringLiteral("msgDayList")); }

@@ -108,7 +108,14 @@ public:
     void clickSituation(const QString &label) const;
     // A real click on a day cell of mtvmain (the day must be in the month shown).
     void pickDay(QDate day) const;
-    // Types into a line edit and presses Enter.
+    // Gives a control the focus with a real click (a combo box in its text).
+    void focusByClick(const QString &name) const;
+    // The widget that holds the focus; fails the test when none does.
+    QWidget *focused() const;
+    // Keys as a keyboard sends them: to the widget that holds the focus.
+    void type(const QString &text) const;
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
+    // Clicks into a text box, selects its text, types and presses Enter.
     void typeAndEnter(const QString &name, const QString &text) const;
 
     Grid *dayList() const;
