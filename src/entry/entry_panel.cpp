@@ -304,7 +304,9 @@ bool EntryPanel::RefreshDayView()
     case DayFace::Laugh: imgwara_->show(); break;
     }
 
-    s_.SelectedSituation.clear();
+    // A refresh ends any pending entry: no situation, nothing highlighted,
+    // no step buttons, an empty weight box.
+    setSituation(QString(), -1);
     txtTaiInp_->clear();
     Q_EMIT dayRefreshed(msgDayList_->rows() - 1);
     return true;
@@ -337,6 +339,15 @@ void EntryPanel::setStepButtonsEnabled(bool enabled)
     cmdDn_->setEnabled(enabled);
 }
 
+void EntryPanel::setSituation(const QString &situation, int listRow)
+{
+    s_.SelectedSituation = situation;
+    lstAct_->setCurrentRow(listRow, QItemSelectionModel::ClearAndSelect);
+    if (listRow < 0)
+        lstAct_->clearSelection();
+    setStepButtonsEnabled(!situation.isEmpty());
+}
+
 void EntryPanel::offerWeight()
 {
     txtTaiInp_->setText(offeredWeight(s_.day.LatestWeight));
@@ -350,7 +361,7 @@ void EntryPanel::lstAct_Click()
     QListWidgetItem *item = lstAct_->currentItem();
     if (!item)
         return;
-    s_.SelectedSituation = item->text();
+    setSituation(item->text(), lstAct_->currentRow());
     offerWeight();
 }
 
@@ -366,14 +377,16 @@ void EntryPanel::cmdFree_Click()
                            Dialogs::Buttons::Ok);
         return;
     }
-    s_.SelectedSituation = answer;
+    setSituation(answer, -1);
     offerWeight();
     if (s_.dialogs.message(this, addToListQuestion(), addToListTitle(), Dialogs::Icon::Question,
                            Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes) {
-        if (MaybeError e = store::appendSituationQuoted(s_.dir, answer))
+        if (MaybeError e = store::appendSituationQuoted(s_.dir, answer)) {
             showError(QStringLiteral("状況リストに追加できませんでした。"), *e, QStringLiteral("保存エラー"));
-        else if (lists_)
+        } else if (lists_) {
             lists_->appendToAll(answer);
+            setSituation(answer, lstAct_->count() - 1); // the new label is the chosen one
+        }
     }
     txtTaiInp_->selectAll();
     txtTaiInp_->setFocus();
@@ -381,7 +394,7 @@ void EntryPanel::cmdFree_Click()
 
 void EntryPanel::cmdJikan_Click()
 {
-    s_.SelectedSituation = s_.clock.timeText();
+    setSituation(s_.clock.timeText(), -1);
     offerWeight();
 }
 

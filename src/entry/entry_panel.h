@@ -78,6 +78,9 @@ private:
 
     void SetupDayListGrid();
     void buildControls();
+    // SelectedSituation, the highlight in lstAct (row -1: none) and the
+    // step buttons always change together.
+    void setSituation(const QString &situation, int listRow);
     void offerWeight();
     // Saves the pending entry. True when a record was written.
     bool save();

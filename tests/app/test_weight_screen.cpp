@@ -86,12 +86,13 @@ QString labelText(const WindowDriver &d, const char *name)
 
 QLineEdit *weightBox(const WindowDriver &d) { return d.find<QLineEdit>("txtTaiInp"); }
 
+// Clicks into the weight box, empties it and types, as a user does.
 void typeWeight(const WindowDriver &d, const QString &text)
 {
-    QLineEdit *box = weightBox(d);
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, text);
+    d.focusByClick(QStringLiteral("txtTaiInp"));
+    d.press(Qt::Key_A, Qt::ControlModifier);
+    d.press(Qt::Key_Delete);
+    d.type(text);
 }
 
 } // namespace
@@ -119,6 +120,7 @@ private slots:
     void implausibleWeightIsRefused_data();
     void implausibleWeightIsRefused();
     void choosingASituationOffersTheLatestWeight();
+    void chosenSituationShowsInTheListAndOnTheStepButtons();
     void stepButtonsMoveByTheStoredStep_data();
     void stepButtonsMoveByTheStoredStep();
     void savedRecordShowsAtOnce();
@@ -351,11 +353,11 @@ void TestWeightScreen::movingTheDayWithKeysRebuildsAndKeepsTheFocus()
     days->setFocus();
     // Two days back with the keys: the list follows every step, so a save
     // always goes to the day on the screen, and the keys keep working.
-    QTest::keyClick(days, Qt::Key_Left);
+    d.press(Qt::Key_Left);
     QCOMPARE(cal->selectedDate(), QDate(2008, 3, 5));
     QCOMPARE(d.dayRowCount(), 1);
     QCOMPARE(d.dayRow(1).value(1), QStringLiteral("起床後"));
-    QTest::keyClick(days, Qt::Key_Left);
+    d.press(Qt::Key_Left);
     QCOMPARE(cal->selectedDate(), QDate(2008, 3, 4));
     QCOMPARE(d.dayRowCount(), 0);
     QCOMPARE(d.window()->focusWidget(), days);
@@ -570,6 +572,55 @@ void TestWeightScreen::savedRecordShowsAtOnce()
     QCOMPARE(d.dayRowCount(), 4);
 }
 
+void TestWeightScreen::chosenSituationShowsInTheListAndOnTheStepButtons()
+{
+    WindowDriver d;
+    d.writeFiles(everyday());
+    QVERIFY(d.start());
+    d.click("cmdMain");
+    auto *list = d.find<QListWidget>("lstAct");
+    auto highlighted = [list] {
+        QStringList out;
+        for (const QListWidgetItem *i : list->selectedItems())
+            out.append(i->text());
+        return out;
+    };
+    auto stepsEnabled = [&d] { return d.find("cmdUp")->isEnabled() && d.find("cmdDn")->isEnabled(); };
+
+    d.clickSituation(QStringLiteral("朝食後"));
+    QCOMPARE(highlighted(), QStringList{QStringLiteral("朝食後")});
+    QVERIFY(stepsEnabled());
+
+    // A picked day ends the pending entry, highlight and buttons included.
+    d.pickDay(QDate(2008, 3, 5));
+    QCOMPARE(d.session().SelectedSituation, QString());
+    QCOMPARE(highlighted(), QStringList());
+    QVERIFY(!d.find("cmdUp")->isEnabled());
+    QVERIFY(!d.find("cmdDn")->isEnabled());
+
+    // A free text is no label of the list.
+    d.clickSituation(QStringLiteral("朝食後"));
+    d.dialogs.queueInput(QStringLiteral("散歩"));
+    d.dialogs.queueAnswer(Answer::No);
+    d.click("cmdFree");
+    QCOMPARE(d.session().SelectedSituation, QStringLiteral("散歩"));
+    QCOMPARE(highlighted(), QStringList());
+    QVERIFY(stepsEnabled());
+
+    // Nor is the time of day.
+    d.clickSituation(QStringLiteral("夕食後"));
+    d.click("cmdJikan");
+    QCOMPARE(d.session().SelectedSituation, QStringLiteral("9:05:07"));
+    QCOMPARE(highlighted(), QStringList());
+
+    // A person switch on this screen ends the entry too.
+    d.clickSituation(QStringLiteral("夕食後"));
+    d.click("cmdUser2");
+    QCOMPARE(d.session().SelectedSituation, QString());
+    QCOMPARE(highlighted(), QStringList());
+    QVERIFY(!d.find("cmdUp")->isEnabled());
+}
+
 void TestWeightScreen::enterInTheWeightBoxSavesAndFocusesTheList()
 {
     WindowDriver d;
@@ -580,15 +631,14 @@ void TestWeightScreen::enterInTheWeightBoxSavesAndFocusesTheList()
 
     d.clickSituation(QStringLiteral("就寝前"));
     typeWeight(d, QStringLiteral("66.6"));
-    QTest::keyClick(weightBox(d), Qt::Key_Return);
+    d.press(Qt::Key_Return);
     QCOMPARE(d.bytes(kData1), before + crlf({rec(kToday, "就寝前", "66.6")}));
     QCOMPARE(d.dayRowCount(), 4);
     QCOMPARE(d.window()->focusWidget(), d.find("lstAct"));
 
     // Also when the save is refused.
-    weightBox(d)->setFocus();
     typeWeight(d, QStringLiteral("66"));
-    QTest::keyClick(weightBox(d), Qt::Key_Enter);
+    d.press(Qt::Key_Enter);
     QCOMPARE(d.boxes(), QStringList{warning(QStringLiteral("行動未入力"), QStringLiteral("行動が指定されていません"))});
     QCOMPARE(d.window()->focusWidget(), d.find("lstAct"));
 }
