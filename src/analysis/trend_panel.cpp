@@ -1,6 +1,7 @@
 #include "analysis/trend_panel.h"
 
 #include "core/help_texts.h"
+#include "core/number_input.h"
 #include "core/session.h"
 #include "store/first_start.h"
 #include "store/format.h"
@@ -58,9 +59,11 @@ MaybeError TrendPanel::LoadMovingAverageSetting()
 
 void TrendPanel::cboIdou_Click()
 {
-    const QString text = cboIdou_->currentText();
+    const QString text = asciiNumberText(cboIdou_->currentText());
     if (text.isEmpty())
         return;
+    if (text != cboIdou_->currentText())
+        cboIdou_->setEditText(text);
     if (fmt::leadingNumber(text) < 1 || !store::unstorableReason(text).isEmpty()) {
         cboIdou_->clearEditText();
         return;

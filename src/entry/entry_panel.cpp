@@ -1,6 +1,7 @@
 #include "entry/entry_panel.h"
 
 #include "core/help_texts.h"
+#include "core/number_input.h"
 #include "core/session.h"
 #include "entry/day_chart.h"
 #include "entry/day_view.h"
@@ -329,8 +330,8 @@ void EntryPanel::showStepText(const QString &stepText)
             match = i;
     for (int i = 1; i <= 3; ++i)
         optKizami_[i]->setChecked(i == match);
-    if (match == 0)
-        txtKizami_->setText(stepText);
+    // One step shows at a time: an option, or the typed step in the box.
+    txtKizami_->setText(match == 0 ? stepText : QString());
 }
 
 void EntryPanel::setStepButtonsEnabled(bool enabled)
@@ -469,16 +470,15 @@ void EntryPanel::optKizami_Click(int index)
 {
     if (s_.Loading || index < 1 || index > 3)
         return;
-    for (int i = 1; i <= 3; ++i)
-        optKizami_[i]->setChecked(i == index);
     s_.settings.StepText = QString::fromLatin1(kStepTexts[index]);
+    showStepText(s_.settings.StepText);
     if (MaybeError e = store::writeStepText(s_.dir, s_.settings.StepText))
         showError(QStringLiteral("体重計刻みを保存できませんでした。"), *e, QStringLiteral("保存エラー"));
 }
 
 void EntryPanel::txtKizami_Enter()
 {
-    const QString text = txtKizami_->text();
+    const QString text = asciiNumberText(txtKizami_->text());
     if (const QString reason = store::unstorableReason(text); !reason.isEmpty()) {
         s_.dialogs.message(this, reason, QStringLiteral("体重計刻み"), Dialogs::Icon::Exclamation,
                            Dialogs::Buttons::Ok);

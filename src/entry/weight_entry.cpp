@@ -1,13 +1,15 @@
 #include "entry/weight_entry.h"
 
+#include "core/number_input.h"
 #include "store/format.h"
 
 #include <cmath>
 
 namespace entry {
 
-double stepSize(const QString &stepText)
+double stepSize(const QString &typedStep)
 {
+    const QString stepText = asciiNumberText(typedStep);
     if (!fmt::isNumber(stepText))
         return 0.1;
     const double step = fmt::leadingNumber(stepText);
@@ -16,17 +18,21 @@ double stepSize(const QString &stepText)
 
 QString stepWeight(const QString &boxText, const QString &stepText, bool up)
 {
-    const double now = fmt::leadingNumber(boxText);
+    const double now = fmt::leadingNumber(asciiNumberText(boxText));
     const double step = stepSize(stepText);
     return fmt::shortest(up ? now + step : now - step);
 }
 
 QString offeredWeight(float latestWeight) { return fmt::shortest(latestWeight); }
 
-float weightOf(const QString &boxText) { return float(fmt::leadingNumber(boxText)); }
-
-SaveCheck checkSave(const QString &selectedSituation, const QString &boxText)
+float weightOf(const QString &boxText)
 {
+    return float(fmt::leadingNumber(asciiNumberText(boxText)));
+}
+
+SaveCheck checkSave(const QString &selectedSituation, const QString &typed)
+{
+    const QString boxText = asciiNumberText(typed);
     if (selectedSituation.isEmpty())
         return {false, QStringLiteral("行動未入力"), QStringLiteral("行動が指定されていません")};
     // A box of blanks is as empty as an empty one.

@@ -909,6 +909,7 @@ void TestMainWindow::movingAverageEnterChecksTheNumber_data()
     QTest::newRow("-3 is cleared") << "-3" << "" << QByteArray("10\r\n");
     QTest::newRow("45 beyond the list") << "45" << "45" << QByteArray("45\r\n");
     QTest::newRow("7") << "7" << "7" << QByteArray("7\r\n");
+    QTest::newRow("full-width 45") << "４５" << "45" << QByteArray("45\r\n");
 }
 
 void TestMainWindow::movingAverageEnterChecksTheNumber()

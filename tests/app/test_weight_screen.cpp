@@ -121,6 +121,7 @@ private slots:
     void implausibleWeightIsRefused();
     void choosingASituationOffersTheLatestWeight();
     void chosenSituationShowsInTheListAndOnTheStepButtons();
+    void fullWidthNumbersCountAsTheirAsciiForms();
     void stepButtonsMoveByTheStoredStep_data();
     void stepButtonsMoveByTheStoredStep();
     void savedRecordShowsAtOnce();
@@ -619,6 +620,33 @@ void TestWeightScreen::chosenSituationShowsInTheListAndOnTheStepButtons()
     QCOMPARE(d.session().SelectedSituation, QString());
     QCOMPARE(highlighted(), QStringList());
     QVERIFY(!d.find("cmdUp")->isEnabled());
+}
+
+void TestWeightScreen::fullWidthNumbersCountAsTheirAsciiForms()
+{
+    WindowDriver d;
+    d.writeFiles(everyday());
+    QVERIFY(d.start());
+    d.click("cmdMain");
+    const QByteArray before = d.bytes(kData1);
+
+    // A step typed with the input method on is stored in ASCII, and one
+    // step shows at a time: choosing an option empties the box.
+    d.typeAndEnter(QStringLiteral("txtKizami"), QStringLiteral("０．２５"));
+    QCOMPARE(d.bytes(kStepSetting), QByteArray("0.25\r\n"));
+    QCOMPARE(d.find<QLineEdit>("txtKizami")->text(), QStringLiteral("0.25"));
+    d.click("optKizami_2");
+    QCOMPARE(d.bytes(kStepSetting), QByteArray("0.2\r\n"));
+    QCOMPARE(d.find<QLineEdit>("txtKizami")->text(), QString());
+
+    d.clickSituation(QStringLiteral("就寝前"));
+    typeWeight(d, QStringLiteral("６５．３"));
+    d.click("cmdUp");
+    QCOMPARE(weightBox(d)->text(), QStringLiteral("65.5"));
+    typeWeight(d, QStringLiteral("６５．３"));
+    d.click("cmdTaiHozon");
+    QCOMPARE(d.boxes(), QStringList());
+    QCOMPARE(d.bytes(kData1), before + crlf({rec(kToday, "就寝前", "65.3")}));
 }
 
 void TestWeightScreen::enterInTheWeightBoxSavesAndFocusesTheList()

@@ -582,6 +582,11 @@ void TestEntryCalc::saveChecksInOrder_data()
     QTest::newRow("too heavy") << "朝" << "500.1" << "体重範囲外";
     QTest::newRow("500 accepted") << "朝" << "500" << "";
     QTest::newRow("blanks around accepted") << "7:30:12" << " 65.3 " << "";
+    // What a Japanese input method types counts as the ASCII form.
+    QTest::newRow("full-width accepted") << "朝" << "６５．３" << "";
+    QTest::newRow("full-width zero") << "朝" << "０" << "体重範囲外";
+    QTest::newRow("full-width minus") << "朝" << "－３" << "体重範囲外";
+    QTest::newRow("full-width letters") << "朝" << "６５ｋｇ" << "数値以外入力";
 }
 
 void TestEntryCalc::saveChecksInOrder()
@@ -599,6 +604,8 @@ void TestEntryCalc::saveChecksInOrder()
         QCOMPARE(c.text, QString("体重が入力されていません"));
     if (title == "数値以外入力")
         QCOMPARE(c.text, QString("数値を入力してください"));
+    if (box == "６５．３")
+        QCOMPARE(weightOf(box), 65.3f);
 }
 
 void TestEntryCalc::stepping_data()
@@ -615,6 +622,7 @@ void TestEntryCalc::stepping_data()
     QTest::newRow("typed tail ignored") << "65.3abc" << "0.1" << true << "65.4";
     QTest::newRow("step 0.25") << "65" << "0.25" << true << "65.25";
     QTest::newRow("step abc") << "65.3" << "abc" << false << "65.2";
+    QTest::newRow("full-width box and step") << "６５．３" << "０．２" << true << "65.5";
 }
 
 void TestEntryCalc::stepping()
