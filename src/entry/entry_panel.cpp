@@ -231,7 +231,7 @@ void EntryPanel::buildControls()
     // Right: the day list over the chart of the day.
     msgDayList_ = named(new Grid(this), "msgDayList");
     // Eight measurements fit; a ninth scrolls the list to its newest row.
-    msgDayList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    msgDayList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     msgDayList_->setVisibleDataRows(8);
     mcrMain_ = named(new LineChart(this), "mcrMain");
     mcrMain_->setToolTip(QStringLiteral("クリックするとマーカーの形が変わります"));
