@@ -1,0 +1,68 @@
+#include "notes/diary_list.h"
+
+#include "core/change_mark.h"
+#include "store/format.h"
+#include "store/record_line.h"
+
+namespace notes {
+
+table::Columns diaryListColumns()
+{
+    using table::Align;
+    return {{QStringLiteral("回数"), 560, Align::Right, Align::Center},
+            {QStringLiteral("日付"), 1100, Align::Center, Align::Center},
+            {QStringLiteral("行動"), 1680, Align::Left, Align::Center},
+            {QStringLiteral("体重"), 550, Align::Right, Align::Center},
+            {QStringLiteral("前差"), 550, Align::Right, Align::Center},
+            {QStringLiteral("差"), 320, Align::Center, Align::Center},
+            {QStringLiteral("一言日記（言い訳など）"), 5930, Align::Left, Align::Center}};
+}
+
+DiaryList buildDiaryList(const QList<WeightRecord> &records)
+{
+    DiaryList list;
+    list.rows.reserve(records.size());
+    float previous = 0;
+    int i = 0;
+    for (const WeightRecord &r : records) {
+        ++i;
+        // The first record has nothing before it and counts as unchanged.
+        const float change = previous == 0 ? 0.0f : r.weight - previous;
+        previous = r.weight;
+        const QString changeText = fmt::number(change, u"0.0");
+        // The arrow agrees with the change as shown: "0.0" is never "↑".
+        const MarkCell mark = changeMark(changeText);
+
+        table::Row row;
+        row.texts.reserve(7);
+        row.texts << QString::number(i) << r.date << r.situation << fmt::shortest(r.weight)
+                  << changeText << mark.text << r.diary;
+        row.backs = {palette::kDefault, palette::kDefault, palette::kDefault, palette::kDefault,
+                     palette::kDefault, mark.back,         palette::kDefault};
+        list.rows.append(std::move(row));
+    }
+    list.scrollToEnd = list.rows.size() + 1 > kDiaryListVisibleRows;
+    return list;
+}
+
+CommentSave saveComment(const QList<WeightRecord> &listed, int row, const QString &comment)
+{
+    CommentSave save;
+    if (row < 1 || row > listed.size()) {
+        save.refusal = QStringLiteral("一言日記を書き込む行を一覧から選んでください");
+        return save;
+    }
+    if (const QString reason = store::unstorableReason(comment); !reason.isEmpty()) {
+        save.refusal = reason;
+        return save;
+    }
+    save.records = listed;
+    for (WeightRecord &r : save.records) {
+        r.reserved5.clear();
+        r.reserved6.clear();
+    }
+    save.records[row - 1].diary = comment;
+    return save;
+}
+
+} // namespace notes
