@@ -3,7 +3,10 @@
 #include "store/dates.h"
 #include "store/format.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -177,6 +180,16 @@ Comparison buildComparison(const QList<WeightRecord> &records1,
     c.series1.reserve(n);
     c.series2.reserve(n);
     std::optional<float> carried1, carried2;
+    // Averages repeat (most days have one weighing, a tenth apart), so each
+    // value's text is made once and shared by the rows that show it.
+    QHash<quint32, QString> averageTexts;
+    const auto averageText = [&averageTexts](float v) {
+        const quint32 key = std::bit_cast<quint32>(v);
+        auto it = averageTexts.constFind(key);
+        if (it == averageTexts.cend())
+            it = averageTexts.insert(key, fmt::number(v, u"0.0"));
+        return *it;
+    };
     for (int d = 0; d < n; ++d) {
         const QString date = fmt::date(QDate::fromJulianDay(start + d), u"YY/MM/DD");
         table::Row row;
@@ -184,13 +197,13 @@ Comparison buildComparison(const QList<WeightRecord> &records1,
         row.texts << QString::number(d + 1) << date;
         if (t1.count[size_t(d)] > 0) {
             carried1 = t1.sum[size_t(d)] / float(t1.count[size_t(d)]);
-            row.texts << fmt::number(*carried1, u"0.0");
+            row.texts << averageText(*carried1);
         } else {
             row.texts << QString();
         }
         if (t2.count[size_t(d)] > 0) {
             carried2 = t2.sum[size_t(d)] / float(t2.count[size_t(d)]);
-            row.texts << fmt::number(*carried2, u"0.0");
+            row.texts << averageText(*carried2);
         } else {
             row.texts << QString();
         }
