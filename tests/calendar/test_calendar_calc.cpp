@@ -59,7 +59,6 @@ private Q_SLOTS:
     void dayClassColoursInBothModes_data();
     void dayClassColoursInBothModes();
     void modeChangesColoursOnly();
-    void modeButtons();
     void gridLayout();
 
     void dayPaintedInItsOwnMonthRow_data();
@@ -154,16 +153,12 @@ void TestCalendarCalc::modeChangesColoursOnly()
     QCOMPARE(cell(s, march, 4), qint64(palette::kRed));
     QCOMPARE(cell(d, march, 1), cell(s, march, 1));
     QCOMPARE(cell(d, march, 3), cell(s, march, 3));
-}
 
-void TestCalendarCalc::modeButtons()
-{
-    const ModeButtons d = calendar::modeButtons(Mode::Detail);
-    QCOMPARE(d.cmdSel1_0, palette::kOrange);
-    QCOMPARE(d.cmdSel1_1, palette::kDefault);
-    const ModeButtons s = buildCalendar({}, kToday, Mode::Simple).buttons;
-    QCOMPARE(s.cmdSel1_0, palette::kDefault);
-    QCOMPARE(s.cmdSel1_1, palette::kOrange);
+    // The active mode's button is light orange.
+    QCOMPARE(d.buttons.cmdSel1_0, palette::kOrange);
+    QCOMPARE(d.buttons.cmdSel1_1, palette::kDefault);
+    QCOMPARE(s.buttons.cmdSel1_0, palette::kDefault);
+    QCOMPARE(s.buttons.cmdSel1_1, palette::kOrange);
 }
 
 void TestCalendarCalc::gridLayout()
