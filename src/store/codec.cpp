@@ -1,8 +1,12 @@
 #include "store/codec.h"
 
+#include <QVarLengthArray>
+
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -146,6 +150,159 @@ QString firstUnencodable(const QString &text)
         i += len - 1;
     }
     return {};
+}
+
+} // namespace cp932
+
+namespace {
+
+// One entry per byte and per lead byte + trail byte pair, asked of iconv
+// once. Every CP932 code is one or two bytes and one UTF-16 unit, and the
+// encoding has no state, so a text decodes code by code the same as whole.
+class Table {
+public:
+    Table()
+    {
+        Converter dec("UTF-16LE", "CP932");
+        Converter enc("CP932", "UTF-16LE");
+        if (!dec.valid() || !enc.valid())
+            return;
+        std::fill(std::begin(lead_), std::end(lead_), quint8(0xFF));
+        int leads = 0;
+        for (int b = 0; b < 256; ++b) {
+            const char in[1] = {char(b)};
+            char16_t u = 0;
+            const int r = one(dec, in, 1, &u);
+            if (r == kOk) {
+                single_[b] = u;
+                flags_[b] = kValid | (roundTrips(enc, u, in, 1) ? kSame : 0);
+            } else if (r == kIncomplete) {
+                lead_[b] = quint8(leads++);
+            }
+        }
+        pairs_.assign(size_t(leads) * 256, 0);
+        pairFlags_.assign(size_t(leads) * 256, 0);
+        for (int b = 0; b < 256; ++b) {
+            if (lead_[b] == 0xFF)
+                continue;
+            for (int t = 0; t < 256; ++t) {
+                const char in[2] = {char(b), char(t)};
+                char16_t u = 0;
+                if (one(dec, in, 2, &u) != kOk)
+                    continue;
+                const size_t i = size_t(lead_[b]) * 256 + size_t(t);
+                pairs_[i] = u;
+                pairFlags_[i] = kValid | (roundTrips(enc, u, in, 2) ? kSame : 0);
+            }
+        }
+        asciiSame_ = true;
+        for (int b = 0; b < 0x80; ++b)
+            asciiSame_ = asciiSame_ && (flags_[b] & kSame) && single_[b] == char16_t(b);
+        ready_ = true;
+    }
+
+    bool ready() const { return ready_; }
+    // True when every byte below 0x80 is the character of the same number.
+    bool asciiSame() const { return asciiSame_; }
+
+    // Decodes into out (room for size units); returns the units written
+    // or -1. With `same`, also fails on a code that does not round-trip.
+    qsizetype run(const char *bytes, qsizetype size, char16_t *out, bool same) const
+    {
+        if (!ready_)
+            return -1;
+        const quint8 need = same ? quint8(kValid | kSame) : quint8(kValid);
+        const auto *p = reinterpret_cast<const quint8 *>(bytes);
+        const quint8 *end = p + size;
+        char16_t *o = out;
+        while (p < end) {
+            const quint8 b = *p;
+            if ((flags_[b] & need) == need) {
+                *o++ = single_[b];
+                ++p;
+                continue;
+            }
+            const quint8 l = lead_[b];
+            if (l == 0xFF || p + 1 == end)
+                return -1;
+            const size_t i = size_t(l) * 256 + p[1];
+            if ((pairFlags_[i] & need) != need)
+                return -1;
+            *o++ = pairs_[i];
+            p += 2;
+        }
+        return o - out;
+    }
+
+private:
+    enum { kOk, kIncomplete, kBad };
+    enum : quint8 { kValid = 1, kSame = 2 };
+
+    static int one(Converter &c, const char *in, size_t n, char16_t *u)
+    {
+        QByteArray out;
+        size_t failedAt = 0;
+        if (!c.convert(in, n, &out, &failedAt))
+            return errno == EINVAL ? kIncomplete : kBad;
+        if (out.size() != 2)
+            return kBad; // not one code of n bytes: leave it to iconv
+        *u = char16_t(quint8(out.at(0)) | (quint8(out.at(1)) << 8));
+        return kOk;
+    }
+
+    static bool roundTrips(Converter &enc, char16_t u, const char *in, size_t n)
+    {
+        const char utf16[2] = {char(u & 0xFF), char(u >> 8)};
+        QByteArray back;
+        size_t failedAt = 0;
+        return enc.convert(utf16, 2, &back, &failedAt) && size_t(back.size()) == n &&
+               std::equal(in, in + n, back.constData());
+    }
+
+    bool ready_ = false;
+    bool asciiSame_ = false;
+    char16_t single_[256] = {};
+    quint8 flags_[256] = {};
+    quint8 lead_[256] = {};
+    std::vector<char16_t> pairs_;
+    std::vector<quint8> pairFlags_;
+};
+
+const Table &table()
+{
+    static const Table t;
+    return t;
+}
+
+} // namespace
+
+namespace cp932 {
+
+bool decodeShort(const char *bytes, qsizetype size, QString *out)
+{
+    const Table &t = table();
+    if (!t.ready())
+        return false;
+    bool ascii = true;
+    for (qsizetype i = 0; i < size && ascii; ++i)
+        ascii = quint8(bytes[i]) < 0x80;
+    if (ascii && t.asciiSame()) {
+        *out = QString::fromLatin1(bytes, size);
+        return true;
+    }
+    QString s(size, Qt::Uninitialized);
+    const qsizetype n = t.run(bytes, size, reinterpret_cast<char16_t *>(s.data()), false);
+    if (n < 0)
+        return false;
+    s.truncate(n);
+    *out = std::move(s);
+    return true;
+}
+
+bool bytesRoundTrip(const char *bytes, qsizetype size)
+{
+    QVarLengthArray<char16_t, 256> buf(size);
+    return table().run(bytes, size, buf.data(), true) >= 0;
 }
 
 } // namespace cp932

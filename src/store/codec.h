@@ -21,4 +21,15 @@ QString decode(const QByteArray &bytes, QString *error, qsizetype *badOffset = n
 // The first character of text that CP932 cannot hold, or an empty string.
 QString firstUnencodable(const QString &text);
 
+// Quick decoding of the short texts of a record line. The table behind it
+// is filled from iconv itself on first use, so it maps every byte and
+// byte pair exactly as decode() does. Returns false for bytes that are not
+// valid CP932; the caller then asks decode() for the reason.
+bool decodeShort(const char *bytes, qsizetype size, QString *out);
+
+// True when the bytes are valid CP932 and encoding their text gives the
+// same bytes back, so they may be copied where the text would be encoded
+// again (a few codes have twins that the encoder writes instead).
+bool bytesRoundTrip(const char *bytes, qsizetype size);
+
 } // namespace cp932

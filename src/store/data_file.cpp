@@ -4,7 +4,13 @@
 #include "store/file_io.h"
 #include "store/format.h"
 #include "store/record_line.h"
+#include "store/record_scan.h"
 #include "store/text_file.h"
+
+#include <QDir>
+#include <QHash>
+
+#include <cstring>
 
 namespace store {
 
@@ -39,7 +45,272 @@ StoreError fullError(const QString &file)
                       QStringLiteral("記録は%1件までです。これ以上は追加できません").arg(kMaxRecords)};
 }
 
+// Whole reads of data files, per file, for the tests that keep the
+// number of reads in check. The store is used from one thread.
+QHash<QString, int> &wholeReads()
+{
+    static QHash<QString, int> counts;
+    return counts;
+}
+
+QString readKey(const DataDir &dir, const QString &dataFile)
+{
+    return QDir::cleanPath(dir.dir().absoluteFilePath(dir.resolve(dataFile)));
+}
+
+void countWholeRead(const DataDir &dir, const QString &dataFile)
+{
+    ++wholeReads()[readKey(dir, dataFile)];
+}
+
+// Decoded texts of a field that repeats from line to line (the date of
+// the day, the situation labels), so that each is decoded and stored once.
+class TextCache {
+public:
+    bool find(const scan::Field &f, QString *out) const
+    {
+        for (const Entry &e : entries_) {
+            if (e.bytes.size() == f.size && std::memcmp(e.bytes.constData(), f.data, size_t(f.size)) == 0) {
+                *out = e.text;
+                return true;
+            }
+        }
+        return false;
+    }
+    void add(const scan::Field &f, const QString &text)
+    {
+        Entry &e = entries_[next_];
+        next_ = (next_ + 1) % kSize;
+        e.bytes = QByteArray(f.data, f.size);
+        e.text = text;
+    }
+
+private:
+    static constexpr int kSize = 16;
+    struct Entry {
+        QByteArray bytes;
+        QString text;
+    };
+    Entry entries_[kSize];
+    int next_ = 0;
+};
+
+// Reads one line into a record: the quick way when the line is an
+// ordinary one, else the exact way.
+class RecordReader {
+public:
+    scan::Kind read(const scan::Line &line, WeightRecord *r, QString *reason)
+    {
+        scan::Field f[6];
+        if (scan::splitSix(line, f) && quick(f, r))
+            return scan::Kind::Record;
+        *r = WeightRecord{};
+        return scan::readExact(line, r, reason);
+    }
+
+private:
+    bool quick(const scan::Field f[6], WeightRecord *r)
+    {
+        // The date: mostly the same as the line before.
+        if (!f[0].size || !dates_.find(f[0], &r->date)) {
+            if (!scan::isDateField(f[0]))
+                return false;
+            r->date = QString::fromLatin1(f[0].data, f[0].size);
+            dates_.add(f[0], r->date);
+        }
+        if (!scan::weightField(f[2], &r->weight))
+            return false;
+        if (!f[1].quoted || !labels_.find(f[1], &r->situation)) {
+            if (!scan::fieldText(f[1], &r->situation))
+                return false;
+            if (f[1].quoted)
+                labels_.add(f[1], r->situation);
+        }
+        return scan::fieldText(f[3], &r->diary) && scan::fieldText(f[4], &r->reserved5) &&
+               scan::fieldText(f[5], &r->reserved6);
+    }
+
+    TextCache dates_;
+    TextCache labels_;
+};
+
+// Walks the lines of a data file: blank lines are skipped, a damaged line
+// is reported with its number (or, when it is the last line without a
+// line break and `tail` is given, described there as an append that never
+// completed), and the kMaxRecords limit is kept. read(line, reason) says
+// what the line holds; take() is called for each record it accepts.
+template <typename Read, typename Take>
+MaybeError walkRecords(const QByteArray &bytes, const QString &actual, IncompleteTail *tail,
+                       Read &&read, Take &&take)
+{
+    MaybeError result;
+    int count = 0;
+    scan::forEachLine(bytes, [&](const scan::Line &line) {
+        QString reason;
+        const scan::Kind kind = read(line, &reason);
+        if (kind == scan::Kind::Blank)
+            return true;
+        if (kind == scan::Kind::Damaged) {
+            if (line.last && !line.terminated && tail) {
+                *tail = IncompleteTail{true, line.number, line.offset, reason};
+                return false;
+            }
+            result = StoreError{actual, line.number, reason};
+            return false;
+        }
+        if (count >= kMaxRecords) {
+            result = StoreError{actual, line.number,
+                                QStringLiteral("記録が%1件を超えています").arg(kMaxRecords)};
+            return false;
+        }
+        ++count;
+        take();
+        return true;
+    });
+    return result;
+}
+
+// The last line that is not blank, read whole; *found is false when there
+// is none.
+MaybeError readLastLine(const QByteArray &bytes, const QString &actual, WeightRecord *out,
+                        bool *found)
+{
+    *found = false;
+    MaybeError result;
+    RecordReader reader;
+    const qsizetype breaks = scan::countLineBreaks(bytes.constData(), bytes.constData() + bytes.size());
+    scan::forEachLineBackwards(bytes, breaks, [&](const scan::Line &line) {
+        QString reason;
+        switch (reader.read(line, out, &reason)) {
+        case scan::Kind::Blank:
+            return true;
+        case scan::Kind::Damaged:
+            result = StoreError{actual, line.number, reason};
+            return false;
+        case scan::Kind::Record:
+            *found = true;
+            return false;
+        }
+        return false;
+    });
+    return result;
+}
+
+// Bytes of an insert: every old line in the form the program writes, the
+// new record placed by its date. Ordinary lines are copied field by field
+// from the old bytes; a text that would not come back as the same bytes,
+// or a bare one, goes the exact way (decode, then encode again).
+class InsertWriter {
+public:
+    InsertWriter(const QString &actual, const WeightRecord &r, const QByteArray &newLine,
+                 qsizetype sizeHint)
+        : actual_(actual), record_(r), newLine_(newLine)
+    {
+        out_.reserve(sizeHint + newLine.size() + 64);
+    }
+
+    scan::Kind read(const scan::Line &line, QString *reason)
+    {
+        if (scan::splitSix(line, f_) && quick())
+            return scan::Kind::Record;
+        quick_ = false;
+        slow_ = WeightRecord{};
+        return scan::readExact(line, &slow_, reason);
+    }
+
+    void take()
+    {
+        if (quick_) {
+            if (!written_ && QLatin1StringView(f_[0].data, f_[0].size) > record_.date)
+                writeNew();
+            out_ += '"';
+            out_.append(f_[0].data, f_[0].size);
+            out_ += "\",\"";
+            out_.append(f_[1].data, f_[1].size);
+            out_ += "\",";
+            fmt::appendShortest(out_, weight_);
+            out_ += ",\"";
+            out_.append(f_[3].data, f_[3].size);
+            out_ += "\",\"\",\"\"\r\n";
+            return;
+        }
+        if (!written_ && slow_.date > record_.date)
+            writeNew();
+        if (unstorable_)
+            return;
+        if (MaybeError e = checkStorable(actual_, slow_)) {
+            unstorable_ = e;
+            return;
+        }
+        QString error;
+        const QByteArray b = cp932::encode(recordLine(slow_), &error);
+        if (!error.isEmpty()) {
+            unstorable_ = StoreError{actual_, 0, error};
+            return;
+        }
+        out_ += b;
+        out_ += "\r\n";
+    }
+
+    // The new content, or why an old record cannot be written again.
+    MaybeError finish(QByteArray *out)
+    {
+        if (unstorable_)
+            return unstorable_;
+        // No later record: the new one still belongs in the file, at the end.
+        if (!written_)
+            writeNew();
+        *out = std::move(out_);
+        return std::nullopt;
+    }
+
+private:
+    // A field that can be copied as it is: written in quotes the same,
+    // and encoding its text again would give the same bytes.
+    static bool copiable(const scan::Field &f)
+    {
+        return f.quoted && !std::memchr(f.data, '\r', size_t(f.size)) &&
+               cp932::bytesRoundTrip(f.data, f.size);
+    }
+    static bool valid(const scan::Field &f)
+    {
+        QString ignored;
+        return f.size == 0 || scan::fieldText(f, &ignored);
+    }
+
+    bool quick()
+    {
+        quick_ = scan::isDateField(f_[0]) && scan::weightField(f_[2], &weight_) && copiable(f_[1]) &&
+                 copiable(f_[3]) && valid(f_[4]) && valid(f_[5]);
+        return quick_;
+    }
+
+    void writeNew()
+    {
+        out_ += newLine_;
+        written_ = true;
+    }
+
+    const QString &actual_;
+    const WeightRecord &record_;
+    const QByteArray &newLine_;
+    QByteArray out_;
+    scan::Field f_[6];
+    float weight_ = 0;
+    bool quick_ = false;
+    WeightRecord slow_;
+    bool written_ = false;
+    MaybeError unstorable_;
+};
+
 } // namespace
+
+int wholeFileReads(const DataDir &dir, const QString &dataFile)
+{
+    return wholeReads().value(readKey(dir, dataFile));
+}
+
+void resetWholeFileReads() { wholeReads().clear(); }
 
 MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<WeightRecord> *out,
                        IncompleteTail *tail)
@@ -47,36 +318,18 @@ MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<Weight
     out->clear();
     if (tail)
         *tail = IncompleteTail{};
-    TextLines text;
-    if (MaybeError e = readTextLines(dir, dataFile, &text))
+    QByteArray bytes;
+    if (MaybeError e = readBytes(dir, dataFile, &bytes))
         return e;
+    countWholeRead(dir, dataFile);
     const QString actual = dir.resolve(dataFile);
-    out->reserve(text.lines.size());
-    for (qsizetype i = 0; i < text.lines.size(); ++i) {
-        const QString &line = text.lines.at(i);
-        const bool last = i == text.lines.size() - 1;
-        if (line.trimmed().isEmpty() && !(last && text.lastLineUndecodable))
-            continue;
-        WeightRecord r;
-        QString reason = text.lastLineUndecodable && last
-                             ? QStringLiteral("シフトJISとして読めないバイトがあります")
-                             : parseRecordLine(line, &r);
-        if (!reason.isEmpty()) {
-            if (last && !text.lastLineTerminated && tail) {
-                tail->present = true;
-                tail->line = int(i) + 1;
-                tail->offset = text.lastLineOffset;
-                tail->reason = reason;
-                break;
-            }
-            return StoreError{actual, int(i) + 1, reason};
-        }
-        if (out->size() >= kMaxRecords)
-            return StoreError{actual, int(i) + 1,
-                              QStringLiteral("記録が%1件を超えています").arg(kMaxRecords)};
-        out->append(r);
-    }
-    return std::nullopt;
+    out->reserve(scan::countLineBreaks(bytes.constData(), bytes.constData() + bytes.size()) + 1);
+    RecordReader reader;
+    WeightRecord r;
+    return walkRecords(
+        bytes, actual, tail,
+        [&](const scan::Line &line, QString *reason) { return reader.read(line, &r, reason); },
+        [&] { out->append(std::move(r)); });
 }
 
 MaybeError readLastRecord(const DataDir &dir, const QString &dataFile, WeightRecord *out,
@@ -86,28 +339,7 @@ MaybeError readLastRecord(const DataDir &dir, const QString &dataFile, WeightRec
     QByteArray bytes;
     if (MaybeError e = readBytes(dir, dataFile, &bytes))
         return e;
-    // Line breaks can never be part of a CP932 character, so the last line
-    // is found on the bytes.
-    qsizetype end = bytes.size();
-    while (end > 0) {
-        while (end > 0 && (bytes.at(end - 1) == '\n' || bytes.at(end - 1) == '\r' ||
-                           bytes.at(end - 1) == ' ' || bytes.at(end - 1) == '\t'))
-            --end;
-        if (end == 0)
-            break;
-        const qsizetype start = bytes.lastIndexOf('\n', end - 1) + 1;
-        const int lineNo = int(bytes.left(start).count('\n')) + 1;
-        QString error;
-        const QString line = cp932::decode(bytes.mid(start, end - start), &error);
-        const QString actual = dir.resolve(dataFile);
-        if (!error.isEmpty())
-            return StoreError{actual, lineNo, error};
-        if (QString reason = parseRecordLine(line, out); !reason.isEmpty())
-            return StoreError{actual, lineNo, reason};
-        *found = true;
-        break;
-    }
-    return std::nullopt;
+    return readLastLine(bytes, dir.resolve(dataFile), out, found);
 }
 
 MaybeError saveIncompleteTail(const DataDir &dir, const QString &dataFile,
@@ -135,12 +367,34 @@ MaybeError appendRecord(const DataDir &dir, const QString &dataFile, const Weigh
     if (MaybeError e = checkStorable(actual, r))
         return e;
     if (dir.exists(dataFile)) {
-        // Never add to a file that cannot be read back whole.
-        QList<WeightRecord> old;
-        if (MaybeError e = readRecords(dir, dataFile, &old))
+        // The count of records and the last line decide; the rest of the
+        // file is neither decoded nor parsed, so an append stays quick on
+        // the largest file. Line breaks bound the count from above (blank
+        // lines are not records): only near the limit is it counted exactly.
+        QByteArray bytes;
+        if (MaybeError e = readBytes(dir, dataFile, &bytes))
             return e;
-        if (old.size() >= kMaxRecords)
-            return fullError(actual);
+        const char *end = bytes.constData() + bytes.size();
+        const qsizetype breaks = scan::countLineBreaks(bytes.constData(), end);
+        const qsizetype lines = breaks + (!bytes.isEmpty() && end[-1] != '\n' ? 1 : 0);
+        if (lines >= kMaxRecords) {
+            int count = 0;
+            RecordReader reader;
+            WeightRecord ignored;
+            countWholeRead(dir, dataFile);
+            if (MaybeError e = walkRecords(
+                    bytes, actual, nullptr,
+                    [&](const scan::Line &line, QString *reason) { return reader.read(line, &ignored, reason); },
+                    [&] { ++count; }))
+                return e;
+            if (count >= kMaxRecords)
+                return fullError(actual);
+        }
+        // Never glue a record to a damaged last line.
+        WeightRecord last;
+        bool found = false;
+        if (MaybeError e = readLastLine(bytes, actual, &last, &found))
+            return e;
     }
     QByteArray bytes;
     if (MaybeError e = encodeLines(actual, {recordLine(r)}, &bytes))
@@ -154,25 +408,32 @@ MaybeError insertRecordInOrder(const DataDir &dir, const QString &dataFile,
     const QString actual = dir.resolve(dataFile);
     if (MaybeError e = checkStorable(actual, r))
         return e;
-    QList<WeightRecord> old;
-    if (MaybeError e = readRecords(dir, dataFile, &old))
+    QByteArray newLine;
+    if (MaybeError e = encodeLines(actual, {recordLine(r)}, &newLine))
         return e;
-    if (old.size() >= kMaxRecords)
+    QByteArray bytes;
+    if (MaybeError e = readBytes(dir, dataFile, &bytes))
+        return e;
+    countWholeRead(dir, dataFile);
+
+    // A damaged file is refused first, then a full one, then an old record
+    // that could not be written again.
+    InsertWriter writer(actual, r, newLine, bytes.size());
+    int count = 0;
+    if (MaybeError e = walkRecords(
+            bytes, actual, nullptr,
+            [&](const scan::Line &line, QString *reason) { return writer.read(line, reason); },
+            [&] {
+                ++count;
+                writer.take();
+            }))
+        return e;
+    if (count >= kMaxRecords)
         return fullError(actual);
-    QList<WeightRecord> records;
-    records.reserve(old.size() + 1);
-    bool written = false;
-    for (const WeightRecord &o : old) {
-        if (!written && o.date > r.date) {
-            records.append(r);
-            written = true;
-        }
-        records.append(o);
-    }
-    // No later record: the new one still belongs in the file, at the end.
-    if (!written)
-        records.append(r);
-    return rewriteRecords(dir, dataFile, records, insertScratchName());
+    QByteArray content;
+    if (MaybeError e = writer.finish(&content))
+        return e;
+    return replaceFile(dir, dataFile, insertScratchName(), content);
 }
 
 MaybeError rewriteRecords(const DataDir &dir, const QString &dataFile,

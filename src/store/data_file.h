@@ -40,8 +40,10 @@ MaybeError readLastRecord(const DataDir &dir, const QString &dataFile, WeightRec
 MaybeError saveIncompleteTail(const DataDir &dir, const QString &dataFile,
                               const IncompleteTail &tail, QString *sideFile);
 
-// Appends one record. Refused when the file cannot be read back whole or
-// already holds kMaxRecords.
+// Appends one record. Refused when the file already holds kMaxRecords or
+// its last line is damaged (a new record is never glued to it). The file
+// is not read record by record: its line breaks are counted and its last
+// line read.
 MaybeError appendRecord(const DataDir &dir, const QString &dataFile, const WeightRecord &r);
 
 // Rewrites the data file with the record placed after every record of its
@@ -58,6 +60,12 @@ MaybeError rewriteRecords(const DataDir &dir, const QString &dataFile,
 
 // Creates or overwrites the data file with one start record (registration).
 MaybeError writeStartRecord(const DataDir &dir, const QString &dataFile, const WeightRecord &r);
+
+// Test seam: how many times the records of a data file were read whole
+// (every line read) since the last reset, counted per file. A start reads
+// each data file once; an append reads none whole.
+int wholeFileReads(const DataDir &dir, const QString &dataFile);
+void resetWholeFileReads();
 
 // Profile file: three lines "氏名","…" / "身長",170 / "目標体重",60; the
 // labels are ignored on reading and the values taken by position.

@@ -1,156 +1,195 @@
 #include "store/format.h"
 
+#include <QVarLengthArray>
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace {
 
 // A decimal number as digits with the position of the decimal point:
-// value = 0.d1d2d3... × 10^pointPos, sign separate.
+// value = 0.d1d2d3... × 10^point, sign separate. Kept on the stack: a
+// double written out in full has at most about 330 digits.
 struct Decimal {
     bool negative = false;
-    std::string digits; // no leading zeros; empty for zero
-    int pointPos = 0;   // number of digits before the decimal point
+    int size = 0;  // digits in use, no leading or trailing zeros; 0 for zero
+    int point = 0; // digits before the decimal point
+    char digits[400];
 };
 
+// The shortest text that reads back as the same value, in fixed notation
+// (so a float 0.05 is the decimal 0.05), taken apart into digits.
 template <typename T>
-Decimal toDecimal(T value)
+void toDecimal(T value, Decimal &d)
 {
-    Decimal d;
+    d.negative = false;
+    d.size = 0;
+    d.point = 0;
     if (!std::isfinite(value))
-        return d;
+        return;
     char buf[512];
-    // Shortest text that reads back as the same value, in fixed notation.
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
-    std::string s(buf, res.ptr);
-    if (!s.empty() && s[0] == '-') {
+    const char *p = buf;
+    const char *end = res.ptr;
+    if (p < end && *p == '-') {
         d.negative = true;
-        s.erase(0, 1);
+        ++p;
     }
-    const auto dot = s.find('.');
-    std::string intPart = dot == std::string::npos ? s : s.substr(0, dot);
-    const std::string frac = dot == std::string::npos ? std::string() : s.substr(dot + 1);
-    std::string all = intPart + frac;
-    int pointPos = int(intPart.size());
-    size_t lead = 0;
-    while (lead < all.size() && all[lead] == '0')
-        ++lead;
-    all.erase(0, lead);
-    pointPos -= int(lead);
-    while (!all.empty() && all.back() == '0')
-        all.pop_back();
-    d.digits = all;
-    d.pointPos = all.empty() ? 0 : pointPos;
-    if (all.empty())
+    bool leading = true;
+    for (; p < end && *p != '.'; ++p) {
+        if (leading && *p == '0')
+            continue;
+        leading = false;
+        d.digits[d.size++] = *p;
+    }
+    d.point = d.size;
+    if (p < end)
+        ++p; // the point
+    for (; p < end; ++p) {
+        if (leading && *p == '0') {
+            --d.point;
+            continue;
+        }
+        leading = false;
+        d.digits[d.size++] = *p;
+    }
+    while (d.size > 0 && d.digits[d.size - 1] == '0')
+        --d.size;
+    if (d.size == 0) {
+        d.point = 0;
         d.negative = false;
-    return d;
+    }
 }
 
-// Rounds to keepDigits digits counted from the first digit (half away from
-// zero). keepDigits may be zero or negative.
-void roundDigits(Decimal &d, int keepDigits)
+// Rounds to keep digits counted from the first digit, half away from
+// zero. keep may be zero or negative.
+void roundDigits(Decimal &d, int keep)
 {
-    if (d.digits.empty() || keepDigits >= int(d.digits.size()))
+    if (d.size == 0 || keep >= d.size)
         return;
-    if (keepDigits < 0) {
-        d.digits.clear();
-        d.pointPos = 0;
+    if (keep < 0) {
+        d.size = 0;
+        d.point = 0;
         d.negative = false;
         return;
     }
-    const bool up = d.digits[size_t(keepDigits)] >= '5';
-    d.digits.resize(size_t(keepDigits));
+    const bool up = d.digits[keep] >= '5';
+    d.size = keep;
     if (up) {
-        int i = keepDigits - 1;
-        while (i >= 0 && d.digits[size_t(i)] == '9') {
-            d.digits[size_t(i)] = '0';
+        int i = keep - 1;
+        while (i >= 0 && d.digits[i] == '9') {
+            d.digits[i] = '0';
             --i;
         }
         if (i >= 0) {
-            ++d.digits[size_t(i)];
+            ++d.digits[i];
         } else {
-            d.digits.insert(d.digits.begin(), '1');
-            ++d.pointPos;
+            std::memmove(d.digits + 1, d.digits, size_t(d.size));
+            d.digits[0] = '1';
+            ++d.size;
+            ++d.point;
         }
     }
-    while (!d.digits.empty() && d.digits.back() == '0')
-        d.digits.pop_back();
-    if (d.digits.empty()) {
-        d.pointPos = 0;
+    while (d.size > 0 && d.digits[d.size - 1] == '0')
+        --d.size;
+    if (d.size == 0) {
+        d.point = 0;
         d.negative = false;
     }
 }
 
+using Chars = QVarLengthArray<char, 64>;
+
 // Fixed text with `decimals` decimals (always written) and at least
 // `minInt` integer digits.
-QString fixedText(Decimal d, int decimals, int minInt)
+void fixedText(Decimal &d, int decimals, int minInt, Chars &out)
 {
-    roundDigits(d, d.pointPos + decimals);
-    std::string intPart;
-    std::string frac;
-    for (int i = 0; i < d.pointPos; ++i)
-        intPart += i < int(d.digits.size()) ? d.digits[size_t(i)] : '0';
-    for (int i = 0; i < decimals; ++i) {
-        const int idx = d.pointPos + i;
-        frac += idx >= 0 && idx < int(d.digits.size()) ? d.digits[size_t(idx)] : '0';
+    roundDigits(d, d.point + decimals);
+    const int intDigits = std::max(d.point, 0);
+    out.resize(qsizetype(1 + std::max(intDigits, minInt) + 1 + decimals));
+    char *o = out.data();
+    if (d.negative)
+        *o++ = '-';
+    for (int i = intDigits; i < minInt; ++i)
+        *o++ = '0';
+    for (int i = 0; i < intDigits; ++i)
+        *o++ = i < d.size ? d.digits[i] : '0';
+    if (decimals > 0) {
+        *o++ = '.';
+        for (int i = 0; i < decimals; ++i) {
+            const int idx = d.point + i;
+            *o++ = idx >= 0 && idx < d.size ? d.digits[idx] : '0';
+        }
     }
-    while (int(intPart.size()) < minInt)
-        intPart.insert(intPart.begin(), '0');
-    std::string out = d.negative ? "-" : "";
-    out += intPart;
-    if (decimals > 0)
-        out += "." + frac;
-    return QString::fromStdString(out);
+    out.resize(o - out.data());
 }
 
 // Plain text with no trailing zeros, limited to maxSignificant digits.
-QString plainText(Decimal d, int maxSignificant)
+void plainText(Decimal &d, int maxSignificant, Chars &out)
 {
     roundDigits(d, maxSignificant);
-    if (d.digits.empty())
-        return QStringLiteral("0");
-    const int decimals = std::max(0, int(d.digits.size()) - d.pointPos);
-    return fixedText(d, decimals, 1);
+    if (d.size == 0) {
+        out.resize(1);
+        out[0] = '0';
+        return;
+    }
+    fixedText(d, std::max(0, d.size - d.point), 1, out);
 }
 
-struct Pattern {
-    int minInt = 1;
-    int decimals = 0;
-    bool percent = false;
-    QString suffix;
-};
-
-Pattern parsePattern(QStringView p)
+QString toQString(const Chars &chars, QStringView suffix = {})
 {
-    Pattern out;
-    qsizetype i = 0;
-    int zeros = 0;
-    while (i < p.size() && p[i] == u'0') {
-        ++zeros;
-        ++i;
-    }
-    out.minInt = zeros;
-    if (i < p.size() && p[i] == u'.') {
-        ++i;
-        while (i < p.size() && p[i] == u'0') {
-            ++out.decimals;
-            ++i;
-        }
-    }
-    out.suffix = p.mid(i).toString();
-    out.percent = out.suffix.contains(u'%');
-    return out;
+    QString s(chars.size() + suffix.size(), Qt::Uninitialized);
+    char16_t *o = reinterpret_cast<char16_t *>(s.data());
+    for (const char c : chars)
+        *o++ = char16_t(c);
+    for (const QChar c : suffix)
+        *o++ = c.unicode();
+    return s;
 }
 
 template <typename T>
 QString formatNumber(T value, QStringView pattern)
 {
-    const Pattern p = parsePattern(pattern);
-    Decimal d = toDecimal(value);
-    if (p.percent && !d.digits.empty())
-        d.pointPos += 2; // times 100, exactly, on the decimal digits
-    return fixedText(d, p.decimals, p.minInt) + p.suffix;
+    // Pattern: zeros before the point, zeros after it, then the suffix.
+    qsizetype i = 0;
+    int minInt = 0;
+    int decimals = 0;
+    while (i < pattern.size() && pattern[i] == u'0') {
+        ++minInt;
+        ++i;
+    }
+    if (i < pattern.size() && pattern[i] == u'.') {
+        ++i;
+        while (i < pattern.size() && pattern[i] == u'0') {
+            ++decimals;
+            ++i;
+        }
+    }
+    const QStringView suffix = pattern.mid(i);
+    bool percent = false;
+    for (const QChar c : suffix)
+        percent = percent || c == u'%';
+
+    Decimal d;
+    toDecimal(value, d);
+    if (d.size > 0 && percent)
+        d.point += 2; // times 100, exactly, on the decimal digits
+    Chars chars;
+    fixedText(d, decimals, minInt, chars);
+    return toQString(chars, suffix);
+}
+
+template <typename T>
+QString shortestText(T value, int maxSignificant)
+{
+    Decimal d;
+    toDecimal(value, d);
+    Chars chars;
+    plainText(d, maxSignificant, chars);
+    return toQString(chars);
 }
 
 } // namespace
@@ -184,8 +223,17 @@ QString date(const QString &storedDate, QStringView pattern)
     return d.isValid() ? date(d, pattern) : storedDate;
 }
 
-QString shortest(float value) { return plainText(toDecimal(value), 7); }
-QString shortest(double value) { return plainText(toDecimal(value), 15); }
+QString shortest(float value) { return shortestText(value, 7); }
+QString shortest(double value) { return shortestText(value, 15); }
+
+void appendShortest(QByteArray &out, float value)
+{
+    Decimal d;
+    toDecimal(value, d);
+    Chars chars;
+    plainText(d, 7, chars);
+    out.append(chars.constData(), chars.size());
+}
 
 float roundOneDecimal(float x) { return std::floor(x * 10.0f + 0.5f) / 10.0f; }
 double roundOneDecimal(double x) { return std::floor(x * 10.0 + 0.5) / 10.0; }

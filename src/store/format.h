@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <QStringView>
@@ -29,6 +30,9 @@ QString date(const QString &storedDate, QStringView pattern);
 // (65.3, 65, 0.25), a double with at most 15 (65.4 for 65.3 + 0.1).
 QString shortest(float value);
 QString shortest(double value);
+// shortest(value) as CP932 (plain ASCII) bytes added to out, for writers
+// that build file content directly.
+void appendShortest(QByteArray &out, float value);
 
 // floor(x * 10 + 0.5) / 10, for computations that bring a value to one
 // decimal themselves.

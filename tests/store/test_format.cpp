@@ -11,6 +11,8 @@ class TestFormat : public QObject {
 private Q_SLOTS:
     void floatPatterns_data();
     void floatPatterns();
+    void numberTiesAndExtremes_data();
+    void numberTiesAndExtremes();
     void doublePatternsRoundOnTheDecimalValue();
     void shortestText_data();
     void shortestText();
@@ -24,6 +26,7 @@ private Q_SLOTS:
     void dayDifferencesAndWeekdays();
     void cp932HandWrittenBytes();
     void cp932RefusesWhatItCannotHold();
+    void cp932QuickTableAgreesWithIconv();
 };
 
 void TestFormat::floatPatterns_data()
@@ -80,6 +83,9 @@ void TestFormat::shortestText_data()
     QTest::newRow("a third, 7 digits") << 1.0 / 3.0 << true << "0.3333333";
     QTest::newRow("negative zero") << -0.0 << true << "0";
     QTest::newRow("tiny") << 1e-7 << true << "0.0000001";
+    QTest::newRow("58.7f, not its binary value") << 58.7 << true << "58.7";
+    QTest::newRow("7 digits rounded") << 1234.5678 << true << "1234.568";
+    QTest::newRow("large float") << 16777217.0 << true << "16777220";
     QTest::newRow("step up") << 65.3 + 0.1 << false << "65.4";
     QTest::newRow("step down") << 65.5 - 0.5 << false << "65";
     QTest::newRow("step from 60") << 60.0 - 0.1 << false << "59.9";
@@ -218,6 +224,81 @@ void TestFormat::cp932RefusesWhatItCannotHold()
     QCOMPARE(bad, qsizetype(2));
     QVERIFY(cp932::decode(QByteArray("a\xFF"), &error, &bad).isEmpty());
     QCOMPARE(bad, qsizetype(1));
+}
+
+void TestFormat::cp932QuickTableAgreesWithIconv()
+{
+    // Every byte and every byte pair, also after ASCII and before an
+    // unfinished lead byte: the quick decoder of the record reader must
+    // take and refuse exactly what iconv does, and give the same text.
+    int valid = 0, twins = 0;
+    for (int b = 0; b < 256; ++b) {
+        for (int t = -1; t < 256; ++t) {
+            QByteArray bytes(1, char(b));
+            if (t >= 0)
+                bytes += char(t);
+            for (const QByteArray &in : {bytes, "a" + bytes, bytes + "\x81"}) {
+                QString error;
+                const QString want = cp932::decode(in, &error);
+                QString got;
+                const bool ok = cp932::decodeShort(in.constData(), in.size(), &got);
+                QVERIFY2(ok == error.isEmpty(), in.toHex().constData());
+                if (!ok)
+                    continue;
+                QVERIFY2(got == want, in.toHex().constData());
+                QString encodeError;
+                const bool same = cp932::encode(want, &encodeError) == in;
+                QVERIFY2(cp932::bytesRoundTrip(in.constData(), in.size()) == same, in.toHex().constData());
+                if (in == bytes) {
+                    ++valid;
+                    twins += same ? 0 : 1;
+                }
+            }
+        }
+    }
+    // The known shape of code page 932: many valid codes, a few hundred of
+    // them twins that encode to another code ("≒" 87 90 comes back as 81 E0).
+    QVERIFY(valid > 7000);
+    QVERIFY(twins > 100);
+    QVERIFY(!cp932::bytesRoundTrip("\x87\x90", 2));
+}
+
+void TestFormat::numberTiesAndExtremes_data()
+{
+    // Values whose shortest decimal form ends in 5 at the rounding digit,
+    // and values far from any weight.
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("isFloat");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("0.25f") << 0.25 << true << "0.0" << "0.3";
+    QTest::newRow("-0.25f") << -0.25 << true << "0.0" << "-0.3";
+    QTest::newRow("65.35f") << double(65.35f) << true << "0.0" << "65.4";
+    QTest::newRow("-65.35f") << double(-65.35f) << true << "0.0Kg" << "-65.4Kg";
+    QTest::newRow("0.125 two decimals") << 0.125 << false << "0.00" << "0.13";
+    QTest::newRow("0.05% percent") << double(0.0005f) << true << "0.0%" << "0.1%";
+    QTest::newRow("-0.045 rounds to zero") << -0.04 << false << "0.0" << "0.0";
+    QTest::newRow("99.95f carries") << double(99.95f) << true << "00.0" << "100.0";
+    QTest::newRow("0.5 to whole") << 0.5 << false << "0g" << "1g";
+    QTest::newRow("-0.5 to whole") << -0.5 << false << "0g" << "-1g";
+    QTest::newRow("-0.4 to whole") << -0.4 << false << "0g" << "0g";
+    QTest::newRow("1e20f exact digits") << double(1e20f) << true << "0.0" << "100000002004087734272.0";
+    QTest::newRow("3e38f") << double(3e38f) << true << "0"
+                           << "300000000549775575777803994281145270272";
+    QTest::newRow("1e-20f") << double(1e-20f) << true << "0.000" << "0.000";
+    QTest::newRow("denormal float") << double(1e-45f) << true << "0.0" << "0.0";
+    QTest::newRow("1e22") << 1e22 << false << "0.0Kg" << "10000000000000000000000.0Kg";
+    QTest::newRow("no integer zeros") << 0.75 << false << ".0" << ".8";
+    QTest::newRow("infinity") << qInf() << false << "0.0" << "0.0";
+}
+
+void TestFormat::numberTiesAndExtremes()
+{
+    QFETCH(double, value);
+    QFETCH(bool, isFloat);
+    QFETCH(QString, pattern);
+    QFETCH(QString, expected);
+    QCOMPARE(isFloat ? fmt::number(float(value), pattern) : fmt::number(value, pattern), expected);
 }
 
 QTEST_GUILESS_MAIN(TestFormat)

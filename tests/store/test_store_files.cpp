@@ -1,6 +1,7 @@
 // The record store against real files in a temporary directory: the data,
 // profile, settings, situation-list and memo formats, insert order,
 // case-insensitive names, damaged lines and the first start.
+#include "store/codec.h"
 #include "store/data_dir.h"
 #include "store/data_file.h"
 #include "store/first_start.h"
@@ -55,6 +56,10 @@ private Q_SLOTS:
     void damagedLinesNameFileAndLine_data();
     void damagedLinesNameFileAndLine();
     void damagedFileIsNeverWritten();
+    void appendReadsNoRecordButTheLast();
+    void quickAndExactLineReadingAgree_data();
+    void quickAndExactLineReadingAgree();
+    void insertWritesOldRecordsAsTheWriterDoes();
     void incompleteLastLineIsKeptAside();
     void lastRecordIsReadFromTheLastLine();
     void appendKeepsEntryOrderAndStartsOnANewLine();
@@ -145,14 +150,163 @@ void TestStoreFiles::damagedFileIsNeverWritten()
 {
     TempDataDir tmp;
     const DataDir dir(tmp.dir());
-    const QByteArray damaged = "\"2008/03/09\",\"a\",70,\"\",\"\",\"\"\r\n\"2008/03/10\",\"b\"\r\n"
-                               "\"2008/03/12\",\"a\",70,\"\",\"\",\"\"\r\n";
+    const QByteArray good = "\"2008/03/09\",\"a\",70,\"\",\"\",\"\"\r\n";
+    // Damage inside: every rewrite reads the whole file and refuses.
+    const QByteArray damaged = good + "\"2008/03/10\",\"b\"\r\n" + "\"2008/03/12\",\"a\",70,\"\",\"\",\"\"\r\n";
     tmp.writeBytes(kData1, damaged);
-    QVERIFY(store::appendRecord(dir, kData1, rec("2008/03/12", "x", 70)).has_value());
     QVERIFY(store::insertRecordInOrder(dir, kData1, rec("2008/03/11", "x", 70)).has_value());
     QVERIFY(store::renameSituation(dir, kData1, "a", "z").has_value());
     QCOMPARE(tmp.readBytes(kData1), damaged);
+    // A damaged last line, complete or not: an append is never glued to it.
+    for (const QByteArray &last : {QByteArray("\"2008/03/10\",\"b\"\r\n"), QByteArray("\"2008/03/10\",\"b"),
+                                   QByteArray("\"2008/03/10\",\"\x92")}) {
+        tmp.writeBytes(kData1, good + last + "\r\n \r\n");
+        const MaybeError e = store::appendRecord(dir, kData1, rec("2008/03/12", "x", 70));
+        QVERIFY(e.has_value());
+        QCOMPARE(e->line, 2);
+        QCOMPARE(tmp.readBytes(kData1), good + last + "\r\n \r\n");
+    }
     QCOMPARE(tmp.entries(), QStringList{kData1});
+}
+
+void TestStoreFiles::appendReadsNoRecordButTheLast()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    // The middle line would be refused by any reader; an append looks at
+    // the line count and the last line only, so it goes through.
+    const QByteArray bytes = "\"2008/03/09\",\"a\",70,\"\",\"\",\"\"\r\n\xFF\xFF damaged\r\n"
+                             "\"2008/03/10\",\"b\",70,\"\",\"\",\"\"\r\n";
+    tmp.writeBytes(QStringLiteral("データ1.TXT"), bytes);
+    store::resetWholeFileReads();
+    QVERIFY(!store::appendRecord(dir, kData1, rec("2008/03/10", "c", 69.5f)));
+    QCOMPARE(store::wholeFileReads(dir, kData1), 0);
+    QCOMPARE(tmp.readBytes(QStringLiteral("データ1.TXT")), bytes + "\"2008/03/10\",\"c\",69.5,\"\",\"\",\"\"\r\n");
+
+    // Whole reads are counted per file, whatever the case of the name.
+    QList<WeightRecord> rs;
+    QVERIFY(store::readRecords(dir, kData1, &rs));
+    QVERIFY(store::insertRecordInOrder(dir, QStringLiteral("データ1.TXT"), rec("2008/03/01", "d", 70)));
+    QVERIFY(!store::appendRecord(dir, dataFileName(PersonSlot::Two), rec("2008/03/10", "e", 50)));
+    QVERIFY(!store::readRecords(dir, dataFileName(PersonSlot::Two), &rs));
+    QCOMPARE(store::wholeFileReads(dir, kData1), 2);
+    QCOMPARE(store::wholeFileReads(dir, dataFileName(PersonSlot::Two)), 1);
+    store::resetWholeFileReads();
+    QCOMPARE(store::wholeFileReads(dir, kData1), 0);
+}
+
+void TestStoreFiles::quickAndExactLineReadingAgree_data()
+{
+    // Lines the reader takes on its quick way and lines it must leave to
+    // the exact one; each must read as the exact reader alone reads it.
+    QTest::addColumn<QByteArray>("line");
+    const QByteArray ok = "\"2008/03/10\",\"\x92\xA9\",70.5,\"\x95\x5C\",\"\",\"\"";
+    QTest::newRow("ordinary") << ok;
+    QTest::newRow("bare fields, blanks") << QByteArray(" 2008/03/10 ,\t\x92\xA9 , 70.5 , d , 0 ,x");
+    QTest::newRow("full-width blank around a bare field") << QByteArray("2008/03/10,\x81\x40\x92\xA9\x81\x40,70,,,");
+    QTest::newRow("full-width blank in quotes") << QByteArray("\"2008/03/10\",\"\x81\x40" "a\",70,\"\",\"\",\"\"");
+    QTest::newRow("quoted weight with blanks") << QByteArray("\"2008/03/10\",\"a\",\" 70 \",\"\",\"\",\"\"");
+    QTest::newRow("plus weight") << QByteArray("\"2008/03/10\",\"a\",+70.25,\"\",\"\",\"\"");
+    QTest::newRow("point weights") << QByteArray("\"2008/03/10\",\"a\",.5,\"7.\",\"\",\"\"");
+    QTest::newRow("full-width weight") << QByteArray("\"2008/03/10\",\"a\",\x82\x56\x82\x4F,\"\",\"\",\"\"");
+    QTest::newRow("exponent weight") << QByteArray("\"2008/03/10\",\"a\",7e1,\"\",\"\",\"\"");
+    QTest::newRow("two points") << QByteArray("\"2008/03/10\",\"a\",7.0.1,\"\",\"\",\"\"");
+    QTest::newRow("no such day") << QByteArray("\"2008/02/30\",\"a\",70,\"\",\"\",\"\"");
+    QTest::newRow("year zero") << QByteArray("\"0000/01/01\",\"a\",70,\"\",\"\",\"\"");
+    QTest::newRow("blank date") << QByteArray("\" 2008/03/10\",\"a\",70,\"\",\"\",\"\"");
+    QTest::newRow("seven fields") << ok + ",\"\"";
+    QTest::newRow("trailing comma") << ok + ",";
+    QTest::newRow("five fields") << QByteArray("\"2008/03/10\",\"a\",70,\"\",\"\"");
+    QTest::newRow("text after quote") << QByteArray("\"2008/03/10\",\"a\"b,70,\"\",\"\",\"\"");
+    QTest::newRow("open quote") << QByteArray("\"2008/03/10\",\"a,70,\"\",\"\",\"\"");
+    QTest::newRow("quote inside bare") << QByteArray("\"2008/03/10\",a\"b,70,\"\",\"\",\"\"");
+    QTest::newRow("CR inside quotes") << QByteArray("\"2008/03/10\",\"a\rb\",70,\"\",\"\",\"\"");
+    QTest::newRow("CR at the end") << ok + "\r";
+    QTest::newRow("lone lead byte") << QByteArray("\"2008/03/10\",\"a\x92\",70,\"\",\"\",\"\"");
+    QTest::newRow("bad byte in reserved") << QByteArray("\"2008/03/10\",\"a\",70,\"\",\"\xFF\",\"\"");
+    QTest::newRow("twin code") << QByteArray("\"2008/03/10\",\"\x87\x90\",70,\"\xED\x40\",\"\",\"\"");
+    QTest::newRow("katakana and tilde") << QByteArray("\"2008/03/10\",\"\xB6\xC0\x81\x60\",70,\"\",\"\",\"\"");
+    QTest::newRow("only a full-width blank") << QByteArray("\x81\x40");
+    QTest::newRow("tab only") << QByteArray("\t");
+}
+
+void TestStoreFiles::quickAndExactLineReadingAgree()
+{
+    QFETCH(QByteArray, line);
+    const QByteArray first = "\"2008/03/01\",\"s\",71,\"\",\"\",\"\"\r\n";
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    // The reference: the line decoded and parsed by the exact reader.
+    QString decodeError;
+    const QString text = cp932::decode(line, &decodeError);
+    WeightRecord want;
+    const bool blank = decodeError.isEmpty() && text.trimmed().isEmpty();
+    const QString reason = !decodeError.isEmpty() ? decodeError : blank ? QString() : store::parseRecordLine(text, &want);
+
+    // In the middle of a file, and as its last line without a line break.
+    for (const bool last : {false, true}) {
+        tmp.writeBytes(kData1, first + line + (last ? "" : "\r\n" + first));
+        QList<WeightRecord> rs;
+        const MaybeError e = store::readRecords(dir, kData1, &rs);
+        WeightRecord lastRecord;
+        bool found = false;
+        const MaybeError lastError = store::readLastRecord(dir, kData1, &lastRecord, &found);
+        if (!reason.isEmpty()) {
+            QVERIFY(e.has_value());
+            QCOMPARE(e->line, 2);
+            QCOMPARE(e->reason, last && !decodeError.isEmpty() ? QStringLiteral("シフトJISとして読めないバイトがあります") : reason);
+            if (last)
+                QCOMPARE(lastError.has_value(), true);
+            continue;
+        }
+        QVERIFY2(!e, e ? qPrintable(e->message()) : "");
+        QVERIFY(!lastError);
+        QCOMPARE(rs.size(), blank ? (last ? 1 : 2) : (last ? 2 : 3));
+        if (!blank) {
+            QCOMPARE(rs.at(1), want);
+            // Text compared too: a null and an empty string must not hide a
+            // wrong field.
+            QCOMPARE(rs.at(1).situation.size(), want.situation.size());
+            if (last)
+                QCOMPARE(lastRecord, want);
+        }
+    }
+}
+
+void TestStoreFiles::insertWritesOldRecordsAsTheWriterDoes()
+{
+    // Old lines in every form the reader takes; after an insert the file
+    // must be exactly what writing the records read from it gives.
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    const QByteArray old = "\"2008/03/09\",\"\x92\xA9\",70.50,\"\x95\x5C\x83\x5C\",0,\"x\"\r\n"
+                           " 2008/03/09 , \x96\xE9 ,+69.9, d ,,\r\n"
+                           "\r\n"
+                           "\"2008/03/10\",\"\x87\x90\",\" 69.8\",\"\xED\x40\",\"\",\"\"\n"
+                           "\"2008/03/12\",\"\xB6\xC0\x81\x60\",69.7000,\"\",\"\",\"\"";
+    tmp.writeBytes(kData1, old);
+    QList<WeightRecord> records;
+    QVERIFY(!store::readRecords(dir, kData1, &records));
+    QCOMPARE(records.size(), 4);
+    const WeightRecord added = rec("2008/03/10", "新", 69.5f, "表");
+    QVERIFY(!store::insertRecordInOrder(dir, kData1, added));
+
+    records.insert(3, added);
+    QByteArray want;
+    for (const WeightRecord &r : std::as_const(records)) {
+        QString error;
+        want += cp932::encode(store::recordLine(r), &error) + "\r\n";
+        QVERIFY(error.isEmpty());
+    }
+    QCOMPARE(tmp.readBytes(kData1), want);
+    QVERIFY(want.contains("\x81\xE0")); // the twin "≒" written the way the encoder writes it
+    QVERIFY(want.contains(",70.5,"));
+
+    // An old text the format cannot hold again stops the insert.
+    tmp.writeBytes(kData1, "\"2008/03/09\",\"a\rb\",70,\"\",\"\",\"\"\r\n");
+    const MaybeError e = store::insertRecordInOrder(dir, kData1, added);
+    QVERIFY(e.has_value());
+    QVERIFY(e->reason.contains(QStringLiteral("改行")));
 }
 
 void TestStoreFiles::incompleteLastLineIsKeptAside()

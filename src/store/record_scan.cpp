@@ -1,0 +1,156 @@
+#include "store/record_scan.h"
+
+#include "store/codec.h"
+#include "store/record_line.h"
+
+#include <QDate>
+
+#include <charconv>
+
+namespace store::scan {
+
+namespace {
+
+bool isAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+const char *skipBlanks(const char *p, const char *end)
+{
+    while (p < end && (*p == ' ' || *p == '\t'))
+        ++p;
+    return p;
+}
+
+int digit(char c) { return c - '0'; }
+
+} // namespace
+
+qsizetype countLineBreaks(const char *begin, const char *end)
+{
+    qsizetype n = 0;
+    while (begin < end) {
+        const auto *lf = static_cast<const char *>(std::memchr(begin, '\n', size_t(end - begin)));
+        if (!lf)
+            break;
+        ++n;
+        begin = lf + 1;
+    }
+    return n;
+}
+
+bool splitSix(const Line &line, Field out[6])
+{
+    const char *p = line.begin;
+    const char *const end = line.end;
+    int n = 0;
+    for (;;) {
+        if (n == 6)
+            return false;
+        Field &f = out[n++];
+        p = skipBlanks(p, end);
+        if (p < end && *p == '"') {
+            const auto *close = static_cast<const char *>(std::memchr(p + 1, '"', size_t(end - p - 1)));
+            if (!close)
+                return false;
+            f.data = p + 1;
+            f.size = close - p - 1;
+            f.quoted = true;
+            p = skipBlanks(close + 1, end);
+            if (p < end && *p != ',')
+                return false;
+        } else {
+            const auto *comma = static_cast<const char *>(std::memchr(p, ',', size_t(end - p)));
+            const char *fieldEnd = comma ? comma : end;
+            const char *b = p;
+            const char *e = fieldEnd;
+            while (b < e && isAsciiSpace(*b))
+                ++b;
+            while (e > b && isAsciiSpace(e[-1]))
+                --e;
+            f.data = b;
+            f.size = e - b;
+            f.quoted = false;
+            p = fieldEnd;
+        }
+        if (p >= end)
+            break;
+        ++p; // the comma
+    }
+    return n == 6;
+}
+
+bool isDateField(const Field &f)
+{
+    const char *d = f.data;
+    if (f.size != 10 || d[4] != '/' || d[7] != '/')
+        return false;
+    for (const int i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (d[i] < '0' || d[i] > '9')
+            return false;
+    const int y = digit(d[0]) * 1000 + digit(d[1]) * 100 + digit(d[2]) * 10 + digit(d[3]);
+    return QDate(y, digit(d[5]) * 10 + digit(d[6]), digit(d[8]) * 10 + digit(d[9])).isValid();
+}
+
+bool weightField(const Field &f, float *weight)
+{
+    const char *b = f.data;
+    const char *e = f.data + f.size;
+    // A quoted weight is trimmed as well (fmt::isNumber does).
+    while (b < e && isAsciiSpace(*b))
+        ++b;
+    while (e > b && isAsciiSpace(e[-1]))
+        --e;
+    if (b == e)
+        return false;
+    const char *p = b;
+    if (*p == '-' || *p == '+')
+        ++p;
+    bool digits = false;
+    bool point = false;
+    for (const char *q = p; q < e; ++q) {
+        if (*q >= '0' && *q <= '9')
+            digits = true;
+        else if (*q == '.' && !point)
+            point = true;
+        else
+            return false; // also every byte of a non-ASCII text
+    }
+    if (!digits)
+        return false;
+    if (*b == '+')
+        ++b;
+    float v = 0;
+    std::from_chars(b, e, v);
+    *weight = v;
+    return true;
+}
+
+bool fieldText(const Field &f, QString *out)
+{
+    if (!cp932::decodeShort(f.data, f.size, out))
+        return false;
+    // Blanks other than ASCII ones ("　") are trimmed from a bare field too.
+    if (!f.quoted && !out->isEmpty() && (out->front().isSpace() || out->back().isSpace()))
+        *out = out->trimmed();
+    return true;
+}
+
+Kind readExact(const Line &line, WeightRecord *out, QString *reason)
+{
+    QString error;
+    const QString text =
+        cp932::decode(QByteArray::fromRawData(line.begin, line.end - line.begin), &error);
+    if (!error.isEmpty()) {
+        // An unreadable last line without a line break is an append that
+        // never completed; its reason does not depend on the byte.
+        *reason = line.last && !line.terminated
+                      ? QStringLiteral("シフトJISとして読めないバイトがあります")
+                      : error;
+        return Kind::Damaged;
+    }
+    if (text.trimmed().isEmpty())
+        return Kind::Blank;
+    *reason = parseRecordLine(text, out);
+    return reason->isEmpty() ? Kind::Record : Kind::Damaged;
+}
+
+} // namespace store::scan
