@@ -1,3 +1,4 @@
+#include "app/application_setup.h"
 #include "app/main_window.h"
 #include "ui/dialogs.h"
 
@@ -8,9 +9,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("nanahoshi"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ナナホシ"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    setUpApplication(app);
 
     WidgetDialogs dialogs;
     SystemClock clock;
@@ -18,13 +17,10 @@ int main(int argc, char *argv[])
     const QDir dataDir = QDir::current();
 
     // One running program per data directory.
-    QLockFile lock(dataDir.filePath(QStringLiteral(".nanahoshi.lock")));
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(200)) {
-        dialogs.message(nullptr,
-                        QStringLiteral("このフォルダーのデータは、すでに起動しているナナホシが使っています。\n\n%1")
-                            .arg(QDir::toNativeSeparators(dataDir.absolutePath())),
-                        QStringLiteral("ナナホシ"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
+    QLockFile lock(dataDirLockPath(dataDir));
+    if (const std::optional<StartRefusal> refusal = lockDataDir(lock, dataDir)) {
+        dialogs.message(nullptr, refusal->text, refusal->title, Dialogs::Icon::Exclamation,
+                        Dialogs::Buttons::Ok);
         return 1;
     }
 

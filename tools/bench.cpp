@@ -86,7 +86,7 @@ int main(int argc, char *argv[])
     out << "records per file:              " << n << "\n";
     out << "read all records:              " << timeMs([&] { store::readRecords(dir, data1, &read); }) << " ms" << Qt::endl;
     out << "day view of the last day:      "
-        << timeMs([&] { buildDayView(read, QStringLiteral("2026/12/08"), 170); }) << " ms" << Qt::endl;
+        << timeMs([&] { entry::buildDayView(read, QStringLiteral("2026/12/08"), 170); }) << " ms" << Qt::endl;
     out << "append one record:             "
         << timeMs([&] { store::appendRecord(dir, data1, {QStringLiteral("2026/12/08"), QStringLiteral("a"), 60, {}, {}, {}}); }, 1)
         << " ms" << Qt::endl;

@@ -1,40 +1,97 @@
 #include "ui/dialogs.h"
 
+#include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
+#include <QScreen>
 
-Dialogs::Answer WidgetDialogs::message(QWidget *parent, const QString &text, const QString &title,
-                                       Icon icon, Buttons buttons)
+#include <algorithm>
+
+namespace {
+
+// QMessageBox never grows wider than this on the given screen; a label
+// that asks for more is cut off rather than wrapped.
+int widestMessageBox(const QScreen *screen)
 {
-    QMessageBox box(parent);
-    box.setWindowTitle(title);
-    box.setText(text);
+    const int room = screen->availableGeometry().width();
+    return room <= 1024 ? room : std::min(room - 480, 1000);
+}
+
+// Gives the text label room for its longest line, so that lines break only
+// where the text has a line break. The label measures its own text unwrapped:
+// that is the width at which its layout keeps every line whole.
+void fitLongestLine(QMessageBox &box, QWidget *parent)
+{
+    auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return;
+    box.ensurePolished();
+    const bool wrap = label->wordWrap();
+    label->setWordWrap(false);
+    const int longest = label->sizeHint().width();
+    label->setWordWrap(wrap);
+    label->setMinimumWidth(longest);
+
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (!screen || !box.layout())
+        return;
+    box.layout()->activate();
+    const int overflow = box.layout()->totalMinimumSize().width() - widestMessageBox(screen);
+    if (overflow > 0)
+        label->setMinimumWidth(std::max(0, longest - overflow));
+}
+
+} // namespace
+
+std::unique_ptr<QMessageBox> WidgetDialogs::buildMessageBox(QWidget *parent, const QString &text,
+                                                            const QString &title, Icon icon,
+                                                            Buttons buttons)
+{
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setWindowTitle(title);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
     switch (icon) {
-    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
-    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::None: box->setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box->setIcon(QMessageBox::Information); break;
+    case Icon::Exclamation: box->setIcon(QMessageBox::Warning); break;
+    case Icon::Question: box->setIcon(QMessageBox::Question); break;
+    case Icon::Critical: box->setIcon(QMessageBox::Critical); break;
     }
     switch (buttons) {
     case Buttons::Ok:
-        box.setStandardButtons(QMessageBox::Ok);
+        box->setStandardButtons(QMessageBox::Ok);
         break;
     case Buttons::OkCancel:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Ok);
+        box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box->setDefaultButton(QMessageBox::Ok);
         break;
     case Buttons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(QMessageBox::Yes);
         break;
     }
-    switch (box.exec()) {
+    fitLongestLine(*box, parent);
+    return box;
+}
+
+Dialogs::Answer WidgetDialogs::answerFor(int result)
+{
+    switch (result) {
     case QMessageBox::Cancel: return Answer::Cancel;
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     default: return Answer::Ok;
     }
+}
+
+Dialogs::Answer WidgetDialogs::message(QWidget *parent, const QString &text, const QString &title,
+                                       Icon icon, Buttons buttons)
+{
+    const std::unique_ptr<QMessageBox> box = buildMessageBox(parent, text, title, icon, buttons);
+    return answerFor(box->exec());
 }
 
 std::optional<QString> WidgetDialogs::input(QWidget *parent, const QString &prompt,

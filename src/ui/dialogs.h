@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 
+class QMessageBox;
 class QWidget;
 
 // Every modal message and input box of the program goes through one
@@ -33,4 +35,13 @@ public:
                    Buttons buttons) override;
     std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
+
+    // The box message() shows, ready but not yet shown. Its width fits the
+    // longest line of the text (up to what the screen allows): Japanese has
+    // no spaces, so a narrower box would break lines in the middle of words.
+    static std::unique_ptr<QMessageBox> buildMessageBox(QWidget *parent, const QString &text,
+                                                        const QString &title, Icon icon,
+                                                        Buttons buttons);
+    // What the user chose, from the result of the box's exec().
+    static Answer answerFor(int result);
 };

@@ -297,10 +297,9 @@ void LineChart::setSeriesColor(int col, const QColor &color)
         return;
     Column &c = columns_[size_t(col - 1)];
     c.color = color.isValid() ? color : defaultColor(col - 1);
-    for (int i = 0; i < c.series.size(); ++i) {
+    for (int i = 0; i < c.series.size(); ++i)
         styleSeries(c, c.series[i], i == 0);
-        applyMarker(c, c.series[i]);
-    }
+    viewport()->update();
 }
 
 QColor LineChart::seriesColor(int col) const
@@ -370,10 +369,29 @@ void LineChart::setMarker(Marker m)
     if (m == marker_)
         return;
     marker_ = m;
-    for (const Column &c : columns_) {
-        for (QLineSeries *s : c.series)
-            applyMarker(c, s);
+    viewport()->update();
+}
+
+QImage LineChart::markerImage(int col) const
+{
+    if (col < 1 || col > columnCount())
+        return {};
+    const QColor color = columns_[size_t(col - 1)].color;
+    switch (marker_) {
+    case Marker::Circle: return circleMarker(color);
+    case Marker::Ball: return ballMarker(color);
+    case Marker::None: return dotMarker(color);
     }
+    return {};
+}
+
+QList<QPointF> LineChart::markedPoints(int col)
+{
+    applyPending();
+    if (col < 1 || col > columnCount())
+        return {};
+    const Column &c = columns_[size_t(col - 1)];
+    return marker_ == Marker::None ? c.lone : c.marked;
 }
 
 QList<QList<QPointF>> LineChart::drawnSegments(int col)
@@ -428,6 +446,39 @@ void LineChart::resizeEvent(QResizeEvent *event)
 {
     QChartView::resizeEvent(event);
     markAxisDirty(); // how many row labels fit depends on the width
+    // A reduction is made for a width; dense columns are reduced afresh.
+    for (size_t c = 0; c < columns_.size(); ++c)
+        if (values_[c].size() > size_t(4 * qMax(1, plotWidthPixels())) || columns_[c].reduced)
+            markDirty(int(c));
+}
+
+// Markers go over the plot rather than into it, so the plot's edge never
+// cuts one in half; only points inside the axis ranges are marked.
+void LineChart::drawForeground(QPainter *painter, const QRectF &rect)
+{
+    QChartView::drawForeground(painter, rect);
+    const QRectF plot = chart()->plotArea().adjusted(-0.5, -0.5, 0.5, 0.5);
+    for (int col = 1; col <= columnCount(); ++col) {
+        const Column &c = columns_[size_t(col - 1)];
+        const QList<QPointF> &points = marker_ == Marker::None ? c.lone : c.marked;
+        if (points.isEmpty() || c.series.isEmpty())
+            continue;
+        const QImage img = markerImage(col);
+        for (const QPointF &p : points) {
+            const QPointF at = chart()->mapToPosition(p, c.series.first());
+            if (!plot.contains(at))
+                continue;
+            const QPointF scene = chart()->mapToScene(at);
+            painter->drawImage(QPointF(scene.x() - img.width() / 2.0, scene.y() - img.height() / 2.0),
+                               img);
+        }
+    }
+}
+
+int LineChart::plotWidthPixels() const
+{
+    const int plot = int(chart()->plotArea().width());
+    return plot > 0 ? plot : qMax(1, width() - 60);
 }
 
 void LineChart::markDirty(int col)
@@ -465,6 +516,36 @@ void LineChart::applyPending()
         rebuildXAxis();
 }
 
+namespace {
+
+// The first, lowest, highest and last point of every pixel column a run
+// covers, in the order of x: the line through them draws what the full
+// run draws.
+QList<QPointF> reduceRun(const QList<QPointF> &run, double x0, double pixelsPerRow)
+{
+    QList<QPointF> out;
+    qsizetype i = 0;
+    while (i < run.size()) {
+        const qint64 px = qint64(std::floor((run[i].x() - x0) * pixelsPerRow));
+        qsizetype first = i, low = i, high = i, last = i;
+        while (i < run.size() && qint64(std::floor((run[i].x() - x0) * pixelsPerRow)) == px) {
+            if (run[i].y() < run[low].y())
+                low = i;
+            if (run[i].y() > run[high].y())
+                high = i;
+            last = i;
+            ++i;
+        }
+        qsizetype keep[4] = {first, qMin(low, high), qMax(low, high), last};
+        for (int k = 0; k < 4; ++k)
+            if (k == 0 || keep[k] != keep[k - 1])
+                out.append(run[keep[k]]);
+    }
+    return out;
+}
+
+} // namespace
+
 // One series per unbroken run of values, so an empty cell leaves a gap.
 void LineChart::redrawColumn(int col)
 {
@@ -472,9 +553,11 @@ void LineChart::redrawColumn(int col)
     const auto &values = values_[size_t(col)];
     QList<QList<QPointF>> runs;
     QList<QPointF> run;
+    qsizetype total = 0;
     for (size_t r = 0; r < values.size(); ++r) {
         if (values[r]) {
             run.append(QPointF(double(r + 1), *values[r]));
+            ++total;
         } else if (!run.isEmpty()) {
             runs.append(run);
             run.clear();
@@ -482,6 +565,25 @@ void LineChart::redrawColumn(int col)
     }
     if (!run.isEmpty())
         runs.append(run);
+
+    c.lone.clear();
+    for (const QList<QPointF> &r : std::as_const(runs))
+        if (r.size() == 1)
+            c.lone.append(r.first());
+
+    const int pixels = plotWidthPixels();
+    c.reduced = total > 4 * qsizetype(pixels);
+    if (c.reduced) {
+        // Rows 0.5 .. n + 0.5 span the plot's width.
+        const double pixelsPerRow = double(pixels) / qMax(1, rowCount_);
+        for (QList<QPointF> &r : runs)
+            r = reduceRun(r, 0.5, pixelsPerRow);
+    }
+    // A marker on every point only where the points can be told apart.
+    c.marked.clear();
+    if (!c.reduced)
+        for (const QList<QPointF> &r : std::as_const(runs))
+            c.marked += r;
 
     const qsizetype wanted = qMax<qsizetype>(1, runs.size());
     while (c.series.size() > wanted) {
@@ -491,10 +593,9 @@ void LineChart::redrawColumn(int col)
     }
     while (c.series.size() < wanted)
         addSeries(c);
-    for (qsizetype i = 0; i < c.series.size(); ++i) {
+    for (qsizetype i = 0; i < c.series.size(); ++i)
         c.series[i]->replace(i < runs.size() ? runs[i] : QList<QPointF>());
-        applyMarker(c, c.series[i]);
-    }
+    viewport()->update();
 }
 
 QLineSeries *LineChart::addSeries(Column &c)
@@ -506,7 +607,6 @@ QLineSeries *LineChart::addSeries(Column &c)
     const bool primary = c.series.isEmpty();
     c.series.append(s);
     styleSeries(c, s, primary);
-    applyMarker(c, s);
     return s;
 }
 
@@ -522,24 +622,6 @@ void LineChart::styleSeries(const Column &c, QLineSeries *s, bool primary)
     }
 }
 
-void LineChart::applyMarker(const Column &c, QLineSeries *s)
-{
-    QImage img;
-    switch (marker_) {
-    case Marker::Circle: img = circleMarker(c.color); break;
-    case Marker::Ball: img = ballMarker(c.color); break;
-    case Marker::None:
-        if (s->count() == 1)
-            img = dotMarker(c.color);
-        break;
-    }
-    // The image is drawn scaled to the marker size, which otherwise
-    // follows the pen width and would shrink it to a speck.
-    if (!img.isNull())
-        s->setMarkerSize(img.width());
-    s->setLightMarker(img);
-}
-
 // Row numbers, or the row labels when there are any, at a spacing that
 // leaves room for each label.
 void LineChart::rebuildXAxis()
@@ -551,6 +633,8 @@ void LineChart::rebuildXAxis()
         axisX_->remove(label);
     axisX_->setRange(0.5, n + 0.5);
     axisX_->setStartValue(0.5);
+    if (rowCount_ == 0)
+        return; // an empty chart has no rows to name
 
     const bool labelled =
         std::any_of(labels_.begin(), labels_.end(), [](const QString &l) { return !l.isEmpty(); });

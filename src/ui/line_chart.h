@@ -4,6 +4,7 @@
 
 #include <QChartView>
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QPointF>
 #include <QString>
@@ -18,6 +19,12 @@ class QValueAxis;
 // be empty, and an empty cell breaks its line. Each column is one series,
 // drawn against the left value axis or the right one; both ranges are set
 // by the program, nothing scales automatically. Row n is drawn at x = n.
+//
+// The chart keeps the whole table. Where a column has more than four
+// points per pixel column of the plot, the series is handed the first,
+// last, lowest and highest point of each pixel column, which draws the
+// same picture at a fraction of the cost. Markers are drawn over the plot,
+// so a point on the edge of the range shows its whole marker.
 class LineChart : public QChartView {
     Q_OBJECT
 public:
@@ -82,6 +89,11 @@ public:
     // The runs of points drawn for column col, after pending changes are
     // applied: one list per unbroken piece of line.
     QList<QList<QPointF>> drawnSegments(int col);
+    // The picture drawn on each marked point of column col (null: none),
+    // and the points that carry it. Without a marker style a point that
+    // stands alone still gets a small dot, or it would not show at all.
+    QImage markerImage(int col) const;
+    QList<QPointF> markedPoints(int col);
 
 signals:
     // A mouse click anywhere in the chart.
@@ -93,6 +105,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void drawForeground(QPainter *painter, const QRectF &rect) override;
 
 private:
     struct Range {
@@ -104,6 +117,9 @@ private:
         QColor color;
         bool right = false;
         QList<QLineSeries *> series; // [0] always exists and carries the legend entry
+        QList<QPointF> marked;       // points that get a marker
+        QList<QPointF> lone;         // points without a neighbour
+        bool reduced = false;        // the series holds a per-pixel reduction
     };
 
     bool validCell(int row, int col) const;
@@ -113,7 +129,7 @@ private:
     void applyPending();
     void redrawColumn(int col);
     void styleSeries(const Column &c, QLineSeries *s, bool primary);
-    void applyMarker(const Column &c, QLineSeries *s);
+    int plotWidthPixels() const;
     QLineSeries *addSeries(Column &c);
     void rebuildXAxis();
     void applyRange(QValueAxis *axis, const Range &r);

@@ -1,10 +1,27 @@
 #include "ui/month_calendar.h"
 
 #include <QAbstractItemView>
+#include <QBoxLayout>
 #include <QEvent>
 #include <QLocale>
 #include <QScopedValueRollback>
+#include <QSpinBox>
 #include <QTextCharFormat>
+#include <QToolButton>
+
+namespace {
+
+QToolButton *yearButton(const QCalendarWidget *cal)
+{
+    return cal->findChild<QToolButton *>(QStringLiteral("qt_calendar_yearbutton"));
+}
+
+QToolButton *monthButton(const QCalendarWidget *cal)
+{
+    return cal->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"));
+}
+
+} // namespace
 
 MonthCalendar::MonthCalendar(QWidget *parent) : QCalendarWidget(parent)
 {
@@ -20,6 +37,24 @@ MonthCalendar::MonthCalendar(QWidget *parent) : QCalendarWidget(parent)
     QTextCharFormat sunday = weekdayTextFormat(Qt::Sunday);
     sunday.setForeground(QColor(0xD0, 0x00, 0x00));
     setWeekdayTextFormat(Qt::Sunday, sunday);
+
+    // The navigation bar shows the month button before the year button;
+    // the year goes first. The year's edit box takes the year button's
+    // place while it is open, so the month stays where it is.
+    QToolButton *year = yearButton(this);
+    QToolButton *month = monthButton(this);
+    auto *bar = findChild<QWidget *>(QStringLiteral("qt_calendar_navigationbar"));
+    auto *row = bar ? qobject_cast<QBoxLayout *>(bar->layout()) : nullptr;
+    if (row && year && month && row->indexOf(year) >= 0 && row->indexOf(month) >= 0) {
+        row->removeWidget(month);
+        row->insertWidget(row->indexOf(year) + 1, month);
+    }
+    // The base class writes a bare year and the month name on every page
+    // change, and the bare year again when the year's edit box closes.
+    connect(this, &QCalendarWidget::currentPageChanged, this, [this] { nameShownMonth(); });
+    if (auto *yearEdit = findChild<QSpinBox *>(QStringLiteral("qt_calendar_yearedit")))
+        (void)yearEdit;
+    nameShownMonth();
 
     // A new user gesture starts: whatever was reported before is old news.
     if (auto *view = findChild<QAbstractItemView *>()) {
@@ -55,6 +90,21 @@ void MonthCalendar::setSelectedDay(QDate day)
     QCalendarWidget::setSelectedDate(day);
     if (day.isValid())
         setCurrentPage(day.year(), day.month());
+}
+
+void MonthCalendar::nameShownMonth()
+{
+    if (QToolButton *year = yearButton(this))
+        year->setText(QStringLiteral("%1年").arg(yearShown()));
+    if (QToolButton *month = monthButton(this))
+        month->setText(QStringLiteral("%1月").arg(monthShown()));
+}
+
+void MonthCalendar::changeEvent(QEvent *event)
+{
+    QCalendarWidget::changeEvent(event);
+    if (event->type() == QEvent::LocaleChange)
+        nameShownMonth();
 }
 
 bool MonthCalendar::eventFilter(QObject *watched, QEvent *event)

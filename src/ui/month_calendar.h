@@ -4,7 +4,8 @@
 #include <QDate>
 
 // The month calendar of the weight screen: Japanese weekday headers,
-// Sunday first. dateClicked is emitted when the user clicks a day (also the
+// Sunday first, and the shown month named year first ("2026年12月"), as
+// Japanese calendars do. dateClicked is emitted when the user clicks a day (also the
 // day already selected), dateKeyed when the user moves the selection with
 // the keyboard; neither when the program sets the day.
 class MonthCalendar : public QCalendarWidget {
@@ -26,8 +27,12 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    // Writes "2026年" and "12月" on the navigation bar's buttons.
+    void nameShownMonth();
+
     bool fromCode_ = false;
     // Set when a user change has just been reported, so the click that
     // caused it is not reported twice.

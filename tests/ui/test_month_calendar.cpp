@@ -2,9 +2,16 @@
 
 #include "ui/month_calendar.h"
 
+#include <QApplication>
+#include <QMenu>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -28,6 +35,29 @@ QPoint dayCenter(MonthCalendar &cal, int day)
     return {};
 }
 
+QToolButton *navButton(MonthCalendar &cal, const char *name)
+{
+    return cal.findChild<QToolButton *>(QLatin1String(name));
+}
+
+// The navigation bar as a person reads it: the visible buttons between the
+// arrows, left to right.
+QString header(MonthCalendar &cal)
+{
+    QList<QToolButton *> shown;
+    for (const char *name : {"qt_calendar_yearbutton", "qt_calendar_monthbutton"}) {
+        QToolButton *b = navButton(cal, name);
+        if (b && b->isVisible())
+            shown.append(b);
+    }
+    std::sort(shown.begin(), shown.end(),
+              [](QToolButton *a, QToolButton *b) { return a->x() < b->x(); });
+    QString text;
+    for (QToolButton *b : shown)
+        text += b->text();
+    return text;
+}
+
 } // namespace
 
 class TestMonthCalendar : public QObject {
@@ -40,6 +70,8 @@ private slots:
     void clickOnTheSelectedDayIsStillReported();
     void keyboardMoveIsReported();
     void weekStartsOnSundayInJapanese();
+    void headerNamesYearThenMonthThroughEveryWayOfPaging();
+    void yearBoxStillChangesTheYear();
 
 private:
     MonthCalendar *cal_ = nullptr;
@@ -119,6 +151,75 @@ void TestMonthCalendar::weekStartsOnSundayInJapanese()
     for (int c = 0; c < m->columnCount(); ++c)
         header.append(m->index(0, c).data().toString());
     QCOMPARE(header, QStringList({"日", "月", "火", "水", "木", "金", "土"}));
+}
+
+void TestMonthCalendar::headerNamesYearThenMonthThroughEveryWayOfPaging()
+{
+    QCOMPARE(header(*cal_), QStringLiteral("2008年3月"));
+
+    // The arrows, across the turn of the year both ways.
+    QToolButton *next = navButton(*cal_, "qt_calendar_nextmonth");
+    QToolButton *prev = navButton(*cal_, "qt_calendar_prevmonth");
+    QVERIFY(next && prev);
+    for (int i = 0; i < 10; ++i)
+        QTest::mouseClick(next, Qt::LeftButton);
+    QCOMPARE(header(*cal_), QStringLiteral("2009年1月"));
+    QTest::mouseClick(prev, Qt::LeftButton);
+    QCOMPARE(header(*cal_), QStringLiteral("2008年12月"));
+
+    // The month button's menu.
+    QToolButton *month = navButton(*cal_, "qt_calendar_monthbutton");
+    QVERIFY(month);
+    bool picked = false;
+    QTimer::singleShot(0, cal_, [&picked] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        const QList<QAction *> actions = menu->actions();
+        for (QAction *a : actions) {
+            if (a->text() == QStringLiteral("7月")) {
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+                picked = true;
+                return;
+            }
+        }
+        menu->close();
+    });
+    QTest::mouseClick(month, Qt::LeftButton);
+    QVERIFY(picked);
+    QCOMPARE(header(*cal_), QStringLiteral("2008年7月"));
+
+    // The program's own setting of the day.
+    cal_->setSelectedDay(QDate(2026, 12, 1));
+    QCOMPARE(header(*cal_), QStringLiteral("2026年12月"));
+}
+
+void TestMonthCalendar::yearBoxStillChangesTheYear()
+{
+    cal_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(cal_));
+    QToolButton *year = navButton(*cal_, "qt_calendar_yearbutton");
+    QVERIFY(year);
+
+    // A click on the year opens its box with the year selected; typing
+    // replaces it.
+    QTest::mouseClick(year, Qt::LeftButton);
+    QWidget *box = QApplication::focusWidget();
+    QVERIFY(qobject_cast<QSpinBox *>(box));
+    QTest::keyClicks(box, QStringLiteral("2010"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(cal_->yearShown(), 2010);
+    QCOMPARE(cal_->monthShown(), 3);
+    QVERIFY(!box->isVisible());
+    QCOMPARE(header(*cal_), QStringLiteral("2010年3月"));
+
+    // Closing the box on the same year keeps the 年 too.
+    QTest::mouseClick(year, Qt::LeftButton);
+    box = QApplication::focusWidget();
+    QVERIFY(qobject_cast<QSpinBox *>(box));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(cal_->yearShown(), 2010);
+    QCOMPARE(header(*cal_), QStringLiteral("2010年3月"));
 }
 
 int runMonthCalendarTests(int argc, char **argv)
