@@ -53,7 +53,7 @@ MonthCalendar::MonthCalendar(QWidget *parent) : QCalendarWidget(parent)
     // change, and the bare year again when the year's edit box closes.
     connect(this, &QCalendarWidget::currentPageChanged, this, [this] { nameShownMonth(); });
     if (auto *yearEdit = findChild<QSpinBox *>(QStringLiteral("qt_calendar_yearedit")))
-        (void)yearEdit;
+        connect(yearEdit, &QSpinBox::editingFinished, this, [this] { nameShownMonth(); });
     nameShownMonth();
 
     // A new user gesture starts: whatever was reported before is old news.
