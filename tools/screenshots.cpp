@@ -1,7 +1,9 @@
 // Saves a PNG of every panel of the main window, built on sample data, so
 // the screens can be looked at without clicking through them.
-//   nanahoshi_screenshots <output folder> [data folder]
-// Without a data folder, sample data is written to a temporary one.
+//   nanahoshi_screenshots <output folder> [data folder] [WIDTHxHEIGHT]
+// Without a data folder, sample data is written to a temporary one; "-"
+// for the data folder means the same. The window is 1280 x 800 unless a
+// size is given (the smallest window shows whether every screen fits).
 #include "app/main_window.h"
 #include "sample_data.h"
 #include "ui/dialogs.h"
@@ -47,7 +49,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     if (argc < 2) {
-        QTextStream(stderr) << "usage: nanahoshi_screenshots <output folder> [data folder]\n";
+        QTextStream(stderr) << "usage: nanahoshi_screenshots <output folder> [data folder] [WIDTHxHEIGHT]\n";
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -55,7 +57,7 @@ int main(int argc, char *argv[])
     QTemporaryDir tmp;
     QDir data;
     SampleClock clock;
-    if (argc >= 3) {
+    if (argc >= 3 && QString::fromLocal8Bit(argv[2]) != QStringLiteral("-")) {
         data = QDir(QString::fromLocal8Bit(argv[2]));
     } else {
         data = QDir(tmp.path());
@@ -67,7 +69,13 @@ int main(int argc, char *argv[])
     }
     PrintingDialogs dialogs;
     MainWindow window(data, dialogs, clock, MainWindow::Options{0, false});
-    window.resize(1280, 800);
+    QSize size(1280, 800);
+    if (argc >= 4) {
+        const QStringList wh = QString::fromLocal8Bit(argv[3]).split(QLatin1Char('x'));
+        if (wh.size() == 2)
+            size = QSize(wh[0].toInt(), wh[1].toInt());
+    }
+    window.resize(size);
     if (!window.start())
         return 1;
     const QList<QPair<QString, QString>> screens = {

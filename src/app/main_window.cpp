@@ -30,6 +30,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -40,7 +41,6 @@ MainWindow::MainWindow(const QDir &dataDir, Dialogs &dialogs, const Clock &clock
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(art::icon(QString::fromLatin1(art::kLadybird)));
     setWindowTitle(QStringLiteral(" ナナホシ"));
-    resize(1280, 800);
 
     auto *central = new QWidget(this);
     auto *area = new QWidget(central);
@@ -61,6 +61,15 @@ MainWindow::MainWindow(const QDir &dataDir, Dialogs &dialogs, const Clock &clock
     layout->addWidget(rule);
     layout->addWidget(area, 1);
     setCentralWidget(central);
+
+    // Every screen is laid out to stay usable down to this size, which
+    // fits a 1024 x 768 screen; the window opens as large as is
+    // comfortable on the screen it is on.
+    setMinimumSize(kMinimumSize);
+    QSize open(1280, 800);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        open = open.boundedTo(screen->availableGeometry().size() - QSize(16, 40));
+    resize(open.expandedTo(kMinimumSize));
 }
 
 MainWindow::~MainWindow()
@@ -143,7 +152,10 @@ void MainWindow::buildToolbar(QWidget *bar)
         b->setIconSize(QSize(30, 30));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(true);
-        b->setMinimumWidth(76);
+        b->setMinimumWidth(64);
+        // Toolbar buttons take no keyboard focus, as in any toolbar; a
+        // focused one would stay drawn raised.
+        b->setFocusPolicy(Qt::NoFocus);
     };
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(6, 4, 6, 2);

@@ -27,6 +27,9 @@ class SearchPanel;
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
+    // Every screen stays usable down to this size.
+    static constexpr QSize kMinimumSize{1000, 660};
+
     struct Options {
         int minSplashMs = 1500; // the splash stays at least this long
         bool showSplash = true;

@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 
 #include <array>
@@ -115,6 +116,7 @@ private slots:
     // Toolbar
     void toolbarButtonsCarryCaptionAndTooltip_data();
     void toolbarButtonsCarryCaptionAndTooltip();
+    void everyScreenFitsTheSmallestWindow();
     void visibleScreensButtonChangesNothing_data();
     void visibleScreensButtonChangesNothing();
     void eachButtonShowsItsPanelAndExplainsIt_data();
@@ -514,6 +516,26 @@ void openScreen(const WindowDriver &d, const QString &button)
 } // namespace
 
 void TestMainWindow::visibleScreensButtonChangesNothing_data() { screenRows(); }
+
+void TestMainWindow::everyScreenFitsTheSmallestWindow()
+{
+    WindowDriver d;
+    d.writeFiles(everyday());
+    QVERIFY(d.start());
+    // The window opens no larger than the screen it is on.
+    const QSize available = QGuiApplication::primaryScreen()->availableGeometry().size();
+    QVERIFY(d.window()->width() <= qMax(available.width(), MainWindow::kMinimumSize.width()));
+    QVERIFY(d.window()->height() <= qMax(available.height(), MainWindow::kMinimumSize.height()));
+
+    d.window()->resize(MainWindow::kMinimumSize);
+    QCOMPARE(d.window()->size(), MainWindow::kMinimumSize);
+    for (const ScreenCase &s : kScreens) {
+        d.click(QString::fromLatin1(s.button));
+        QCoreApplication::processEvents();
+        const QStringList faults = d.layoutFaults();
+        QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(s.panel), faults.join(QStringLiteral("; ")))));
+    }
+}
 
 void TestMainWindow::visibleScreensButtonChangesNothing()
 {

@@ -7,7 +7,12 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QAbstractButton>
+#include <QCalendarWidget>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QScrollBar>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QFrame>
@@ -216,6 +221,76 @@ void WindowDriver::typeAndEnter(const QString &name, const QString &text) const
     press(Qt::Key_A, Qt::ControlModifier); // select what the box holds
     type(text);
     press(Qt::Key_Return);
+}
+
+namespace {
+
+bool isControl(const QWidget *w)
+{
+    return qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QLabel *>(w)
+           || qobject_cast<const QLineEdit *>(w) || qobject_cast<const QComboBox *>(w)
+           || qobject_cast<const QAbstractItemView *>(w) || qobject_cast<const QAbstractScrollArea *>(w)
+           || qobject_cast<const QCalendarWidget *>(w) || qobject_cast<const QGroupBox *>(w)
+           || qobject_cast<const QScrollBar *>(w);
+}
+
+// Controls that are parts of a bigger one (a calendar's buttons, a grid's
+// headers, a combo box's edit) are that control's business.
+bool insideControl(const QWidget *w, const QWidget *root)
+{
+    for (const QWidget *p = w->parentWidget(); p && p != root; p = p->parentWidget())
+        if (isControl(p) && !qobject_cast<const QGroupBox *>(p))
+            return true;
+    return false;
+}
+
+QString describe(const QWidget *w)
+{
+    QString name = w->objectName();
+    if (name.isEmpty())
+        if (auto *l = qobject_cast<const QLabel *>(w))
+            name = QStringLiteral("label \"%1\"").arg(l->text().left(12));
+    if (name.isEmpty())
+        if (auto *b = qobject_cast<const QAbstractButton *>(w))
+            name = QStringLiteral("button \"%1\"").arg(b->text().left(12));
+    if (name.isEmpty())
+        name = QString::fromLatin1(w->metaObject()->className());
+    return name;
+}
+
+} // namespace
+
+QStringList WindowDriver::layoutFaults() const
+{
+    QStringList faults;
+    QWidget *root = window_.get();
+    if (!root)
+        return faults;
+    QList<QWidget *> controls;
+    for (QWidget *w : root->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(root) || !isControl(w) || insideControl(w, root))
+            continue;
+        // A meter places its marker, bands and scale marks itself.
+        if (w->parentWidget() && w->parentWidget()->inherits("BmiBands"))
+            continue;
+        controls.append(w);
+    }
+    const QRect windowRect(root->mapToGlobal(QPoint(0, 0)), root->size());
+    QList<QRect> rects;
+    for (QWidget *w : std::as_const(controls)) {
+        const QRect r(w->mapToGlobal(QPoint(0, 0)), w->size());
+        rects.append(r);
+        if (!windowRect.contains(r))
+            faults.append(describe(w) + QStringLiteral(" / outside the window"));
+    }
+    for (qsizetype i = 0; i < controls.size(); ++i)
+        for (qsizetype j = i + 1; j < controls.size(); ++j) {
+            if (controls[i]->isAncestorOf(controls[j]) || controls[j]->isAncestorOf(controls[i]))
+                continue;
+            if (rects[i].adjusted(1, 1, -1, -1).intersects(rects[j].adjusted(1, 1, -1, -1)))
+                faults.append(describe(controls[i]) + QStringLiteral(" / ") + describe(controls[j]));
+        }
+    return faults;
 }
 
 Grid *WindowDriver::dayList() const { return find<Grid>(QStringLiteral("msgDayList")); }

@@ -127,6 +127,11 @@ public:
     QStringList listItems(const QString &name) const;
     // The only visible panel's objectName, or a list of all visible ones.
     QString visiblePanel() const;
+    // Visible controls of the window that overlap one another or stick out
+    // of the window, as "a / b" lines; empty when the screen is laid out
+    // cleanly. Pictures meant to lie on others (the BMI marker on its
+    // bands) are left out.
+    QStringList layoutFaults() const;
 
     QByteArray bytes(const QString &file) const { return tmp.readBytes(file); }
     QString text(const QString &file) const { return tmp.readText(file); }
