@@ -283,11 +283,19 @@ void TestStoreFiles::insertWritesOldRecordsAsTheWriterDoes()
                            " 2008/03/09 , \x96\xE9 ,+69.9, d ,,\r\n"
                            "\r\n"
                            "\"2008/03/10\",\"\x87\x90\",\" 69.8\",\"\xED\x40\",\"\",\"\"\n"
-                           "\"2008/03/12\",\"\xB6\xC0\x81\x60\",69.7000,\"\",\"\",\"\"";
+                           "\"2008/03/12\",\"\xB6\xC0\x81\x60\",69.7000,\"\",\"\",\"\"\r\n"
+                           // Written forms already; some weights only look so.
+                           "\"2008/03/12\",\"a\",0.05,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"a\",100,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"a\",123456.7,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"a\",16777217,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"a\",0.0,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"a\",-0,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"a\",007,\"\",\"\",\"\"";
     tmp.writeBytes(kData1, old);
     QList<WeightRecord> records;
     QVERIFY(!store::readRecords(dir, kData1, &records));
-    QCOMPARE(records.size(), 4);
+    QCOMPARE(records.size(), 11);
     const WeightRecord added = rec("2008/03/10", "新", 69.5f, "表");
     QVERIFY(!store::insertRecordInOrder(dir, kData1, added));
 
@@ -301,6 +309,7 @@ void TestStoreFiles::insertWritesOldRecordsAsTheWriterDoes()
     QCOMPARE(tmp.readBytes(kData1), want);
     QVERIFY(want.contains("\x81\xE0")); // the twin "≒" written the way the encoder writes it
     QVERIFY(want.contains(",70.5,"));
+    QVERIFY(want.contains(",16777220,"));
 
     // An old text the format cannot hold again stops the insert.
     tmp.writeBytes(kData1, "\"2008/03/09\",\"a\rb\",70,\"\",\"\",\"\"\r\n");
