@@ -91,10 +91,16 @@ private:
     };
     Entry &slot(const scan::Field &f)
     {
-        quint32 h = 2166136261u;
-        for (qsizetype i = 0; i < f.size; ++i)
-            h = (h ^ quint8(f.data[i])) * 16777619u;
-        return entries_[(h ^ (h >> 16)) % kSlots];
+        // The first and the last eight bytes and the length tell the few
+        // texts of a file apart well enough.
+        quint64 head = 0;
+        quint64 tail = 0;
+        const size_t n = size_t(f.size);
+        std::memcpy(&head, f.data, std::min<size_t>(n, 8));
+        if (n > 8)
+            std::memcpy(&tail, f.data + n - std::min<size_t>(n - 8, 8), std::min<size_t>(n - 8, 8));
+        const quint64 h = (head * 0x9E3779B97F4A7C15ull) ^ (tail * 0xC2B2AE3D27D4EB4Full) ^ n;
+        return entries_[(h >> 58) % kSlots];
     }
     Entry entries_[kSlots];
 };
@@ -116,11 +122,14 @@ private:
     bool quick(const scan::Field f[6], WeightRecord *r)
     {
         // The date: mostly the same as the line before.
-        if (!f[0].size || !dates_.find(f[0], &r->date)) {
+        if (f[0].size == 10 && std::memcmp(f[0].data, lastDate_, 10) == 0) {
+            r->date = lastDateText_;
+        } else {
             if (!scan::isDateField(f[0]))
                 return false;
             r->date = QString::fromLatin1(f[0].data, f[0].size);
-            dates_.add(f[0], r->date);
+            std::memcpy(lastDate_, f[0].data, 10);
+            lastDateText_ = r->date;
         }
         if (!scan::weightField(f[2], &r->weight))
             return false;
@@ -134,7 +143,8 @@ private:
                scan::fieldText(f[5], &r->reserved6);
     }
 
-    TextCache dates_;
+    char lastDate_[10] = {};
+    QString lastDateText_;
     TextCache labels_;
 };
 
@@ -515,6 +525,12 @@ MaybeError rewriteRecords(const DataDir &dir, const QString &dataFile,
     if (MaybeError e = encodeRecords(actual, records, &bytes))
         return e;
     return replaceFile(dir, dataFile, scratchName, bytes);
+}
+
+MaybeError recordFileBytes(const QString &file, const QList<WeightRecord> &records,
+                           QByteArray *out)
+{
+    return encodeRecords(file, records, out);
 }
 
 MaybeError writeStartRecord(const DataDir &dir, const QString &dataFile, const WeightRecord &r)
