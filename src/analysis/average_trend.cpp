@@ -23,7 +23,8 @@ AverageTrend FillAverageTrend(WeightSeries &series)
     if (n == 0)
         return out;
 
-    // All in single precision, as the figures have always been shown.
+    // Sum and average in single precision like every weight; the third
+    // decimal of the average depends on it.
     float sum = 0;
     float previous = 0;
     int streak = 0;
