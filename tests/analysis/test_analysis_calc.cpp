@@ -36,11 +36,11 @@ QStringList column(const TableFill &t, int c)
     return out;
 }
 
-// The ranking as the literal procedure states it: every slot from
+// The ranking done the long way: every slot from
 // floor(min) to floor(max) + 1 in single precision, a weight counted in
 // the first slot with lower <= w < lower + width, then the exchange sort
 // over all slots and a cut at the first empty one. Rows as "lower:count".
-QStringList literalRanking(const QList<float> &weights, float width)
+QStringList everySlotRanking(const QList<float> &weights, float width)
 {
     float maxW = 0, minW = 999;
     for (float w : weights) {
@@ -111,7 +111,7 @@ private Q_SLOTS:
     void bandsKeepWeightsBetweenTenths();
     void bandsEqualCountsInExchangeOrder_data();
     void bandsEqualCountsInExchangeOrder();
-    void bandsMatchTheLiteralRanking();
+    void bandsMatchTheRankingOfEverySlot();
     void bandsOfAMistypedWeight();
     void bandsOfAWeightFarOutside();
 
@@ -399,9 +399,9 @@ void TestAnalysisCalc::bandsEqualCountsInExchangeOrder()
     QCOMPARE(column(r, 3), gaps);
 }
 
-// Only visited bands are sorted; the literal procedure sorts every slot.
+// Only visited bands are sorted; the long way sorts every slot.
 // Both must rank alike, ties included.
-void TestAnalysisCalc::bandsMatchTheLiteralRanking()
+void TestAnalysisCalc::bandsMatchTheRankingOfEverySlot()
 {
     QRandomGenerator rng(20080101);
     for (int round = 0; round < 300; ++round) {
@@ -411,8 +411,8 @@ void TestAnalysisCalc::bandsMatchTheLiteralRanking()
         for (int i = 0; i < n; ++i)
             weights.append(float(600 + int(rng.bounded(spread * 10))) / 10.0f);
         const WeightSeries s = seriesOf(weights);
-        QCOMPARE(rankingRows(FillBandRanking(s, BandWidth::OneKg)), literalRanking(weights, 1.0f));
-        QCOMPARE(rankingRows(FillBandRanking(s, BandWidth::HalfKg)), literalRanking(weights, 0.5f));
+        QCOMPARE(rankingRows(FillBandRanking(s, BandWidth::OneKg)), everySlotRanking(weights, 1.0f));
+        QCOMPARE(rankingRows(FillBandRanking(s, BandWidth::HalfKg)), everySlotRanking(weights, 0.5f));
     }
 }
 
@@ -423,7 +423,7 @@ void TestAnalysisCalc::bandsOfAMistypedWeight()
     const BandRanking half = FillBandRanking(s, BandWidth::HalfKg);
     QCOMPARE(column(half, 1), (QStringList{"72.0～72.4Kg", "71.5～71.9Kg", "7.0～7.4Kg"}));
     QCOMPARE(column(half, 2), (QStringList{"2回", "1回", "1回"}));
-    QCOMPARE(rankingRows(half), literalRanking(s.weights, 0.5f));
+    QCOMPARE(rankingRows(half), everySlotRanking(s.weights, 0.5f));
 }
 
 void TestAnalysisCalc::bandsOfAWeightFarOutside()
