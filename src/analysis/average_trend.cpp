@@ -1,5 +1,6 @@
 #include "analysis/average_trend.h"
 
+#include "analysis/texts.h"
 #include "store/format.h"
 
 namespace analysis {
@@ -22,10 +23,15 @@ AverageTrend FillAverageTrend(WeightSeries &series)
     if (n == 0)
         return out;
 
-    // All in single precision, as the figures have always been shown.
+    // Sum and average in single precision like every weight; the third
+    // decimal of the average depends on it.
     float sum = 0;
     float previous = 0;
     int streak = 0;
+    texts::PerValue weightText([](float v) { return fmt::number(v, u"0.0Kg"); });
+    texts::RoundedTexts averageText(u"0.000Kg", 3);
+    texts::RoundedTexts gramText(u"0g", 0);
+    const QString unchanged = QStringLiteral("±") + fmt::number(0.0f, u"0g");
     out.rows.reserve(n);
     for (int i = 0; i < n; ++i) {
         const float weight = series.weights.at(i);
@@ -34,24 +40,25 @@ AverageTrend FillAverageTrend(WeightSeries &series)
         series.averages[i] = avg;
 
         float grams = 0;
-        QString sign;
+        QString change;
         if (i > 0) {
             grams = (avg - previous) * 1000.0f;
             // The sign is decided on the unrounded change, so a tiny rise
-            // shows +0g and ends the run.
+            // shows +0g and ends the run. A fall carries its own minus.
             if (grams > 0) {
-                sign = QStringLiteral("+");
+                change = QStringLiteral("+") + gramText(grams);
                 streak = 0;
             } else {
-                if (grams == 0)
-                    sign = QStringLiteral("±");
+                change = grams == 0 ? unchanged : gramText(grams);
                 ++streak;
             }
+        } else {
+            change = gramText(grams);
         }
         table::Row row;
         row.texts.reserve(4);
-        row.texts << QString::number(i + 1) + QStringLiteral("回目") << fmt::number(weight, u"0.0Kg")
-                  << fmt::number(avg, u"0.000Kg") << sign + fmt::number(grams, u"0g");
+        row.texts << texts::counted(i + 1, u"回目") << weightText(weight)
+                  << averageText(avg) << change;
         out.rows.append(std::move(row));
         previous = avg;
     }

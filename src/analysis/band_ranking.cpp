@@ -1,5 +1,6 @@
 #include "analysis/band_ranking.h"
 
+#include "analysis/texts.h"
 #include "store/format.h"
 
 #include <algorithm>
@@ -100,11 +101,10 @@ BandRanking FillBandRanking(const WeightSeries &series, BandWidth width)
         const float lower = fmt::roundOneDecimal(float(bottom + b.index * w));
         table::Row row;
         row.texts.reserve(4);
-        row.texts << QString::number(k + 1) + QStringLiteral("位")
+        row.texts << texts::counted(k + 1, u"位")
                   << fmt::number(lower, u"0.0～") + fmt::number(double(lower) + w - 0.1, u"0.0Kg")
-                  << QString::number(b.count) + QStringLiteral("回")
-                  << (k == 0 ? QString()
-                             : QString::number(bands.at(k - 1).count - b.count) + QStringLiteral("回"));
+                  << texts::counted(b.count, u"回")
+                  << (k == 0 ? QString() : texts::counted(bands.at(k - 1).count - b.count, u"回"));
         out.rows.append(std::move(row));
     }
     return out;

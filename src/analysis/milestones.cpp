@@ -1,5 +1,6 @@
 #include "analysis/milestones.h"
 
+#include "analysis/texts.h"
 #include "store/dates.h"
 #include "store/format.h"
 
@@ -65,8 +66,7 @@ MilestoneTable FillMilestoneTable(const WeightSeries &series)
             table::Row row;
             row.texts.reserve(4);
             row.texts << stepText(reached) << series.dates.at(i)
-                      << QString::number(days) + QStringLiteral("日後")
-                      << QString::number(days - lastDays) + QStringLiteral("日後");
+                      << texts::counted(days, u"日後") << texts::counted(days - lastDays, u"日後");
             out.rows.append(std::move(row));
             // Further steps of the same record show 0日後.
             lastDays = days;

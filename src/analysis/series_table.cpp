@@ -1,5 +1,6 @@
 #include "analysis/series_table.h"
 
+#include "analysis/texts.h"
 #include "store/format.h"
 
 namespace analysis {
@@ -22,8 +23,12 @@ SeriesTable FillSeriesTable(const WeightSeries &series, DiffMode mode)
     if (n == 0)
         return out;
 
-    const QString kg = QStringLiteral("0.0Kg");
     const float *w = series.weights.constData();
+    texts::PerValue weightText([](float v) { return fmt::number(v, u"0.0Kg"); });
+    texts::PerValue diffText([](float d) {
+        const QString sign = d == 0 ? QStringLiteral("±") : d > 0 ? QStringLiteral("+") : QString();
+        return sign + fmt::number(d, u"0.0Kg");
+    });
     out.rows.reserve(n);
     for (int i = 0; i < n; ++i) {
         float d = 0;
@@ -31,12 +36,11 @@ SeriesTable FillSeriesTable(const WeightSeries &series, DiffMode mode)
             d = w[i] - (mode == DiffMode::Previous ? w[i - 1] : w[0]);
         // Brought to one decimal with halves upwards, so -0.25 reads -0.2.
         d = fmt::roundOneDecimal(d);
-        const QString sign = d == 0 ? QStringLiteral("±") : d > 0 ? QStringLiteral("+") : QString();
 
         table::Row row;
         row.texts.reserve(4);
-        row.texts << QString::number(i + 1) + QStringLiteral("回目") << series.dates.at(i)
-                  << fmt::number(w[i], kg) << sign + fmt::number(d, kg);
+        row.texts << texts::counted(i + 1, u"回目") << series.dates.at(i) << weightText(w[i])
+                  << diffText(d);
         out.rows.append(std::move(row));
     }
     out.scrollToEnd = n + 1 > 9;

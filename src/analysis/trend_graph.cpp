@@ -96,6 +96,8 @@ AxisRange trendAxis(const WeightSeries &series, float targetWeight, bool targetF
     // Not a ceiling: 70.0 gives 70, 70.5 gives 71, and 70.1 (just below
     // 70.1 in single precision) gives 70.
     AxisRange r;
+    if (series.count == 0)
+        return r;
     r.max = std::floor(double(series.maxWeight) + 0.9);
     r.min = std::floor(double(targetFloorOn ? targetWeight : series.minWeight));
     if (targetFloorOn && r.min >= r.max)

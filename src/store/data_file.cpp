@@ -65,34 +65,44 @@ void countWholeRead(const DataDir &dir, const QString &dataFile)
 
 // Decoded texts of a field that repeats from line to line (the date of
 // the day, the situation labels), so that each is decoded and stored once.
+// A slot per hash of the bytes; a clash only costs a decode.
 class TextCache {
 public:
-    bool find(const scan::Field &f, QString *out) const
+    bool find(const scan::Field &f, QString *out)
     {
-        for (const Entry &e : entries_) {
-            if (e.bytes.size() == f.size && std::memcmp(e.bytes.constData(), f.data, size_t(f.size)) == 0) {
-                *out = e.text;
-                return true;
-            }
-        }
-        return false;
+        Entry &e = slot(f);
+        if (e.bytes.size() != f.size || std::memcmp(e.bytes.constData(), f.data, size_t(f.size)) != 0)
+            return false;
+        *out = e.text;
+        return true;
     }
     void add(const scan::Field &f, const QString &text)
     {
-        Entry &e = entries_[next_];
-        next_ = (next_ + 1) % kSize;
+        Entry &e = slot(f);
         e.bytes = QByteArray(f.data, f.size);
         e.text = text;
     }
 
 private:
-    static constexpr int kSize = 16;
+    static constexpr quint32 kSlots = 64;
     struct Entry {
         QByteArray bytes;
         QString text;
     };
-    Entry entries_[kSize];
-    int next_ = 0;
+    Entry &slot(const scan::Field &f)
+    {
+        // The first and the last eight bytes and the length tell the few
+        // texts of a file apart well enough.
+        quint64 head = 0;
+        quint64 tail = 0;
+        const size_t n = size_t(f.size);
+        std::memcpy(&head, f.data, std::min<size_t>(n, 8));
+        if (n > 8)
+            std::memcpy(&tail, f.data + n - std::min<size_t>(n - 8, 8), std::min<size_t>(n - 8, 8));
+        const quint64 h = (head * 0x9E3779B97F4A7C15ull) ^ (tail * 0xC2B2AE3D27D4EB4Full) ^ n;
+        return entries_[(h >> 58) % kSlots];
+    }
+    Entry entries_[kSlots];
 };
 
 // Reads one line into a record: the quick way when the line is an
@@ -112,11 +122,14 @@ private:
     bool quick(const scan::Field f[6], WeightRecord *r)
     {
         // The date: mostly the same as the line before.
-        if (!f[0].size || !dates_.find(f[0], &r->date)) {
+        if (f[0].size == 10 && std::memcmp(f[0].data, lastDate_, 10) == 0) {
+            r->date = lastDateText_;
+        } else {
             if (!scan::isDateField(f[0]))
                 return false;
             r->date = QString::fromLatin1(f[0].data, f[0].size);
-            dates_.add(f[0], r->date);
+            std::memcpy(lastDate_, f[0].data, 10);
+            lastDateText_ = r->date;
         }
         if (!scan::weightField(f[2], &r->weight))
             return false;
@@ -130,7 +143,8 @@ private:
                scan::fieldText(f[5], &r->reserved6);
     }
 
-    TextCache dates_;
+    char lastDate_[10] = {};
+    QString lastDateText_;
     TextCache labels_;
 };
 
@@ -171,14 +185,13 @@ MaybeError walkRecords(const QByteArray &bytes, const QString &actual, Incomplet
 }
 
 // The last line that is not blank, read whole; *found is false when there
-// is none.
-MaybeError readLastLine(const QByteArray &bytes, const QString &actual, WeightRecord *out,
-                        bool *found)
+// is none. `breaks` is the number of line breaks in bytes.
+MaybeError readLastLine(const QByteArray &bytes, qsizetype breaks, const QString &actual,
+                        WeightRecord *out, bool *found)
 {
     *found = false;
     MaybeError result;
     RecordReader reader;
-    const qsizetype breaks = scan::countLineBreaks(bytes.constData(), bytes.constData() + bytes.size());
     scan::forEachLineBackwards(bytes, breaks, [&](const scan::Line &line) {
         QString reason;
         switch (reader.read(line, out, &reason)) {
@@ -196,10 +209,44 @@ MaybeError readLastLine(const QByteArray &bytes, const QString &actual, WeightRe
     return result;
 }
 
+// A weight in the form fmt::shortest writes it, for any float it reads
+// as: no sign, no leading or trailing zeros, at most six significant
+// digits (a float keeps six, so such a text reads back as itself).
+bool isShortestWeight(const scan::Field &f)
+{
+    const char *p = f.data;
+    const char *const end = f.data + f.size;
+    if (p == end)
+        return false;
+    int significant = 0;
+    if (*p == '0') {
+        ++p;
+    } else {
+        while (p < end && *p >= '0' && *p <= '9') {
+            ++significant;
+            ++p;
+        }
+        if (significant == 0)
+            return false;
+    }
+    if (p == end)
+        return significant <= 6;
+    if (*p != '.' || p + 1 == end || end[-1] == '0')
+        return false;
+    for (++p; p < end; ++p) {
+        if (*p < '0' || *p > '9')
+            return false;
+        if (significant > 0 || *p != '0')
+            ++significant;
+    }
+    return significant <= 6;
+}
+
 // Bytes of an insert: every old line in the form the program writes, the
-// new record placed by its date. Ordinary lines are copied field by field
-// from the old bytes; a text that would not come back as the same bytes,
-// or a bare one, goes the exact way (decode, then encode again).
+// new record placed by its date. Ordinary lines are copied from the old
+// bytes (whole when they are in that form already, else field by field);
+// a text that would not come back as the same bytes, or a bare one, goes
+// the exact way (decode, then encode again).
 class InsertWriter {
 public:
     InsertWriter(const QString &actual, const WeightRecord &r, const QByteArray &newLine,
@@ -211,6 +258,7 @@ public:
 
     scan::Kind read(const scan::Line &line, QString *reason)
     {
+        line_ = line;
         if (scan::splitSix(line, f_) && quick())
             return scan::Kind::Record;
         quick_ = false;
@@ -223,12 +271,19 @@ public:
         if (quick_) {
             if (!written_ && QLatin1StringView(f_[0].data, f_[0].size) > record_.date)
                 writeNew();
+            if (asWritten()) {
+                out_.append(line_.begin, line_.end - line_.begin);
+                out_.append("\r\n", 2);
+                return;
+            }
+            float weight = 0;
+            scan::weightField(f_[2], &weight);
             out_ += '"';
             out_.append(f_[0].data, f_[0].size);
             out_ += "\",\"";
             out_.append(f_[1].data, f_[1].size);
             out_ += "\",";
-            fmt::appendShortest(out_, weight_);
+            fmt::appendShortest(out_, weight);
             out_ += ",\"";
             out_.append(f_[3].data, f_[3].size);
             out_ += "\",\"\",\"\"\r\n";
@@ -280,9 +335,34 @@ private:
 
     bool quick()
     {
-        quick_ = scan::isDateField(f_[0]) && scan::weightField(f_[2], &weight_) && copiable(f_[1]) &&
-                 copiable(f_[3]) && valid(f_[4]) && valid(f_[5]);
+        // Records of one day follow each other: a date seen on the line
+        // before needs no second check.
+        const scan::Field &d = f_[0];
+        const bool sameDate = d.size == 10 && std::memcmp(d.data, lastDate_, 10) == 0;
+        if (!sameDate) {
+            if (!scan::isDateField(d))
+                return quick_ = false;
+            std::memcpy(lastDate_, d.data, 10);
+        }
+        float weight = 0;
+        quick_ = scan::weightField(f_[2], &weight) && copiable(f_[1]) && copiable(f_[3]) &&
+                 valid(f_[4]) && valid(f_[5]);
         return quick_;
+    }
+
+    // The line is exactly "date","situation",weight,"diary","","" already.
+    bool asWritten() const
+    {
+        const char *b = line_.begin;
+        const auto follows = [](const scan::Field &f, const char *text, qsizetype n) {
+            return std::memcmp(f.data + f.size, text, size_t(n)) == 0;
+        };
+        return f_[0].quoted && f_[0].data == b + 1 && follows(f_[0], "\",\"", 3) &&
+               f_[1].data == f_[0].data + f_[0].size + 3 && follows(f_[1], "\",", 2) &&
+               !f_[2].quoted && f_[2].data == f_[1].data + f_[1].size + 2 &&
+               line_.end - (f_[2].data + f_[2].size) >= 2 && follows(f_[2], ",\"", 2) &&
+               f_[3].data == f_[2].data + f_[2].size + 2 && line_.end == f_[3].data + f_[3].size + 7 &&
+               follows(f_[3], "\",\"\",\"\"", 7) && isShortestWeight(f_[2]);
     }
 
     void writeNew()
@@ -295,8 +375,9 @@ private:
     const WeightRecord &record_;
     const QByteArray &newLine_;
     QByteArray out_;
+    scan::Line line_;
     scan::Field f_[6];
-    float weight_ = 0;
+    char lastDate_[10] = {};
     bool quick_ = false;
     WeightRecord slow_;
     bool written_ = false;
@@ -323,7 +404,6 @@ MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<Weight
         return e;
     countWholeRead(dir, dataFile);
     const QString actual = dir.resolve(dataFile);
-    out->reserve(scan::countLineBreaks(bytes.constData(), bytes.constData() + bytes.size()) + 1);
     RecordReader reader;
     WeightRecord r;
     return walkRecords(
@@ -339,7 +419,8 @@ MaybeError readLastRecord(const DataDir &dir, const QString &dataFile, WeightRec
     QByteArray bytes;
     if (MaybeError e = readBytes(dir, dataFile, &bytes))
         return e;
-    return readLastLine(bytes, dir.resolve(dataFile), out, found);
+    const qsizetype breaks = scan::countLineBreaks(bytes.constData(), bytes.constData() + bytes.size());
+    return readLastLine(bytes, breaks, dir.resolve(dataFile), out, found);
 }
 
 MaybeError saveIncompleteTail(const DataDir &dir, const QString &dataFile,
@@ -393,7 +474,7 @@ MaybeError appendRecord(const DataDir &dir, const QString &dataFile, const Weigh
         // Never glue a record to a damaged last line.
         WeightRecord last;
         bool found = false;
-        if (MaybeError e = readLastLine(bytes, actual, &last, &found))
+        if (MaybeError e = readLastLine(bytes, breaks, actual, &last, &found))
             return e;
     }
     QByteArray bytes;
@@ -444,6 +525,12 @@ MaybeError rewriteRecords(const DataDir &dir, const QString &dataFile,
     if (MaybeError e = encodeRecords(actual, records, &bytes))
         return e;
     return replaceFile(dir, dataFile, scratchName, bytes);
+}
+
+MaybeError recordFileBytes(const QString &file, const QList<WeightRecord> &records,
+                           QByteArray *out)
+{
+    return encodeRecords(file, records, out);
 }
 
 MaybeError writeStartRecord(const DataDir &dir, const QString &dataFile, const WeightRecord &r)

@@ -58,6 +58,11 @@ MaybeError insertRecordInOrder(const DataDir &dir, const QString &dataFile,
 MaybeError rewriteRecords(const DataDir &dir, const QString &dataFile,
                           const QList<WeightRecord> &records, const QString &scratchName);
 
+// The bytes rewriteRecords writes for these records (for writers that
+// replace a data file together with something else).
+MaybeError recordFileBytes(const QString &file, const QList<WeightRecord> &records,
+                           QByteArray *out);
+
 // Creates or overwrites the data file with one start record (registration).
 MaybeError writeStartRecord(const DataDir &dir, const QString &dataFile, const WeightRecord &r);
 

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -134,6 +135,7 @@ QString reasonForErrno(int err)
     case ENOENT: return QStringLiteral("ファイルが見つかりません");
     case EIO: return QStringLiteral("入出力エラーが起きました");
     case EISDIR: return QStringLiteral("同じ名前のフォルダーがあります");
+    case EEXIST: return QStringLiteral("同じ名前のファイルがすでにあります");
     default:
         return QStringLiteral("ファイル操作に失敗しました(%1)").arg(QString::fromLocal8Bit(std::strerror(err)));
     }
@@ -162,6 +164,8 @@ MaybeError replaceFile(const DataDir &dir, const QString &name, const QString &s
     const QByteArray target = nativePath(dir.dir().filePath(actual));
     const QByteArray scratch = nativePath(dir.dir().filePath(scratchName));
 
+    if (MaybeError e = checkWritable(dir, name))
+        return e;
     // Keep the permissions of the file being replaced.
     mode_t mode = 0644;
     struct stat st {};
@@ -238,6 +242,48 @@ MaybeError appendLine(const DataDir &dir, const QString &name, const QByteArray 
         ::unlink(path.constData());
         return errnoError(actual, e);
     }
+    return std::nullopt;
+}
+
+MaybeError checkWritable(const DataDir &dir, const QString &name)
+{
+    const QString actual = dir.resolve(name);
+    const QByteArray path = nativePath(dir.dir().filePath(actual));
+    // With the effective user's rights, as an open for writing would be
+    // judged; a file that does not exist yet is for the directory to allow.
+    if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+        return errnoError(actual, errno);
+    return std::nullopt;
+}
+
+MaybeError renameNoReplace(const DataDir &dir, const QString &from, const QString &to)
+{
+    const QString actual = dir.resolve(from);
+    const QByteArray src = nativePath(dir.dir().filePath(actual));
+    const QByteArray dst = nativePath(dir.dir().filePath(to));
+    if (const int e = injected(Op::Rename); e > 0)
+        return errnoError(actual, e);
+    if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) != 0) {
+        if (errno != EINVAL && errno != ENOSYS)
+            return errnoError(actual, errno);
+        // A file system without the flag: look first, then rename.
+        if (::access(dst.constData(), F_OK) == 0)
+            return errnoError(actual, EEXIST);
+        if (::rename(src.constData(), dst.constData()) != 0)
+            return errnoError(actual, errno);
+    }
+    if (!syncDirectory(dir.dir()))
+        return errnoError(actual, errno);
+    return std::nullopt;
+}
+
+MaybeError removeFile(const DataDir &dir, const QString &name)
+{
+    const QString actual = dir.resolve(name);
+    if (::unlink(nativePath(dir.dir().filePath(actual)).constData()) != 0)
+        return errnoError(actual, errno);
+    if (!syncDirectory(dir.dir()))
+        return errnoError(actual, errno);
     return std::nullopt;
 }
 

@@ -22,7 +22,8 @@ MaybeError readBytes(const DataDir &dir, const QString &name, QByteArray *out);
 
 // Replaces `name` (resolved case-insensitively) with content, through
 // `scratchName`, which is overwritten if an interrupted earlier rewrite
-// left it behind.
+// left it behind. A file the user may not write is refused the way an
+// append to it is, although the directory would allow the rename.
 MaybeError replaceFile(const DataDir &dir, const QString &name, const QString &scratchName,
                        const QByteArray &content);
 
@@ -30,6 +31,17 @@ MaybeError replaceFile(const DataDir &dir, const QString &name, const QString &s
 // end with a line break, CR LF is written first so that the new line is
 // never glued to a damaged tail.
 MaybeError appendLine(const DataDir &dir, const QString &name, const QByteArray &line);
+
+// Fails, naming the file and the reason, when `name` exists and the user
+// may not write to it.
+MaybeError checkWritable(const DataDir &dir, const QString &name);
+
+// Renames `from` (resolved case-insensitively) to `to` in one step and
+// syncs the directory. An existing `to` is never replaced: that fails.
+MaybeError renameNoReplace(const DataDir &dir, const QString &from, const QString &to);
+
+// Removes `name` and syncs the directory.
+MaybeError removeFile(const DataDir &dir, const QString &name);
 
 // Cuts `name` back to `size` bytes and syncs it.
 MaybeError truncateFile(const DataDir &dir, const QString &name, qint64 size);

@@ -16,4 +16,26 @@ inline QString legacyBackupFile() { return QStringLiteral("連続体重bak.txt")
 
 MaybeError readLegacyRecords(const DataDir &dir, QList<WeightRecord> *out);
 
+struct LegacyConversion {
+    int records = 0;
+    QString backupFile; // the name the old file has now
+};
+
+// Turns the older file into the data file `dataFile`, replacing its
+// records, and renames the older file so that it is not offered again.
+//  - The whole old file is read and checked first: a damaged line is
+//    named with the file and the line, an empty file is refused, and in
+//    both cases nothing is written.
+//  - The backup name is settled before anything is written:
+//    "連続体重bak.txt", or "連続体重bak2.txt", "連続体重bak3.txt", ...
+//    when that is taken, so that an earlier backup is never replaced.
+//  - The data file is replaced in one step (scratch file, sync, rename),
+//    then the old file is renamed to the backup name.
+// A crash between the two renames leaves the old file in place and the
+// data file converted; converting again finds the same content there,
+// does not write it again and only renames. When the rename fails, the
+// data file is put back as it was.
+MaybeError convertLegacyData(const DataDir &dir, const QString &dataFile,
+                             LegacyConversion *done = nullptr);
+
 } // namespace store

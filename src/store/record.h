@@ -29,6 +29,9 @@ struct WeightRecord {
     bool operator==(const WeightRecord &) const = default;
 };
 
+// Moved in memory as a whole when a list of records grows.
+Q_DECLARE_TYPEINFO(WeightRecord, Q_RELOCATABLE_TYPE);
+
 // The three lines of a profile file.
 struct PersonProfile {
     QString nickname;

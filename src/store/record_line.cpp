@@ -18,21 +18,6 @@ QString profileFileName(PersonSlot p)
                                 : QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ2.txt");
 }
 
-namespace {
-
-// Straight to single precision, so "70.1" is the float nearest 70.1.
-float parseWeight(const QString &text)
-{
-    std::string s = text.trimmed().toStdString();
-    if (!s.empty() && s[0] == '+')
-        s.erase(0, 1);
-    float v = 0;
-    std::from_chars(s.data(), s.data() + s.size(), v);
-    return v;
-}
-
-} // namespace
-
 namespace store {
 
 QString splitFields(QStringView line, QList<LineField> *out)
@@ -96,6 +81,16 @@ QString recordLineAfterRename(const WeightRecord &r)
            quote(r.diary) + u',' + fmt::shortest(fifth) + u',' + quote(r.reserved6);
 }
 
+float weightFromText(QStringView text)
+{
+    std::string s = text.trimmed().toString().toStdString();
+    if (!s.empty() && s[0] == '+')
+        s.erase(0, 1);
+    float v = 0;
+    std::from_chars(s.data(), s.data() + s.size(), v);
+    return v;
+}
+
 QString parseRecordLine(QStringView line, WeightRecord *out)
 {
     QList<LineField> f;
@@ -111,7 +106,7 @@ QString parseRecordLine(QStringView line, WeightRecord *out)
         return QStringLiteral("体重「%1」が数値ではありません").arg(f[2].text);
     out->date = f[0].text;
     out->situation = f[1].text;
-    out->weight = parseWeight(f[2].text);
+    out->weight = weightFromText(f[2].text);
     out->diary = f[3].text;
     out->reserved5 = f[4].text;
     out->reserved6 = f[5].text;

@@ -38,6 +38,10 @@ QString recordLine(const WeightRecord &r);
 // (its text read as a number, 0 when empty), the sixth unchanged.
 QString recordLineAfterRename(const WeightRecord &r);
 
+// A weight text read straight to single precision (so "70.1" is the float
+// nearest 70.1); a leading "+" and blanks around it are allowed.
+float weightFromText(QStringView text);
+
 // Reads a record from a line; returns an empty string or the reason.
 QString parseRecordLine(QStringView line, WeightRecord *out);
 

@@ -5,6 +5,7 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <charconv>
 
 namespace store::scan {
@@ -22,19 +23,19 @@ const char *skipBlanks(const char *p, const char *end)
 
 int digit(char c) { return c - '0'; }
 
+// Fields are short: a plain loop beats a library call here.
+const char *find(const char *p, const char *end, char c)
+{
+    while (p < end && *p != c)
+        ++p;
+    return p;
+}
+
 } // namespace
 
 qsizetype countLineBreaks(const char *begin, const char *end)
 {
-    qsizetype n = 0;
-    while (begin < end) {
-        const auto *lf = static_cast<const char *>(std::memchr(begin, '\n', size_t(end - begin)));
-        if (!lf)
-            break;
-        ++n;
-        begin = lf + 1;
-    }
-    return n;
+    return qsizetype(std::count(begin, end, '\n'));
 }
 
 bool splitSix(const Line &line, Field out[6])
@@ -48,8 +49,8 @@ bool splitSix(const Line &line, Field out[6])
         Field &f = out[n++];
         p = skipBlanks(p, end);
         if (p < end && *p == '"') {
-            const auto *close = static_cast<const char *>(std::memchr(p + 1, '"', size_t(end - p - 1)));
-            if (!close)
+            const char *close = find(p + 1, end, '"');
+            if (close == end)
                 return false;
             f.data = p + 1;
             f.size = close - p - 1;
@@ -58,8 +59,7 @@ bool splitSix(const Line &line, Field out[6])
             if (p < end && *p != ',')
                 return false;
         } else {
-            const auto *comma = static_cast<const char *>(std::memchr(p, ',', size_t(end - p)));
-            const char *fieldEnd = comma ? comma : end;
+            const char *fieldEnd = find(p, end, ',');
             const char *b = p;
             const char *e = fieldEnd;
             while (b < e && isAsciiSpace(*b))
@@ -126,6 +126,10 @@ bool weightField(const Field &f, float *weight)
 
 bool fieldText(const Field &f, QString *out)
 {
+    if (f.size == 0) {
+        out->clear();
+        return true;
+    }
     if (!cp932::decodeShort(f.data, f.size, out))
         return false;
     // Blanks other than ASCII ones ("　") are trimmed from a bare field too.

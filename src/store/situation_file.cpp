@@ -87,6 +87,10 @@ MaybeError renameSituation(const DataDir &dir, const QString &dataFile, const QS
         return e;
     const QString dataActual = dir.resolve(dataFile);
     const QString listActual = dir.resolve(situationListFile());
+    // Both files must be writable before either is touched.
+    for (const QString &name : {dataFile, situationListFile()})
+        if (MaybeError e = checkWritable(dir, name))
+            return e;
 
     // Read and build both new contents before anything is written.
     QByteArray oldData;

@@ -5,6 +5,7 @@
 #include "analysis/band_ranking.h"
 #include "analysis/milestones.h"
 #include "analysis/series_table.h"
+#include "analysis/texts.h"
 #include "analysis/trend_graph.h"
 #include "core/weight_series.h"
 #include "records.h"
@@ -35,11 +36,11 @@ QStringList column(const TableFill &t, int c)
     return out;
 }
 
-// The ranking as the literal procedure states it: every slot from
+// The ranking done the long way: every slot from
 // floor(min) to floor(max) + 1 in single precision, a weight counted in
 // the first slot with lower <= w < lower + width, then the exchange sort
 // over all slots and a cut at the first empty one. Rows as "lower:count".
-QStringList literalRanking(const QList<float> &weights, float width)
+QStringList everySlotRanking(const QList<float> &weights, float width)
 {
     float maxW = 0, minW = 999;
     for (float w : weights) {
@@ -110,7 +111,7 @@ private Q_SLOTS:
     void bandsKeepWeightsBetweenTenths();
     void bandsEqualCountsInExchangeOrder_data();
     void bandsEqualCountsInExchangeOrder();
-    void bandsMatchTheLiteralRanking();
+    void bandsMatchTheRankingOfEverySlot();
     void bandsOfAMistypedWeight();
     void bandsOfAWeightFarOutside();
 
@@ -137,6 +138,7 @@ private Q_SLOTS:
     void windowInput();
 
     void emptySeriesFillsNothing();
+    void reusedTextsMatchTheFormatter();
 };
 
 // ---------------------------------------------------------------- series
@@ -397,9 +399,9 @@ void TestAnalysisCalc::bandsEqualCountsInExchangeOrder()
     QCOMPARE(column(r, 3), gaps);
 }
 
-// Only visited bands are sorted; the literal procedure sorts every slot.
+// Only visited bands are sorted; the long way sorts every slot.
 // Both must rank alike, ties included.
-void TestAnalysisCalc::bandsMatchTheLiteralRanking()
+void TestAnalysisCalc::bandsMatchTheRankingOfEverySlot()
 {
     QRandomGenerator rng(20080101);
     for (int round = 0; round < 300; ++round) {
@@ -409,8 +411,8 @@ void TestAnalysisCalc::bandsMatchTheLiteralRanking()
         for (int i = 0; i < n; ++i)
             weights.append(float(600 + int(rng.bounded(spread * 10))) / 10.0f);
         const WeightSeries s = seriesOf(weights);
-        QCOMPARE(rankingRows(FillBandRanking(s, BandWidth::OneKg)), literalRanking(weights, 1.0f));
-        QCOMPARE(rankingRows(FillBandRanking(s, BandWidth::HalfKg)), literalRanking(weights, 0.5f));
+        QCOMPARE(rankingRows(FillBandRanking(s, BandWidth::OneKg)), everySlotRanking(weights, 1.0f));
+        QCOMPARE(rankingRows(FillBandRanking(s, BandWidth::HalfKg)), everySlotRanking(weights, 0.5f));
     }
 }
 
@@ -421,7 +423,7 @@ void TestAnalysisCalc::bandsOfAMistypedWeight()
     const BandRanking half = FillBandRanking(s, BandWidth::HalfKg);
     QCOMPARE(column(half, 1), (QStringList{"72.0～72.4Kg", "71.5～71.9Kg", "7.0～7.4Kg"}));
     QCOMPARE(column(half, 2), (QStringList{"2回", "1回", "1回"}));
-    QCOMPARE(rankingRows(half), literalRanking(s.weights, 0.5f));
+    QCOMPARE(rankingRows(half), everySlotRanking(s.weights, 0.5f));
 }
 
 void TestAnalysisCalc::bandsOfAWeightFarOutside()
@@ -689,6 +691,47 @@ void TestAnalysisCalc::emptySeriesFillsNothing()
     QVERIFY(FillAverageTrend(s).rows.isEmpty());
     const TrendGraph g = DrawTrendGraph(s, 5, 60, true);
     QVERIFY(g.chart.weights.isEmpty() && g.lblNichis.isEmpty() && g.cmdMokuChk.isEmpty());
+}
+
+// The tables reuse a text made for an equal rounded value; every text
+// must still be what the formatter gives, above all next to half-way
+// points, where a float and its shortest decimal form round apart.
+void TestAnalysisCalc::reusedTextsMatchTheFormatter()
+{
+    struct Pattern {
+        QString text;
+        int decimals;
+    };
+    const QList<Pattern> patterns = {{"0g", 0}, {"0.0Kg", 1}, {"0.000Kg", 3}};
+    QRandomGenerator rng(12);
+    QList<float> values = {0.0f, -0.0f, 0.5f, -0.5f, 2.5f, -2.5f, 0.05f, 0.0005f, 65.4995f, 65.0005f,
+                           -1234.5f, 3e38f, -3e38f, 1e-30f, 16777217.0f};
+    for (int i = 0; i < 20000; ++i) {
+        const double scale = std::pow(10.0, int(rng.bounded(8)) - 3);
+        values.append(float((rng.generateDouble() - 0.5) * 2000 * scale));
+    }
+    // Floats around the half-way points of every pattern.
+    for (int k = -3000; k < 3000; k += 7)
+        for (double unit : {1.0, 0.1, 0.001}) {
+            float v = float((k + 0.5) * unit);
+            for (int step = 0; step < 3; ++step) {
+                values << v << -v;
+                v = std::nextafter(v, 0.0f);
+            }
+            v = float((k + 0.5) * unit);
+            for (int step = 0; step < 3; ++step) {
+                v = std::nextafter(v, 1e30f);
+                values << v << -v;
+            }
+        }
+    for (const Pattern &p : patterns) {
+        texts::RoundedTexts reused(p.text, p.decimals);
+        for (float v : values)
+            QCOMPARE(reused(v), fmt::number(v, p.text));
+    }
+    QCOMPARE(texts::counted(0, u"日後"), QStringLiteral("0日後"));
+    QCOMPARE(texts::counted(-12, u"回"), QStringLiteral("-12回"));
+    QCOMPARE(texts::counted(32767, u"回目"), QStringLiteral("32767回目"));
 }
 
 QTEST_GUILESS_MAIN(TestAnalysisCalc)

@@ -4,6 +4,7 @@
 #include "store/codec.h"
 #include "store/data_dir.h"
 #include "store/data_file.h"
+#include "store/file_io.h"
 #include "store/first_start.h"
 #include "store/legacy_file.h"
 #include "store/memo_file.h"
@@ -13,6 +14,8 @@
 #include "temp_data_dir.h"
 
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -74,6 +77,11 @@ private Q_SLOTS:
     void situationRenameTouchesOnlyExactLabelsOfOnePerson();
     void memoRoundTrip();
     void legacyFileReadsThreeFields();
+    void legacyConversionReplacesDataAndKeepsTheOldFile();
+    void legacyConversionWritesNothingWhenItCannotFinish();
+    void legacyConversionStoppedBetweenItsRenamesFinishesWithoutRewriting();
+    void registrationWritesShortestWeights();
+    void commentSaveRewritesEveryRecordWithTheNewComment();
     void firstStartCreatesDefaultsWithoutOverwriting();
 };
 
@@ -283,11 +291,19 @@ void TestStoreFiles::insertWritesOldRecordsAsTheWriterDoes()
                            " 2008/03/09 , \x96\xE9 ,+69.9, d ,,\r\n"
                            "\r\n"
                            "\"2008/03/10\",\"\x87\x90\",\" 69.8\",\"\xED\x40\",\"\",\"\"\n"
-                           "\"2008/03/12\",\"\xB6\xC0\x81\x60\",69.7000,\"\",\"\",\"\"";
+                           "\"2008/03/12\",\"\xB6\xC0\x81\x60\",69.7000,\"\",\"\",\"\"\r\n"
+                           // Written forms already; some weights only look so.
+                           "\"2008/03/12\",\"a\",0.05,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"a\",100,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"a\",123456.7,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"a\",16777217,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"a\",0.0,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"a\",-0,\"\",\"\",\"\"\r\n"
+                           "\"2008/03/12\",\"a\",007,\"\",\"\",\"\"";
     tmp.writeBytes(kData1, old);
     QList<WeightRecord> records;
     QVERIFY(!store::readRecords(dir, kData1, &records));
-    QCOMPARE(records.size(), 4);
+    QCOMPARE(records.size(), 11);
     const WeightRecord added = rec("2008/03/10", "新", 69.5f, "表");
     QVERIFY(!store::insertRecordInOrder(dir, kData1, added));
 
@@ -301,6 +317,7 @@ void TestStoreFiles::insertWritesOldRecordsAsTheWriterDoes()
     QCOMPARE(tmp.readBytes(kData1), want);
     QVERIFY(want.contains("\x81\xE0")); // the twin "≒" written the way the encoder writes it
     QVERIFY(want.contains(",70.5,"));
+    QVERIFY(want.contains(",16777220,"));
 
     // An old text the format cannot hold again stops the insert.
     tmp.writeBytes(kData1, "\"2008/03/09\",\"a\rb\",70,\"\",\"\",\"\"\r\n");
@@ -571,6 +588,21 @@ void TestStoreFiles::memoRoundTrip()
     QCOMPARE(back, QStringLiteral("a\nb"));
     QVERIFY(store::writeMemo(dir, QStringLiteral("😀")).has_value());
     QCOMPARE(tmp.readText(QStringLiteral("気付きメモ.txt")), QStringLiteral("a\r\nb\r\n"));
+
+    // Saved under the file's own name, empty lines first and last kept,
+    // and a saved file loads and saves again byte for byte.
+    const QString edges = QStringLiteral("\n表ソ～①\n\nｶﾀｶﾅ \n");
+    QVERIFY(!store::writeMemo(dir, edges));
+    QCOMPARE(tmp.entries(), QStringList{QStringLiteral("気付きメモ.txt")});
+    const QByteArray saved = tmp.readBytes(QStringLiteral("気付きメモ.txt"));
+    QCOMPARE(saved, QByteArray("\r\n\x95\x5C\x83\x5C\x81\x60\x87\x40\r\n\r\n\xB6\xC0\xB6\xC5 \r\n\r\n"));
+    QVERIFY(!store::readMemo(dir, &back));
+    QCOMPARE(back, edges);
+    QVERIFY(!store::writeMemo(dir, back));
+    QCOMPARE(tmp.readBytes(QStringLiteral("気付きメモ.txt")), saved);
+    // Line breaks typed as CR LF or CR are one line break each.
+    QVERIFY(!store::writeMemo(dir, QStringLiteral("a\r\nb\rc")));
+    QCOMPARE(tmp.readBytes(QStringLiteral("気付きメモ.txt")), QByteArray("a\r\nb\r\nc\r\n"));
 }
 
 void TestStoreFiles::legacyFileReadsThreeFields()
@@ -589,6 +621,141 @@ void TestStoreFiles::legacyFileReadsThreeFields()
     const MaybeError e = store::readLegacyRecords(DataDir(tmp.dir()), &rs);
     QVERIFY(e.has_value());
     QCOMPARE(e->line, 1);
+}
+
+namespace {
+
+ino_t inodeOf(const TempDataDir &tmp, const QString &name)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(tmp.filePath(name)).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+const QByteArray kLegacy = "\"2003/11/08\",\"\x82\xCD\x82\xB6\x82\xDF\x82\xCC\x88\xEA\x95\xE0\",74.5\r\n"
+                           "2003/11/09, \x92\xA9 ,74\r\n"
+                           "\"2003/11/10\",\x96\xE9,73.8\r\n";
+const QByteArray kConverted = "\"2003/11/08\",\"\x82\xCD\x82\xB6\x82\xDF\x82\xCC\x88\xEA\x95\xE0\",74.5,\"\",\"\",\"\"\r\n"
+                              "\"2003/11/09\",\"\x92\xA9\",74,\"\",\"\",\"\"\r\n"
+                              "\"2003/11/10\",\"\x96\xE9\",73.8,\"\",\"\",\"\"\r\n";
+const QByteArray kPerson1 = "\"2008/03/09\",\"a\",70,\"\",\"\",\"\"\r\n";
+
+} // namespace
+
+void TestStoreFiles::legacyConversionReplacesDataAndKeepsTheOldFile()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    tmp.writeBytes(kData1, kPerson1);
+    // Found whatever the case of its extension.
+    tmp.writeBytes(QStringLiteral("連続体重.TXT"), kLegacy);
+    store::LegacyConversion done;
+    const MaybeError e = store::convertLegacyData(dir, kData1, &done);
+    QVERIFY2(!e, e ? qPrintable(e->message()) : "");
+    QCOMPARE(done.records, 3);
+    QCOMPARE(done.backupFile, QStringLiteral("連続体重bak.txt"));
+    QCOMPARE(tmp.readBytes(kData1), kConverted);
+    QCOMPARE(tmp.readBytes(QStringLiteral("連続体重bak.txt")), kLegacy);
+    QCOMPARE(tmp.entries(), (QStringList{kData1, QStringLiteral("連続体重bak.txt")}));
+    QVERIFY(!dir.exists(store::legacyDataFile()));
+
+    // A second old file later: the first backup is kept, the next name is used.
+    tmp.writeBytes(store::legacyDataFile(), "2009/01/01,x,60\r\n");
+    tmp.writeBytes(QStringLiteral("連続体重bak2.TXT"), "older");
+    QVERIFY(!store::convertLegacyData(dir, kData1, &done));
+    QCOMPARE(done.backupFile, QStringLiteral("連続体重bak3.txt"));
+    QCOMPARE(tmp.readBytes(QStringLiteral("連続体重bak.txt")), kLegacy);
+    QCOMPARE(tmp.readBytes(QStringLiteral("連続体重bak2.TXT")), QByteArray("older"));
+    QCOMPARE(tmp.readBytes(QStringLiteral("連続体重bak3.txt")), QByteArray("2009/01/01,x,60\r\n"));
+    QCOMPARE(tmp.readBytes(kData1), QByteArray("\"2009/01/01\",\"x\",60,\"\",\"\",\"\"\r\n"));
+}
+
+void TestStoreFiles::legacyConversionWritesNothingWhenItCannotFinish()
+{
+    struct Case {
+        const char *name;
+        QByteArray old;
+        int line;        // the line named, 0 for the whole file
+        QString reasonPart;
+    };
+    const QList<Case> cases = {
+        {"damaged line", "2003/11/08,a,74\r\n2003/11/09,b\r\n2003/11/10,c,73\r\n", 2, QStringLiteral("項目の数")},
+        {"bad date at the end", "2003/11/08,a,74\r\n2003/11/31,b,73", 2, QStringLiteral("yyyy/mm/dd")},
+        {"not CP932", "2003/11/08,a,74\r\n2003/11/09,\x81\x20,73\r\n", 2, QStringLiteral("シフトJIS")},
+        {"empty", "", 0, QStringLiteral("1件もない")},
+        {"only blank lines", "\r\n  \r\n", 0, QStringLiteral("1件もない")},
+        {"a double quote in a bare text", "2003/11/08,a\"b,74\r\n", 0, QStringLiteral("ダブルクォーテーション")},
+    };
+    for (const Case &c : cases) {
+        TempDataDir tmp;
+        const DataDir dir(tmp.dir());
+        tmp.writeBytes(kData1, kPerson1);
+        tmp.writeBytes(store::legacyDataFile(), c.old);
+        const MaybeError e = store::convertLegacyData(dir, kData1);
+        QVERIFY2(e.has_value(), c.name);
+        QVERIFY2(e->message().contains(c.line ? store::legacyDataFile() : e->file), c.name);
+        QCOMPARE(e->line, c.line);
+        QVERIFY2(e->reason.contains(c.reasonPart), qPrintable(e->message()));
+        QCOMPARE(tmp.readBytes(kData1), kPerson1);
+        QCOMPARE(tmp.readBytes(store::legacyDataFile()), c.old);
+        QCOMPARE(tmp.entries(), (QStringList{kData1, store::legacyDataFile()}));
+    }
+}
+
+void TestStoreFiles::legacyConversionStoppedBetweenItsRenamesFinishesWithoutRewriting()
+{
+    // The state a crash after the data file's rename leaves: converted
+    // data, the old file still there. Converting again only renames.
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    tmp.writeBytes(kData1, kConverted);
+    tmp.writeBytes(store::legacyDataFile(), kLegacy);
+    const ino_t before = inodeOf(tmp, kData1);
+    QVERIFY(!store::convertLegacyData(dir, kData1));
+    QCOMPARE(inodeOf(tmp, kData1), before);
+    QCOMPARE(tmp.readBytes(kData1), kConverted);
+    QCOMPARE(tmp.entries(), (QStringList{kData1, QStringLiteral("連続体重bak.txt")}));
+
+    // Without a data file at all, the conversion makes it.
+    TempDataDir fresh;
+    fresh.writeBytes(store::legacyDataFile(), kLegacy);
+    QVERIFY(!store::convertLegacyData(DataDir(fresh.dir()), kData1));
+    QCOMPARE(fresh.readBytes(kData1), kConverted);
+}
+
+void TestStoreFiles::registrationWritesShortestWeights()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    // A float such as 58.7 is written as the user typed it, never as its
+    // binary value 58.70000076293945.
+    QVERIFY(!store::saveProfile(dir, profileFileName(PersonSlot::One), {"たろう", 172.3f, 58.7f}));
+    QCOMPARE(tmp.readText(QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ1.txt")),
+             QStringLiteral("\"氏名\",\"たろう\"\r\n\"身長\",172.3\r\n\"目標体重\",58.7\r\n"));
+    tmp.writeBytes(kData1, kPerson1 + kPerson1);
+    QVERIFY(!store::writeStartRecord(dir, kData1, rec("2026/12/08", "はじめの一歩", float(58.7))));
+    QCOMPARE(tmp.readText(kData1), QStringLiteral("\"2026/12/08\",\"はじめの一歩\",58.7,\"\",\"\",\"\"\r\n"));
+    QCOMPARE(tmp.entries(), (QStringList{kData1, QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ1.txt")}));
+}
+
+void TestStoreFiles::commentSaveRewritesEveryRecordWithTheNewComment()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    tmp.writeText(QStringLiteral("データ1.TXT"), "\"2008/03/09\",\"朝\",65.3,\"\",0,\"x\"\r\n"
+                                                 "\"2008/03/10\",\"夜\",65.8,\"9:05:07\",\"\",\"\"\r\n"
+                                                 "\"2008/03/10\",\"夜\",65.8,\"\",\"\",\"\"\r\n");
+    QList<WeightRecord> rs;
+    QVERIFY(!store::readRecords(dir, kData1, &rs));
+    rs[2].diary = QStringLiteral("食べすぎ表");
+    QVERIFY(!store::rewriteRecords(dir, kData1, rs, store::scratchNameFor(dir.resolve(kData1))));
+    QCOMPARE(tmp.readText(QStringLiteral("データ1.TXT")),
+             QStringLiteral("\"2008/03/09\",\"朝\",65.3,\"\",\"\",\"\"\r\n"
+                            "\"2008/03/10\",\"夜\",65.8,\"9:05:07\",\"\",\"\"\r\n"
+                            "\"2008/03/10\",\"夜\",65.8,\"食べすぎ表\",\"\",\"\"\r\n"));
+    QCOMPARE(tmp.entries(), QStringList{QStringLiteral("データ1.TXT")});
+    rs[2].diary = QStringLiteral("改行\nあり");
+    QVERIFY(store::rewriteRecords(dir, kData1, rs, store::scratchNameFor(dir.resolve(kData1))).has_value());
+    QCOMPARE(tmp.entries(), QStringList{QStringLiteral("データ1.TXT")});
 }
 
 void TestStoreFiles::firstStartCreatesDefaultsWithoutOverwriting()
