@@ -1,12 +1,16 @@
 #include "app/main_window.h"
 
+#include "analysis/analysis_panel.h"
 #include "analysis/trend_panel.h"
+#include "calendar/calendar_panel.h"
+#include "compare/compare_panel.h"
 #include "app/person_bar.h"
 #include "core/help_texts.h"
 #include "entry/day_chart.h"
 #include "entry/day_view.h"
 #include "entry/entry_panel.h"
 #include "help/help_window.h"
+#include "notes/notes_panel.h"
 #include "search/search_panel.h"
 #include "setup/settings_panel.h"
 #include "setup/situation_list_editor.h"
@@ -21,7 +25,6 @@
 #include "ui/dialogs.h"
 #include "ui/help_tour.h"
 #include "ui/month_calendar.h"
-#include "ui/placeholder_panel.h"
 #include "ui/situation_lists.h"
 #include "ui/store_error_box.h"
 
@@ -84,11 +87,13 @@ MainWindow::~MainWindow()
 void MainWindow::buildScreens(QWidget *area)
 {
     fraMain_ = new EntryPanel(s_, area);
+    fraAvgTai_ = new ComparePanel(s_, area);
     fraRenTai_ = new TrendPanel(s_, area);
+    auto *fraBunseki = new AnalysisPanel(s_, fraRenTai_, area);
+    auto *fraCale = new CalendarPanel(s_, area);
     fraTaijyu_ = new SearchPanel(s_, area);
+    fraMemo_ = new NotesPanel(s_, area);
     fraSettei_ = new SettingsPanel(s_, area);
-    fraAvgTai_ = new PlaceholderPanel(QStringLiteral("fraAvgTai"), QStringLiteral("二人の比較"),
-                                      helptext::cmdAvgtai(), area);
 
     struct Row {
         const char *button;
@@ -100,17 +105,11 @@ void MainWindow::buildScreens(QWidget *area)
     const Row rows[] = {
         {"cmdMain", "入力", "データ入力画面を表示します", art::kToolEntry, fraMain_},
         {"cmdAvgtai", "比較", "二人のデータを比較表示します", art::kToolCompare, fraAvgTai_},
-        {"cmdBunseki", "分析リスト", "体重分析画面を表示します", art::kToolAnalysis,
-         new PlaceholderPanel(QStringLiteral("fraBunseki"), QStringLiteral("分析リスト"),
-                              helptext::cmdBunseki(), area)},
+        {"cmdBunseki", "分析リスト", "体重分析画面を表示します", art::kToolAnalysis, fraBunseki},
         {"cmdRentai", "全グラフ", "現在までの体重グラフを表示します", art::kToolGraph, fraRenTai_},
-        {"cmdCale", "カレンダー", "体重増減把握カレンダーを表示します", art::kToolCalendar,
-         new PlaceholderPanel(QStringLiteral("fraCale"), QStringLiteral("体重増減カレンダー"),
-                              helptext::cmdCale(), area)},
+        {"cmdCale", "カレンダー", "体重増減把握カレンダーを表示します", art::kToolCalendar, fraCale},
         {"cmdTaijyu", "範囲指定", "表示条件を指定できます", art::kToolSearch, fraTaijyu_},
-        {"cmdMemo", "一言日記", "ちょっとした日記を表示します", art::kToolNotes,
-         new PlaceholderPanel(QStringLiteral("fraMemo"), QStringLiteral("一言日記"),
-                              helptext::cmdMemo(), area)},
+        {"cmdMemo", "一言日記", "ちょっとした日記を表示します", art::kToolNotes, fraMemo_},
         {"cmdSettei", "編集", "編集画面を表示します", art::kToolSettings, fraSettei_},
     };
 
@@ -143,6 +142,14 @@ void MainWindow::buildScreens(QWidget *area)
             [this] { fraMain_->RefreshDayView(); });
     connect(fraSettei_, &SettingsPanel::dayViewWanted, this,
             [this] { fraMain_->refreshDayAndMeters(); });
+    // A double-clicked calendar day opens on the weight screen.
+    connect(fraCale, &CalendarPanel::dayOpened, this, [this](QDate day) {
+        fraMain_->mtvmain()->setSelectedDay(day);
+        fraMain_->refreshDayAndMeters();
+        HideAllPanels();
+        fraMain_->show();
+        markActiveTool();
+    });
 }
 
 void MainWindow::buildToolbar(QWidget *bar)
@@ -390,12 +397,21 @@ bool MainWindow::start()
     meters_->RefreshBmiMeter(s_.day.LatestWeight, s_.day.LastFileWeight, s_.person.Height,
                              s_.day.RecordCount);
 
+    // 16
+    if (MaybeError e = fraMemo_->LoadAwarenessMemo()) {
+        fail(QStringLiteral("気付きメモを読み込めませんでした。\n\n%1").arg(e->message()));
+        return false;
+    }
+
     // 17: READ_SETTEI, READ_KIZAMI
     if (MaybeError e = store::readHelpFlag(dir_, &s_.help.HelpFlag))
         return failSettings(*e);
     if (MaybeError e = store::readStepText(dir_, &s_.settings.StepText))
         return failSettings(*e);
     fraMain_->showStepText(s_.settings.StepText);
+
+    // 18: SetupAverageGrid, BuildComparison
+    fraAvgTai_->rebuild();
 
     // 19: elapsed time, so passing midnight makes no difference.
     while (s_.clock.elapsedMs() - started <= options_.minSplashMs) {

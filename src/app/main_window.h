@@ -8,6 +8,8 @@
 #include <memory>
 
 class BmiMeters;
+class ComparePanel;
+class NotesPanel;
 class EntryPanel;
 class HelpWindow;
 class PersonBar;
@@ -102,7 +104,8 @@ private:
 
     // Screens the window works with beyond the table.
     EntryPanel *fraMain_ = nullptr;
-    Screen *fraAvgTai_ = nullptr;
+    ComparePanel *fraAvgTai_ = nullptr;
+    NotesPanel *fraMemo_ = nullptr;
     SettingsPanel *fraSettei_ = nullptr;
     TrendPanel *fraRenTai_ = nullptr;
     SearchPanel *fraTaijyu_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "core/day_values.h"
 #include "core/record_source.h"
+#include "core/weight_series.h"
 #include "store/clock.h"
 #include "store/data_dir.h"
 #include "store/record.h"
@@ -54,6 +55,7 @@ struct Session {
 
     PersonState person;
     DayViewValues day;           // what the last day-view refresh left behind
+    WeightSeries series;         // the selected person's series, as last loaded
     QString SelectedSituation;   // the situation of the next record
     SettingsState settings;
     HelpTourState help;
