@@ -19,7 +19,9 @@
 #include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QDirIterator>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 
@@ -117,6 +119,7 @@ private slots:
     void toolbarButtonsCarryCaptionAndTooltip_data();
     void toolbarButtonsCarryCaptionAndTooltip();
     void everyScreenFitsTheSmallestWindow();
+    void helpPagesNameOnlyControlsThatExist();
     void visibleScreensButtonChangesNothing_data();
     void visibleScreensButtonChangesNothing();
     void eachButtonShowsItsPanelAndExplainsIt_data();
@@ -535,6 +538,33 @@ void TestMainWindow::everyScreenFitsTheSmallestWindow()
         const QStringList faults = d.layoutFaults();
         QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(s.panel), faults.join(QStringLiteral("; ")))));
     }
+}
+
+// A control a help page speaks of is marked data-ctl="objectName"; the
+// window must have it, so a page cannot describe a button that is gone.
+void TestMainWindow::helpPagesNameOnlyControlsThatExist()
+{
+    WindowDriver d;
+    d.writeFiles(everyday());
+    QVERIFY(d.start());
+    const QRegularExpression mark(QStringLiteral("data-ctl=\"([A-Za-z0-9_]+)\""));
+    QStringList missing;
+    int marks = 0;
+    QDirIterator pages(QStringLiteral(":/help"), {QStringLiteral("*.html")});
+    while (pages.hasNext()) {
+        const QString page = pages.next();
+        QFile f(page);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(f.readAll());
+        for (auto it = mark.globalMatch(html); it.hasNext();) {
+            const QString name = it.next().captured(1);
+            ++marks;
+            if (!d.window()->findChild<QWidget *>(name))
+                missing.append(QStringLiteral("%1: %2").arg(QFileInfo(page).fileName(), name));
+        }
+    }
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
+    qInfo("%d controls named by the help pages", marks);
 }
 
 void TestMainWindow::visibleScreensButtonChangesNothing()
