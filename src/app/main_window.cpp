@@ -12,11 +12,13 @@
 #include "help/help_window.h"
 #include "notes/notes_panel.h"
 #include "search/search_panel.h"
+#include "setup/registration_frame.h"
 #include "setup/settings_panel.h"
 #include "setup/situation_list_editor.h"
 #include "store/data_file.h"
 #include "store/dates.h"
 #include "store/first_start.h"
+#include "store/legacy_file.h"
 #include "store/settings_files.h"
 #include "ui/art/art_paths.h"
 #include "ui/art/splash_window.h"
@@ -142,6 +144,31 @@ void MainWindow::buildScreens(QWidget *area)
             [this] { fraMain_->RefreshDayView(); });
     connect(fraSettei_, &SettingsPanel::dayViewWanted, this,
             [this] { fraMain_->refreshDayAndMeters(); });
+    connect(fraSettei_, &SettingsPanel::profileSaved, this, [this] {
+        // The targets feed the comparison; the name shows on the button.
+        const PersonSlot p = s_.person.selected;
+        persons_->setNickname(p, s_.person.Nickname);
+        (p == PersonSlot::One ? s_.person.Nickname1 : s_.person.Nickname2) = s_.person.Nickname;
+        (p == PersonSlot::One ? s_.person.TargetWeight1 : s_.person.TargetWeight2) = s_.person.TargetWeight;
+        setCaption();
+    });
+    RegistrationFrame *registration = fraSettei_->registration();
+    connect(registration, &RegistrationFrame::registered, this, [this](PersonSlot p) {
+        if (!registering_)
+            reloadPerson(p);
+    });
+    // The program ends after the last person, as the registration says.
+    connect(registration, &RegistrationFrame::finished, this, [this] { close(); });
+    connect(registration, &RegistrationFrame::abandoned, this, [this] {
+        if (registering_) {
+            close(); // nothing to run on yet; the next start asks again
+            return;
+        }
+        // Files already written stay: the window shows what they now hold.
+        reloadPerson(PersonSlot::One);
+        reloadPerson(PersonSlot::Two);
+        RefreshVisiblePanel();
+    });
     // A double-clicked calendar day opens on the weight screen.
     connect(fraCale, &CalendarPanel::dayOpened, this, [this](QDate day) {
         fraMain_->mtvmain()->setSelectedDay(day);
@@ -288,24 +315,48 @@ void MainWindow::fail(const QString &text)
 // Checks the files a start needs before anything is shown, and keeps the
 // bytes of an append that never completed aside. The records read here
 // serve every step of the start, so each data file is read once.
-bool MainWindow::loadStartFiles()
+std::optional<QPair<PersonSlot, PersonSlot>> MainWindow::personsToRegister() const
 {
-    if (store::isFreshInstallation(dir_)) {
-        if (MaybeError e = store::createDefaultFiles(dir_)) {
-            fail(QStringLiteral("はじめての起動の準備ができませんでした。\n\n%1").arg(e->message()));
-            return false;
-        }
-        s_.dialogs.message(
-            nullptr,
-            QStringLiteral("はじめまして。ナナホシへようこそ。\n\n"
-                           "設定ファイル・状況リスト・気付きメモを用意しました。\n"
-                           "まだ二人の登録（ニックネーム・身長・目標体重・開始体重）がありません。\n"
-                           "登録の画面はこのバージョンにはまだないため、ここで終了します。\n\n"
-                           "足りないファイル: %1")
-                .arg(store::missingFiles(dir_).join(QStringLiteral("、"))),
-            QStringLiteral("はじめての起動"), Dialogs::Icon::Information, Dialogs::Buttons::Ok);
+    auto unregistered = [this](PersonSlot p) {
+        return !dir_.exists(profileFileName(p)) && !dir_.exists(dataFileName(p));
+    };
+    const bool one = unregistered(PersonSlot::One);
+    const bool two = unregistered(PersonSlot::Two);
+    if (one && two)
+        return QPair{PersonSlot::One, PersonSlot::Two};
+    if (one)
+        return QPair{PersonSlot::One, PersonSlot::One};
+    if (two)
+        return QPair{PersonSlot::Two, PersonSlot::Two};
+    return std::nullopt;
+}
+
+// A first start, or one after a registration left halfway: the settings
+// files get their defaults (an existing one is never touched) and the
+// window shows only the registration of the persons still without files.
+bool MainWindow::startRegistration(PersonSlot first, PersonSlot last)
+{
+    if (MaybeError e = store::createDefaultFiles(dir_)) {
+        fail(QStringLiteral("はじめての起動の準備ができませんでした。\n\n%1").arg(e->message()));
         return false;
     }
+    registering_ = true;
+    for (const ScreenRow &row : std::as_const(screens_))
+        row.button->setEnabled(false);
+    persons_->setEnabled(false);
+    for (const char *name : {"cmdPrint", "cmdPrint1"})
+        if (auto *b = findChild<QToolButton *>(QString::fromLatin1(name)))
+            b->setEnabled(false);
+    HideAllPanels();
+    fraSettei_->show();
+    show();
+    repaintNow();
+    fraSettei_->openFirstRegistration(first, last);
+    return true;
+}
+
+bool MainWindow::loadStartFiles()
+{
     const QStringList missing = store::missingFiles(dir_);
     if (!missing.isEmpty()) {
         fail(QStringLiteral("次のファイルが見つからないため起動できません。\n\n%1\n\nデータのフォルダー: %2")
@@ -344,6 +395,8 @@ bool MainWindow::loadStartFiles()
 
 bool MainWindow::start()
 {
+    if (const auto persons = personsToRegister())
+        return startRegistration(persons->first, persons->second);
     if (!loadStartFiles())
         return false;
     // Whatever happens below, later screens read the files afresh.
@@ -383,6 +436,10 @@ bool MainWindow::start()
     if (MaybeError e = store::readAutoTime(dir_, &autoTime))
         return failSettings(*e);
     fraSettei_->showAutoTime(autoTime);
+
+    // 12
+    if (!ConvertLegacyData())
+        return false;
 
     // 13-15: the day view of person 1 for today, markers, meters.
     if (!fraMain_->RefreshDayView()) {
@@ -439,6 +496,33 @@ bool MainWindow::start()
     return true;
 }
 
+// An older single-person file becomes person 1's records when the user
+// agrees. The conversion is all or nothing: a refused one changes no file,
+// and the start goes on with the records as they were.
+bool MainWindow::ConvertLegacyData()
+{
+    if (!dir_.exists(store::legacyDataFile()))
+        return true;
+    if (s_.dialogs.message(nullptr, QStringLiteral("連続体重.txtを検出しました。変換しますか？"),
+                           QStringLiteral("データ変換確認"), Dialogs::Icon::Question,
+                           Dialogs::Buttons::YesNo)
+        != Dialogs::Answer::Yes)
+        return true;
+    if (MaybeError e = store::convertLegacyData(dir_, dataFileName(PersonSlot::One))) {
+        showStoreError(s_.dialogs, nullptr,
+                       QStringLiteral("連続体重.txtを変換できませんでした。これまでのデータはそのままです。"),
+                       *e, QStringLiteral("データ変換エラー"));
+        return true;
+    }
+    QList<WeightRecord> records;
+    if (MaybeError e = store::readRecords(dir_, dataFileName(PersonSlot::One), &records)) {
+        fail(QStringLiteral("変換したデータを読み込めませんでした。\n\n%1").arg(e->message()));
+        return false;
+    }
+    s_.records.hold(PersonSlot::One, records);
+    return true;
+}
+
 bool MainWindow::loadProfiles()
 {
     for (PersonSlot p : {PersonSlot::Two, PersonSlot::One}) {
@@ -470,6 +554,27 @@ bool MainWindow::failSettings(const StoreError &e)
     fail(QStringLiteral("設定ファイルが読めないため起動できません。ファイルは変更していません。\n\n%1")
              .arg(e.message()));
     return false;
+}
+
+// A person's files were replaced: the window takes their new values, and
+// the screen that shows them is rebuilt.
+void MainWindow::reloadPerson(PersonSlot p)
+{
+    PersonProfile profile;
+    if (MaybeError e = store::loadProfile(dir_, profileFileName(p), &profile)) {
+        showStoreError(s_.dialogs, this, QStringLiteral("プロフィールを読み込めませんでした。"), *e,
+                       QStringLiteral("ファイルエラー"));
+        return;
+    }
+    persons_->setNickname(p, profile.nickname);
+    (p == PersonSlot::One ? s_.person.Nickname1 : s_.person.Nickname2) = profile.nickname;
+    (p == PersonSlot::One ? s_.person.TargetWeight1 : s_.person.TargetWeight2) = profile.targetWeight;
+    if (p == s_.person.selected) {
+        s_.person.Nickname = profile.nickname;
+        s_.person.Height = profile.height;
+        s_.person.TargetWeight = profile.targetWeight;
+        setCaption();
+    }
 }
 
 void MainWindow::switchPerson(PersonSlot p)

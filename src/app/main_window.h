@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 class BmiMeters;
 class ComparePanel;
@@ -75,7 +76,12 @@ private:
     void buildScreens(QWidget *area);
     void buildToolbar(QWidget *bar);
     bool loadStartFiles();
+    // Persons without any file (first and last to register), if any.
+    std::optional<QPair<PersonSlot, PersonSlot>> personsToRegister() const;
+    bool startRegistration(PersonSlot first, PersonSlot last);
+    void reloadPerson(PersonSlot p);
     bool loadProfiles();
+    bool ConvertLegacyData();
     bool loadSettings();
     // A settings file that cannot be read is damage: name it and end.
     bool failSettings(const StoreError &e);
@@ -97,6 +103,7 @@ private:
     Session s_;
     Options options_;
     qint64 splashShownMs_ = 0;
+    bool registering_ = false; // the window shows only the registration
 
     QList<ScreenRow> screens_;
     QCheckBox *chkHelp_ = nullptr;

@@ -2,15 +2,78 @@
 
 #include "core/help_texts.h"
 #include "core/session.h"
+#include "notes/diary_list.h"
+#include "store/data_file.h"
+#include "store/memo_file.h"
+#include "ui/dialogs.h"
+#include "ui/grid.h"
+#include "ui/store_error_box.h"
 
-NotesPanel::NotesPanel(Session &session, QWidget *parent)
-    : PlaceholderPanel(QStringLiteral("fraMemo"), QStringLiteral("一言日記"), helptext::cmdMemo(),
-                       parent),
-      s_(session)
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+NotesPanel::NotesPanel(Session &session, QWidget *parent) : Screen(parent), s_(session)
 {
+    setObjectName(QStringLiteral("fraMemo"));
+
+    auto *diary = new QGroupBox(QStringLiteral("一言日記"), this);
+    msgMemoList_ = new Grid(diary);
+    msgMemoList_->setObjectName(QStringLiteral("msgMemoList"));
+    msgMemoList_->setToolTip(QStringLiteral("行をクリックすると、その記録の一言日記を書き直せます"));
+    connect(msgMemoList_, &Grid::cellClicked, this, [this](int row, int) { msgMemoList_Click(row); });
+    txtMemo_ = new QLineEdit(diary);
+    txtMemo_->setObjectName(QStringLiteral("txtMemo"));
+    txtMemo_->setPlaceholderText(QStringLiteral("リストの行を選ぶと、ここで書き直せます"));
+    txtMemo_->installEventFilter(this);
+    cmdMemoHozon_ = new QPushButton(QStringLiteral("一言日記保存"), diary);
+    cmdMemoHozon_->setObjectName(QStringLiteral("cmdMemoHozon"));
+    cmdMemoHozon_->setToolTip(QStringLiteral("書き直した一言日記を、その記録に保存します"));
+    cmdMemoHozon_->setEnabled(false);
+    connect(cmdMemoHozon_, &QPushButton::clicked, this, [this] { cmdMemoHozon_Click(); });
+    auto *edit = new QHBoxLayout;
+    edit->addWidget(txtMemo_, 1);
+    edit->addWidget(cmdMemoHozon_);
+    auto *diaryLayout = new QVBoxLayout(diary);
+    diaryLayout->addWidget(msgMemoList_, 1);
+    diaryLayout->addLayout(edit);
+
+    auto *memo = new QGroupBox(QStringLiteral("気付きメモ"), this);
+    txtKizuki_ = new QPlainTextEdit(memo);
+    txtKizuki_->setObjectName(QStringLiteral("txtKizuki"));
+    txtKizuki_->setToolTip(QStringLiteral("二人で使える自由なメモです"));
+    cmdKizukiHozon_ = new QPushButton(QStringLiteral("気付きメモ保存"), memo);
+    cmdKizukiHozon_->setObjectName(QStringLiteral("cmdKizukiHozon"));
+    cmdKizukiHozon_->setToolTip(QStringLiteral("気付きメモをファイルに保存します"));
+    connect(cmdKizukiHozon_, &QPushButton::clicked, this, [this] { cmdKizukiHozon_Click(); });
+    auto *memoLayout = new QVBoxLayout(memo);
+    memoLayout->addWidget(txtKizuki_, 1);
+    memoLayout->addWidget(cmdKizukiHozon_, 0, Qt::AlignRight);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(10, 8, 10, 8);
+    layout->addWidget(diary, 3);
+    layout->addWidget(memo, 1);
+    memo->setMinimumWidth(200);
+
+    InitMemoGrid();
 }
 
-void NotesPanel::rebuild() {}
+QString NotesPanel::helpText() const { return helptext::cmdMemo(); }
+
+void NotesPanel::rebuild()
+{
+    InitMemoGrid();
+    FillDiaryList();
+    cmdMemoHozon_->setEnabled(false);
+}
 
 void NotesPanel::personChanged(bool visible)
 {
@@ -18,4 +81,88 @@ void NotesPanel::personChanged(bool visible)
         rebuild();
 }
 
-MaybeError NotesPanel::LoadAwarenessMemo() { return std::nullopt; }
+void NotesPanel::InitMemoGrid()
+{
+    msgMemoList_->setColumns(notes::diaryListColumns());
+    listed_.clear();
+    // A new list forgets the pick: a row number of the old list, or of the
+    // other person's file, must never receive a comment.
+    MemoRow = 0;
+    txtMemo_->clear();
+}
+
+void NotesPanel::FillDiaryList()
+{
+    QList<WeightRecord> records;
+    if (MaybeError e = s_.records.read(s_.person.selected, &records)) {
+        showStoreError(s_.dialogs, this, QStringLiteral("一言日記を読み込めませんでした。"), *e,
+                       QStringLiteral("ファイルエラー"));
+        return;
+    }
+    const notes::DiaryList list = notes::buildDiaryList(records);
+    listed_ = records;
+    msgMemoList_->showTable(list.rows, list.scrollToEnd);
+}
+
+void NotesPanel::msgMemoList_Click(int row)
+{
+    // The header row holds no comment.
+    if (row < 1 || row >= msgMemoList_->rows())
+        return;
+    msgMemoList_->setRow(row);
+    msgMemoList_->setCol(notes::kCommentColumn);
+    txtMemo_->setText(msgMemoList_->text());
+    MemoRow = row;
+    cmdMemoHozon_->setEnabled(true);
+    txtMemo_->setFocus();
+}
+
+void NotesPanel::cmdMemoHozon_Click()
+{
+    if (!cmdMemoHozon_->isEnabled())
+        return;
+    const QString comment = txtMemo_->text();
+    const notes::CommentSave save = notes::saveComment(listed_, MemoRow, comment);
+    if (!save.refusal.isEmpty()) {
+        s_.dialogs.message(this, save.refusal, QStringLiteral("一言日記"), Dialogs::Icon::Exclamation,
+                           Dialogs::Buttons::Ok);
+        return;
+    }
+    if (MaybeError e = store::rewriteRecords(s_.dir, s_.person.DataFileName(), save.records,
+                                             store::insertScratchName())) {
+        showStoreError(s_.dialogs, this, QStringLiteral("一言日記を保存できませんでした。"), *e);
+        return;
+    }
+    // The list shows what the file now holds; the next save builds on it.
+    listed_ = save.records;
+    msgMemoList_->setTextMatrix(MemoRow, notes::kCommentColumn, comment);
+}
+
+void NotesPanel::cmdKizukiHozon_Click()
+{
+    if (MaybeError e = store::writeMemo(s_.dir, txtKizuki_->toPlainText()))
+        showStoreError(s_.dialogs, this, QStringLiteral("気付きメモを保存できませんでした。"), *e);
+}
+
+MaybeError NotesPanel::LoadAwarenessMemo()
+{
+    QString text;
+    if (MaybeError e = store::readMemo(s_.dir, &text))
+        return e;
+    txtKizuki_->setPlainText(text);
+    return std::nullopt;
+}
+
+bool NotesPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter in the comment box saves, as the save button does, and only
+    // while a row is picked.
+    if (watched == txtMemo_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            cmdMemoHozon_Click();
+            return true;
+        }
+    }
+    return Screen::eventFilter(watched, event);
+}

@@ -2,7 +2,11 @@
 
 #include "core/help_texts.h"
 #include "core/session.h"
+#include "setup/registration.h"
+#include "setup/registration_frame.h"
 #include "setup/situation_list_editor.h"
+#include "store/data_file.h"
+#include "ui/dialogs.h"
 #include "store/format.h"
 #include "store/settings_files.h"
 #include "ui/bmi_meter_view.h"
@@ -14,30 +18,40 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 SettingsPanel::SettingsPanel(Session &session, QWidget *parent) : Screen(parent), s_(session)
 {
     setObjectName(QStringLiteral("fraSettei"));
 
-    largeMeter_ = new LargeBmiMeter(this);
-    editor_ = new SituationListEditor(s_, this);
+    content_ = new QWidget(this);
+    largeMeter_ = new LargeBmiMeter(content_);
+    editor_ = new SituationListEditor(s_, content_);
 
-    auto *profile = new QGroupBox(QStringLiteral("プロフィール"), this);
+    auto *profile = new QGroupBox(QStringLiteral("プライベートデータ"), content_);
     txtPriData_ = new QLineEdit(profile);
     txtPriData_->setObjectName(QStringLiteral("txtPriData"));
     txtSincyou_ = new QLineEdit(profile);
     txtSincyou_->setObjectName(QStringLiteral("txtSincyou"));
     txtMokuTai_ = new QLineEdit(profile);
     txtMokuTai_->setObjectName(QStringLiteral("txtMokuTai"));
-    for (QLineEdit *e : {txtPriData_, txtSincyou_, txtMokuTai_})
-        e->setReadOnly(true);
+    cmdPHozon1_ = new QPushButton(QStringLiteral("データ変更"), profile);
+    cmdPHozon1_->setObjectName(QStringLiteral("cmdPHozon1"));
+    cmdPHozon1_->setToolTip(QStringLiteral("ニックネーム・身長・目標体重を保存します"));
+    connect(cmdPHozon1_, &QPushButton::clicked, this, [this] { cmdPHozon1_Click(); });
     auto *form = new QFormLayout(profile);
     form->addRow(QStringLiteral("ニックネーム"), txtPriData_);
     form->addRow(QStringLiteral("身長（ｃｍ）"), txtSincyou_);
     form->addRow(QStringLiteral("目標体重（Ｋｇ）"), txtMokuTai_);
+    form->addRow(QString(), cmdPHozon1_);
 
-    auto *options = new QGroupBox(QStringLiteral("入力の設定"), this);
+    cmdNew1_ = new QPushButton(QStringLiteral("新規にスタートするとき"), content_);
+    cmdNew1_->setObjectName(QStringLiteral("cmdNew1"));
+    cmdNew1_->setToolTip(QStringLiteral("二人の記録を消して、ダイエットを新しく始めます"));
+    connect(cmdNew1_, &QPushButton::clicked, this, [this] { cmdNew1_Click(); });
+
+    auto *options = new QGroupBox(QStringLiteral("入力の設定"), content_);
     chkJikan_ = new QCheckBox(QStringLiteral("一言日記に自動的に時間を記録"), options);
     chkJikan_->setObjectName(QStringLiteral("chkJikan"));
     connect(chkJikan_, &QCheckBox::clicked, this, [this] { chkJikan_Click(); });
@@ -48,16 +62,73 @@ SettingsPanel::SettingsPanel(Session &session, QWidget *parent) : Screen(parent)
     auto *rightColumn = new QVBoxLayout;
     rightColumn->addWidget(profile);
     rightColumn->addWidget(options);
+    rightColumn->addWidget(cmdNew1_);
     rightColumn->addStretch(1);
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(editor_, 3);
     bottom->addLayout(rightColumn, 2);
 
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = new QVBoxLayout(content_);
     layout->setContentsMargins(10, 8, 10, 8);
     layout->addWidget(largeMeter_);
     layout->addLayout(bottom, 1);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(content_);
+
+    // The registration lies over the screen while it shows.
+    fraNew_ = new RegistrationFrame(s_, this);
+    connect(fraNew_, &RegistrationFrame::abandoned, this, [this] { content_->setEnabled(true); });
+    connect(fraNew_, &RegistrationFrame::finished, this, [this] { content_->setEnabled(true); });
+}
+
+void SettingsPanel::placeRegistration()
+{
+    const QSize hint = fraNew_->sizeHint().expandedTo(QSize(420, 0)).boundedTo(size());
+    fraNew_->setGeometry(QRect(QPoint((width() - hint.width()) / 2, (height() - hint.height()) / 3), hint));
+}
+
+void SettingsPanel::resizeEvent(QResizeEvent *event)
+{
+    Screen::resizeEvent(event);
+    placeRegistration();
+}
+
+void SettingsPanel::cmdNew1_Click()
+{
+    placeRegistration();
+    fraNew_->open(PersonSlot::One, PersonSlot::Two);
+}
+
+void SettingsPanel::openFirstRegistration(PersonSlot first, PersonSlot last)
+{
+    // Nothing else on this screen has files to work on yet.
+    content_->setEnabled(false);
+    placeRegistration();
+    fraNew_->open(first, last);
+}
+
+void SettingsPanel::cmdPHozon1_Click()
+{
+    PersonProfile p;
+    if (auto refusal = setup::checkProfileEdit({txtPriData_->text(), txtSincyou_->text(), txtMokuTai_->text()}, &p)) {
+        s_.dialogs.message(this, refusal->text, refusal->title,
+                           refusal->exclamation ? Dialogs::Icon::Exclamation : Dialogs::Icon::Information,
+                           Dialogs::Buttons::Ok);
+        return;
+    }
+    if (MaybeError e = store::saveProfile(s_.dir, s_.person.ProfileFileName(), p)) {
+        showStoreError(s_.dialogs, this, QStringLiteral("プライベートデータを保存できませんでした。"), *e);
+        return;
+    }
+    s_.person.Nickname = p.nickname;
+    s_.person.Height = p.height;
+    s_.person.TargetWeight = p.targetWeight;
+    showProfile(); // the numbers as stored, full-width digits made ASCII
+    Q_EMIT profileSaved();
+    s_.dialogs.message(this, QStringLiteral("保存が終了しました"), QStringLiteral("保存終了"),
+                       Dialogs::Icon::Information, Dialogs::Buttons::Ok);
 }
 
 void SettingsPanel::rebuild()

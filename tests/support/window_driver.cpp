@@ -219,6 +219,7 @@ void WindowDriver::typeAndEnter(const QString &name, const QString &text) const
 {
     focusByClick(name);
     press(Qt::Key_A, Qt::ControlModifier); // select what the box holds
+    press(Qt::Key_Delete);
     type(text);
     press(Qt::Key_Return);
 }

@@ -115,7 +115,7 @@ public:
     // Keys as a keyboard sends them: to the widget that holds the focus.
     void type(const QString &text) const;
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
-    // Clicks into a text box, selects its text, types and presses Enter.
+    // Clicks into a text box, empties it, types and presses Enter.
     void typeAndEnter(const QString &name, const QString &text) const;
 
     Grid *dayList() const;
