@@ -53,7 +53,8 @@ MonthCalendar::MonthCalendar(QWidget *parent) : QCalendarWidget(parent)
     // change, and the bare year again when the year's edit box closes.
     connect(this, &QCalendarWidget::currentPageChanged, this, [this] { nameShownMonth(); });
     if (auto *yearEdit = findChild<QSpinBox *>(QStringLiteral("qt_calendar_yearedit")))
-        connect(yearEdit, &QSpinBox::editingFinished, this, [this] { nameShownMonth(); });
+        yearEditClosed_ =
+            connect(yearEdit, &QSpinBox::editingFinished, this, [this] { nameShownMonth(); });
     nameShownMonth();
 
     // A new user gesture starts: whatever was reported before is old news.
@@ -82,6 +83,11 @@ MonthCalendar::MonthCalendar(QWidget *parent) : QCalendarWidget(parent)
         reported_ = false;
         emit dateClicked(day);
     });
+}
+
+MonthCalendar::~MonthCalendar()
+{
+    disconnect(yearEditClosed_);
 }
 
 void MonthCalendar::setSelectedDay(QDate day)

@@ -12,6 +12,7 @@ class MonthCalendar : public QCalendarWidget {
     Q_OBJECT
 public:
     explicit MonthCalendar(QWidget *parent = nullptr);
+    ~MonthCalendar() override;
 
     void setSelectedDay(QDate day);
     QDate selectedDay() const { return selectedDate(); }
@@ -32,6 +33,10 @@ protected:
 private:
     // Writes "2026年" and "12月" on the navigation bar's buttons.
     void nameShownMonth();
+
+    // The year's edit box reports its end also while the base class
+    // deletes it, when this object is no longer whole.
+    QMetaObject::Connection yearEditClosed_;
 
     bool fromCode_ = false;
     // Set when a user change has just been reported, so the click that
