@@ -1,20 +1,216 @@
 #include "analysis/analysis_panel.h"
 
+#include "analysis/average_trend.h"
+#include "analysis/band_ranking.h"
+#include "analysis/milestones.h"
+#include "analysis/series_table.h"
 #include "analysis/trend_panel.h"
 #include "core/help_texts.h"
 #include "core/session.h"
+#include "ui/grid.h"
+#include "ui/twips.h"
 
-AnalysisPanel::AnalysisPanel(Session &session, TrendPanel *trend, QWidget *parent)
-    : PlaceholderPanel(QStringLiteral("fraBunseki"), QStringLiteral("分析リスト"),
-                       helptext::cmdBunseki(), parent),
-      s_(session), trend_(trend)
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+using namespace analysis;
+
+namespace {
+
+// A grid exactly as wide as its columns and a vertical scroll bar, so the
+// table never needs to scroll sideways and no frame wastes room.
+Grid *tableGrid(const char *name, const table::Columns &columns, QWidget *parent)
 {
+    auto *g = new Grid(parent);
+    g->setObjectName(QString::fromLatin1(name));
+    g->setColumns(columns);
+    g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    int width = 2 * g->frameWidth() + g->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < g->cols(); ++c)
+        width += twipsToPixels(g->colWidth(c), g);
+    g->setFixedWidth(width);
+    g->setMinimumHeight(120);
+    return g;
 }
 
-void AnalysisPanel::rebuild() {}
+QRadioButton *option(const QString &name, const QString &caption, QWidget *parent)
+{
+    auto *o = new QRadioButton(caption, parent);
+    o->setObjectName(name);
+    return o;
+}
+
+// The caption under a table: the record it reports is the point of the
+// table, so it stands out a little.
+QLabel *caption(const char *name, QWidget *parent)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+}
+
+} // namespace
+
+AnalysisPanel::AnalysisPanel(Session &session, TrendPanel *trend, QWidget *parent)
+    : Screen(parent), s_(session), trend_(trend)
+{
+    setObjectName(QStringLiteral("fraBunseki"));
+
+    msgB_[0] = tableGrid("msgB1", seriesTableColumns(), this);
+    msgB_[1] = tableGrid("msgB2", milestoneColumns(), this);
+    msgB_[2] = tableGrid("msgB3", averageTrendColumns(), this);
+    msgB_[3] = tableGrid("msgB4", bandRankingColumns(), this);
+
+    // Both option arrays keep their choice for the life of the window.
+    auto *diffRow = new QWidget(this);
+    auto *diffLayout = new QHBoxLayout(diffRow);
+    diffLayout->setContentsMargins(0, 0, 0, 0);
+    Option1_[0] = option(QStringLiteral("Option1_0"), QStringLiteral("前回との差"), diffRow);
+    Option1_[1] = option(QStringLiteral("Option1_1"), QStringLiteral("初回との差"), diffRow);
+    Option1_[0]->setChecked(true);
+    for (QRadioButton *o : Option1_) {
+        diffLayout->addWidget(o);
+        connect(o, &QRadioButton::clicked, this, [this] { Option1_Click(); });
+    }
+    diffLayout->addStretch(1);
+
+    auto *bandRow = new QWidget(this);
+    auto *bandLayout = new QHBoxLayout(bandRow);
+    bandLayout->setContentsMargins(0, 0, 0, 0);
+    Option2_[0] = option(QStringLiteral("Option2_0"), QStringLiteral("１.０Ｋｇ刻み"), bandRow);
+    Option2_[1] = option(QStringLiteral("Option2_1"), QStringLiteral("０.５Ｋｇ刻み"), bandRow);
+    Option2_[1]->setChecked(true);
+    for (QRadioButton *o : Option2_) {
+        bandLayout->addWidget(o);
+        connect(o, &QRadioButton::clicked, this, [this] { Option2_Click(); });
+    }
+    bandLayout->addStretch(1);
+
+    Label5_[0] = caption("Label5_0", this);
+    Label5_[1] = caption("Label5_1", this);
+
+    fraB_[0] = frame("fraB1", QStringLiteral("    時系列体重データ"), msgB_[0], diffRow);
+    fraB_[1] = frame("fraB2", QStringLiteral("    区切り経過"), msgB_[1], Label5_[0]);
+    fraB_[2] = frame("fraB3", QStringLiteral("    体重平均推移"), msgB_[2], Label5_[1]);
+    fraB_[3] = frame("fraB4", QStringLiteral("    体重推移累積番付 < 0.5Kg刻み >"), msgB_[3], bandRow);
+
+    frames_ = new QGridLayout(this);
+    frames_->setContentsMargins(8, 6, 8, 6);
+    frames_->setHorizontalSpacing(16);
+    frames_->setVerticalSpacing(8);
+    arrangeFrames(2);
+}
+
+QGroupBox *AnalysisPanel::frame(const char *name, const QString &caption, Grid *grid,
+                                QWidget *below)
+{
+    auto *box = new QGroupBox(caption, this);
+    box->setObjectName(QString::fromLatin1(name));
+    grid->setParent(box);
+    below->setParent(box);
+    auto *layout = new QVBoxLayout(box);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->setSpacing(4);
+    layout->addWidget(grid, 1);
+    layout->addWidget(below);
+    // The options and captions keep one height, so the tables of a row of
+    // frames line up.
+    below->setFixedHeight(qMax(below->sizeHint().height(), 22));
+    box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    return box;
+}
+
+void AnalysisPanel::arrangeFrames(int perRow)
+{
+    if (perRow == perRow_)
+        return;
+    perRow_ = perRow;
+    for (QGroupBox *f : fraB_)
+        frames_->removeWidget(f);
+    for (int c = 0; c < frames_->columnCount(); ++c)
+        frames_->setColumnStretch(c, 0);
+    for (int r = 0; r < frames_->rowCount(); ++r)
+        frames_->setRowStretch(r, 0);
+    // Columns 0 and perRow + 1 are empty margins that share the spare
+    // width, so the tables stay together in the middle.
+    for (int i = 0; i < 4; ++i)
+        frames_->addWidget(fraB_[i], i / perRow, 1 + i % perRow);
+    frames_->setColumnStretch(0, 1);
+    frames_->setColumnStretch(perRow + 1, 1);
+    for (int r = 0; r < 4 / perRow; ++r)
+        frames_->setRowStretch(r, 1);
+}
+
+void AnalysisPanel::resizeEvent(QResizeEvent *event)
+{
+    Screen::resizeEvent(event);
+    const QMargins m = frames_->contentsMargins();
+    int fourInRow = m.left() + m.right() + 3 * frames_->horizontalSpacing();
+    for (QGroupBox *f : fraB_)
+        fourInRow += f->sizeHint().width();
+    arrangeFrames(event->size().width() >= fourInRow ? 4 : 2);
+}
+
+QString AnalysisPanel::helpText() const { return helptext::cmdBunseki(); }
+
+void AnalysisPanel::rebuild()
+{
+    // A file that cannot be read leaves the series empty: the tables are
+    // emptied below rather than keeping the previous person's rows.
+    trend_->ReloadSeries();
+    FillSeriesTable();
+    FillMilestoneTable();
+    FillAverageTrend();
+    FillBandRanking();
+}
 
 void AnalysisPanel::personChanged(bool visible)
 {
     if (visible)
         rebuild();
 }
+
+void AnalysisPanel::FillSeriesTable()
+{
+    const SeriesTable t = analysis::FillSeriesTable(
+        s_.series, Option1_[0]->isChecked() ? DiffMode::Previous : DiffMode::First);
+    msgB_[0]->setTextMatrix(0, 3, t.diffHeader);
+    msgB_[0]->showTable(t.rows, t.scrollToEnd);
+}
+
+void AnalysisPanel::FillMilestoneTable()
+{
+    const MilestoneTable t = analysis::FillMilestoneTable(s_.series);
+    msgB_[1]->showTable(t.rows, t.scrollToEnd);
+    Label5_[0]->setText(t.caption);
+}
+
+void AnalysisPanel::FillAverageTrend()
+{
+    const AverageTrend t = analysis::FillAverageTrend(s_.series);
+    msgB_[2]->showTable(t.rows, t.scrollToEnd);
+    Label5_[1]->setText(t.caption);
+}
+
+void AnalysisPanel::FillBandRanking()
+{
+    const BandRanking t = analysis::FillBandRanking(
+        s_.series, Option2_[0]->isChecked() ? BandWidth::OneKg : BandWidth::HalfKg);
+    msgB_[3]->showTable(t.rows, t.scrollToEnd);
+    fraB_[3]->setTitle(t.frameCaption);
+}
+
+void AnalysisPanel::Option1_Click() { FillSeriesTable(); }
+
+void AnalysisPanel::Option2_Click() { FillBandRanking(); }

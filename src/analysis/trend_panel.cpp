@@ -1,30 +1,54 @@
 #include "analysis/trend_panel.h"
 
+#include "analysis/trend_graph.h"
 #include "core/help_texts.h"
 #include "core/number_input.h"
 #include "core/session.h"
 #include "store/first_start.h"
-#include "store/format.h"
 #include "store/record_line.h"
 #include "store/settings_files.h"
+#include "ui/back_color.h"
+#include "ui/line_chart.h"
 #include "ui/store_error_box.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-TrendPanel::TrendPanel(Session &session, QWidget *parent)
-    : PlaceholderPanel(QStringLiteral("fraRenTai"), QStringLiteral("全グラフ"), helptext::cmdRentai(),
-                       parent),
-      s_(session)
+using namespace analysis;
+
+namespace {
+
+// The blue weight line and the red average line the help texts speak of.
+const QColor kWeightLine(0x2F, 0x62, 0xD0);
+const QColor kAverageLine(0xE0, 0x36, 0x2A);
+
+QLabel *summaryLabel(const char *name, QWidget *parent)
 {
-    auto *row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(new QLabel(QStringLiteral("移動平均"), this));
+    auto *l = new QLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setFrameShape(QFrame::StyledPanel);
+    l->setFrameShadow(QFrame::Sunken);
+    l->setContentsMargins(6, 2, 6, 2);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setBackColor(l, Qt::white);
+    return l;
+}
+
+} // namespace
+
+TrendPanel::TrendPanel(Session &session, QWidget *parent) : Screen(parent), s_(session)
+{
+    setObjectName(QStringLiteral("fraRenTai"));
+
+    lblNichis_ = summaryLabel("lblNichis", this);
+    lblKiro_ = summaryLabel("lblKiro", this);
+
     cboIdou_ = new QComboBox(this);
     cboIdou_->setObjectName(QStringLiteral("cboIdou"));
     cboIdou_->setEditable(true);
@@ -35,10 +59,61 @@ TrendPanel::TrendPanel(Session &session, QWidget *parent)
     // so Enter is caught on the combo box, where real key presses arrive.
     cboIdou_->installEventFilter(this);
     connect(cboIdou_, &QComboBox::activated, this, [this] { cboIdou_Click(); });
-    row->addWidget(cboIdou_);
-    row->addWidget(new QLabel(QStringLiteral("回"), this));
-    row->addStretch(1);
-    controlsLayout()->addLayout(row);
+
+    cmdMokuChk_ = new ColourButton(QStringLiteral("目標まで残り"), this);
+    cmdMokuChk_->setObjectName(QStringLiteral("cmdMokuChk"));
+    cmdMokuChk_->setToolTip(QStringLiteral("グラフの下限を目標体重と最小記録で切り替えます"));
+    cmdMokuChk_->setMinimumWidth(180);
+    connect(cmdMokuChk_, &QPushButton::clicked, this, [this] { cmdMokuChk_Click(); });
+
+    mcrRentai_ = new LineChart(this);
+    mcrRentai_->setObjectName(QStringLiteral("mcrRentai"));
+    mcrRentai_->setColumnCount(2);
+    mcrRentai_->setSeriesName(1, QStringLiteral("推移"));
+    mcrRentai_->setSeriesColor(1, kWeightLine);
+    mcrRentai_->setSeriesName(2, QStringLiteral("移動平均"));
+    mcrRentai_->setSeriesColor(2, kAverageLine);
+    mcrRentai_->setLegendVisible(true);
+    mcrRentai_->setMinimumHeight(240);
+
+    auto *windowRow = new QHBoxLayout;
+    windowRow->setSpacing(4);
+    windowRow->addWidget(new QLabel(QStringLiteral("移動平均"), this));
+    windowRow->addWidget(cboIdou_);
+    windowRow->addWidget(new QLabel(QStringLiteral("回分"), this));
+    windowRow->addStretch(1);
+
+    auto *top = new QGridLayout;
+    top->setHorizontalSpacing(10);
+    top->setVerticalSpacing(4);
+    top->addWidget(lblNichis_, 0, 0);
+    top->addLayout(windowRow, 0, 1);
+    top->addWidget(lblKiro_, 1, 0);
+    top->addWidget(cmdMokuChk_, 1, 1);
+    top->setColumnStretch(0, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->addLayout(top);
+    layout->addWidget(mcrRentai_, 1);
+}
+
+QString TrendPanel::helpText() const { return helptext::cmdRentai(); }
+
+void TrendPanel::rebuild()
+{
+    // A window typed but never confirmed is not the one the graph draws
+    // with: show the one in effect again.
+    if (cboIdou_->currentText() != windowText_)
+        cboIdou_->setEditText(windowText_);
+    ReloadSeries();
+    applyTargetFloor();
+}
+
+void TrendPanel::personChanged(bool visible)
+{
+    if (visible)
+        rebuild();
 }
 
 MaybeError TrendPanel::LoadMovingAverageSetting()
@@ -49,12 +124,68 @@ MaybeError TrendPanel::LoadMovingAverageSetting()
     QString text;
     if (MaybeError e = store::readMovingAverageText(s_.dir, &text))
         return e;
-    // A window below 1 cannot be drawn: start with the usual 10 and leave
-    // the file alone until the user chooses.
-    if (fmt::leadingNumber(text) < 1)
+    // A window that is not a whole number of 1 or more cannot be drawn:
+    // start with the usual 10 and leave the file alone until the user
+    // chooses.
+    int window = movingAverageWindow(text);
+    if (window < 1) {
         text = store::defaults().movingAverage;
+        window = movingAverageWindow(text);
+    }
+    window_ = window;
+    windowText_ = text;
     cboIdou_->setEditText(text);
     return std::nullopt;
+}
+
+bool TrendPanel::ReloadSeries()
+{
+    QList<WeightRecord> records;
+    MaybeError e = s_.records.read(s_.person.selected, &records);
+    s_.series = e ? WeightSeries{} : buildWeightSeries(records);
+    DrawTrendGraph();
+    if (e) {
+        showStoreError(s_.dialogs, this, QStringLiteral("体重データを読み込めませんでした。"), *e,
+                       QStringLiteral("ファイルエラー"));
+        return false;
+    }
+    return true;
+}
+
+void TrendPanel::DrawTrendGraph()
+{
+    const TrendGraph g =
+        analysis::DrawTrendGraph(s_.series, window_, s_.person.TargetWeight, false);
+    mcrRentai_->setRowCount(0);
+    mcrRentai_->setSeries(1, g.chart.weights);
+    mcrRentai_->setSeries(2, g.chart.movingAverage);
+    for (int i = 0; i < s_.series.count; ++i)
+        mcrRentai_->setRowLabel(i + 1, s_.series.dates.at(i));
+    if (s_.series.count > 0)
+        mcrRentai_->setLeftRange(g.axis);
+    lblNichis_->setText(g.lblNichis);
+    lblKiro_->setText(g.lblKiro);
+    cmdMokuChk_->setText(s_.series.count > 0 ? g.cmdMokuChk : QStringLiteral("目標まで残り"));
+}
+
+void TrendPanel::RedrawMovingAverage()
+{
+    const TrendChart c = analysis::RedrawMovingAverage(s_.series, window_);
+    mcrRentai_->setSeries(1, c.weights);
+    mcrRentai_->setSeries(2, c.movingAverage);
+}
+
+void TrendPanel::applyTargetFloor()
+{
+    if (s_.series.count > 0)
+        mcrRentai_->setLeftRange(trendAxis(s_.series, s_.person.TargetWeight, TargetFloorOn));
+    cmdMokuChk_->setBackColor(toColor(targetButtonBack(TargetFloorOn)));
+}
+
+void TrendPanel::cmdMokuChk_Click()
+{
+    TargetFloorOn = !TargetFloorOn;
+    applyTargetFloor();
 }
 
 void TrendPanel::cboIdou_Click()
@@ -64,10 +195,14 @@ void TrendPanel::cboIdou_Click()
         return;
     if (text != cboIdou_->currentText())
         cboIdou_->setEditText(text);
-    if (fmt::leadingNumber(text) < 1 || !store::unstorableReason(text).isEmpty()) {
+    const WindowInput in = readWindowInput(text);
+    if (in.action != WindowInput::Action::Accept || !store::unstorableReason(text).isEmpty()) {
         cboIdou_->clearEditText();
         return;
     }
+    window_ = in.window;
+    windowText_ = text;
+    RedrawMovingAverage();
     if (MaybeError e = store::writeMovingAverageText(s_.dir, text))
         showStoreError(s_.dialogs, this, QStringLiteral("移動平均の設定を保存できませんでした。"), *e);
     QCoreApplication::processEvents();
@@ -82,5 +217,5 @@ bool TrendPanel::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    return PlaceholderPanel::eventFilter(watched, event);
+    return Screen::eventFilter(watched, event);
 }

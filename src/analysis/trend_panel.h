@@ -1,27 +1,67 @@
 #pragma once
 
 #include "store/store_error.h"
-#include "ui/placeholder_panel.h"
+#include "ui/screen.h"
 
+#include <QString>
+
+class ColourButton;
+class LineChart;
 class QComboBox;
+class QLabel;
 struct Session;
 
-// The moving-average graph fraRenTai. For now it holds the window setting
-// cboIdou, which lives on this screen and is stored in "移動平均.TXT".
-class TrendPanel final : public PlaceholderPanel {
+// The moving-average graph fraRenTai: every weight of the selected person
+// as one line, a moving average over the last few records as a second, two
+// lines of summary and the button that moves the floor of the graph to the
+// target weight. The analysis screen reloads the series through this panel
+// too, because a reload always redraws the graph.
+class TrendPanel final : public Screen {
     Q_OBJECT
 public:
     TrendPanel(Session &session, QWidget *parent = nullptr);
 
+    // Reload the series, then apply the target floor as it stands.
+    void rebuild() override;
+    void personChanged(bool visible) override;
+    QString helpText() const override;
+
     // Fills the list "1".."30" and shows the stored window.
     MaybeError LoadMovingAverageSetting();
+
+    // Reads the selected person's records into the window's series and
+    // redraws the graph from it. False (after a message) when the file could
+    // not be read; the series is then empty, so nothing of the previous
+    // person stays on screen.
+    bool ReloadSeries();
+
+    // Whether the floor of the graph is the target weight. It lasts as long
+    // as the window, through screen changes and person switches.
+    bool targetFloorOn() const { return TargetFloorOn; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Everything from the series in memory; the floor is the lowest weight
+    // whatever the flag says, until the next entry applies the flag.
+    void DrawTrendGraph();
+    // The two lines only, for a new window.
+    void RedrawMovingAverage();
+    void applyTargetFloor();
     void cboIdou_Click();
+    void cmdMokuChk_Click();
 
     Session &s_;
+    bool TargetFloorOn = false;
+    // The window the graph uses and the text it came from: the last one
+    // accepted, which is also the one stored.
+    int window_ = 10;
+    QString windowText_ = QStringLiteral("10");
+
+    LineChart *mcrRentai_ = nullptr;
     QComboBox *cboIdou_ = nullptr;
+    ColourButton *cmdMokuChk_ = nullptr;
+    QLabel *lblNichis_ = nullptr;
+    QLabel *lblKiro_ = nullptr;
 };
