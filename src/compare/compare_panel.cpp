@@ -9,12 +9,13 @@
 #include "ui/help_tour.h"
 #include "ui/line_chart.h"
 #include "ui/store_error_box.h"
-#include "ui/twips.h"
 
 #include <QButtonGroup>
+#include <QChart>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
@@ -210,6 +211,11 @@ QGroupBox *ComparePanel::buildGraphOptions()
         group->addButton(b);
     }
 
+    // Both frames as wide as the wider, so a switch moves nothing else.
+    const int frameWidth = qMax(fraDgr_->sizeHint().width(), fraDgr2_->sizeHint().width());
+    fraDgr_->setMinimumWidth(frameWidth);
+    fraDgr2_->setMinimumWidth(frameWidth);
+
     auto *layout = new QGridLayout(box);
     layout->addWidget(optGra1_, 0, 0);
     layout->addWidget(optGra2_, 1, 0);
@@ -219,8 +225,7 @@ QGroupBox *ComparePanel::buildGraphOptions()
     return box;
 }
 
-// The two charts in one place, one showing at a time; each person's mark
-// stands by that person's axis, near its bottom.
+// The two charts in one place, one showing at a time.
 QWidget *ComparePanel::buildCharts()
 {
     auto *area = new QWidget(this);
@@ -230,44 +235,36 @@ QWidget *ComparePanel::buildCharts()
         chart->setColumnCount(2);
         chart->setSeriesColor(1, kLine1);
         chart->setSeriesColor(2, kLine2);
+        chart->setLegendVisible(true);
         chart->setMinimumSize(300, 200);
     }
     mcrAvgtai_->setSeriesOnRightAxis(2, true);
     mcrAvgtai2_->hide();
 
+    // The marks are placed by hand beside the charts, in the margins
+    // kept free for them.
     imgD1_[0] = mark(art::kBallPerson1, indexed("imgD1", 0), area);
     imgD2_[0] = mark(art::kBallPerson2, indexed("imgD2", 0), area);
     imgD1_[0]->setToolTip(QStringLiteral("登録者１（左の軸）"));
     imgD2_[0]->setToolTip(QStringLiteral("登録者２（右の軸）"));
-    // Level with the lower end of the value axes, above the date labels.
-    const int belowAxis = fontMetrics().height() * 2 + 16;
-    auto markColumn = [belowAxis](Picture *p) {
-        auto *column = new QVBoxLayout;
-        column->addStretch(1);
-        column->addWidget(p);
-        column->addSpacing(belowAxis);
-        return column;
-    };
+    for (LineChart *chart : {mcrAvgtai_, mcrAvgtai2_})
+        connect(chart->chart(), &QChart::plotAreaChanged, this, [this] { placeAxisMarks(); });
+    area->installEventFilter(this);
+    chartArea_ = area;
 
-    auto *charts = new QGridLayout;
-    charts->addWidget(mcrAvgtai_, 0, 0);
-    charts->addWidget(mcrAvgtai2_, 0, 0);
-    auto *layout = new QHBoxLayout(area);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    layout->addLayout(markColumn(imgD1_[0]));
-    layout->addLayout(charts, 1);
-    layout->addLayout(markColumn(imgD2_[0]));
+    auto *layout = new QGridLayout(area);
+    layout->setContentsMargins(kMarkSize + 3, 0, kMarkSize + 3, 0);
+    layout->addWidget(mcrAvgtai_, 0, 0);
+    layout->addWidget(mcrAvgtai2_, 0, 0);
     return area;
 }
 
 void ComparePanel::SetupAverageGrid()
 {
     msgAvgtai_->setColumns(averageListColumns());
-    int width = 0;
-    for (const table::Column &c : averageListColumns())
-        width += twipsToPixels(c.twips, msgAvgtai_);
-    msgAvgtai_->setFixedWidth(width + msgAvgtai_->verticalScrollBar()->sizeHint().width()
+    // Exactly as wide as its columns, so all four show without scrolling.
+    msgAvgtai_->setFixedWidth(msgAvgtai_->horizontalHeader()->length()
+                              + msgAvgtai_->verticalScrollBar()->sizeHint().width()
                               + 2 * msgAvgtai_->frameWidth());
 }
 
@@ -334,10 +331,25 @@ void ComparePanel::sizeShareBar()
     shpShareBar_[0]->setGeometry(0, 0, shareBarWidth(full->width(), c_.share1), full->height());
 }
 
+// Each person's mark stands by that person's axis, level with its lower end.
+void ComparePanel::placeAxisMarks()
+{
+    if (!chartArea_)
+        return; // still being built
+    LineChart *shown = sameAxis_ ? mcrAvgtai2_ : mcrAvgtai_;
+    const QRectF plot = shown->chart()->plotArea();
+    const QPoint bottomLeft = shown->mapTo(chartArea_, QPoint(0, qRound(plot.bottom())));
+    const int y = qBound(0, bottomLeft.y() - kMarkSize / 2, qMax(0, chartArea_->height() - kMarkSize));
+    imgD1_[0]->move(shown->x() - kMarkSize - 2, y);
+    imgD2_[0]->move(shown->x() + shown->width() + 2, y);
+}
+
 bool ComparePanel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == shpShareBar_[1] && event->type() == QEvent::Resize)
         sizeShareBar();
+    if (watched == chartArea_ && event->type() == QEvent::Resize)
+        placeAxisMarks();
     return Screen::eventFilter(watched, event);
 }
 
@@ -363,6 +375,7 @@ void ComparePanel::showView(bool sameAxis)
     mcrAvgtai2_->setVisible(sameAxis);
     fraDgr_->setVisible(sameAxis);
     fraDgr2_->setVisible(!sameAxis);
+    placeAxisMarks();
 }
 
 // A button acts when it changes the choice; clicking the chosen one again

@@ -41,6 +41,7 @@ private:
     void BuildComparison();
     void showComparison();
     void sizeShareBar();
+    void placeAxisMarks();
     // The charts as the lower-bound and overlay choices say.
     void applySeparateAxes();
     void applySameAxis();
@@ -64,6 +65,7 @@ private:
     std::array<Picture *, compare::kTableRows> imgD1_{}, imgD2_{};
     QFrame *shpShareBar_[2] = {};
     Grid *msgAvgtai_ = nullptr;
+    QWidget *chartArea_ = nullptr;
     LineChart *mcrAvgtai_ = nullptr, *mcrAvgtai2_ = nullptr;
     QRadioButton *optGra1_ = nullptr, *optGra2_ = nullptr;
     QGroupBox *fraDgr_ = nullptr, *fraDgr2_ = nullptr;

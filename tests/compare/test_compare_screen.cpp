@@ -153,6 +153,7 @@ private slots:
     void listHasEveryDayOfThePeriod();
     void longListOpensAtItsLatestDay();
     void chartsCarryDaysForwardOnTheirOwnAxes();
+    void bothViewsFitTheSmallestWindow();
     void graphButtonsSwitchViewsAndExplainThem();
     void lowerBoundAndOverlayRedrawTheCharts();
     void savedWeightShowsWhenOpenedAgainWithTheChosenOptions();
@@ -318,6 +319,24 @@ void TestCompareScreen::chartsCarryDaysForwardOnTheirOwnAxes()
     QVERIFY(mark2.left() > chart.right() && mark2.left() - chart.right() < 20);
     for (const QRect &m : {mark1, mark2})
         QVERIFY(m.top() > chart.center().y() && m.bottom() < chart.bottom());
+}
+
+void TestCompareScreen::bothViewsFitTheSmallestWindow()
+{
+    WindowDriver d;
+    d.writeFiles(twoPersons());
+    QVERIFY(d.start());
+    d.window()->resize(MainWindow::kMinimumSize);
+    QCoreApplication::processEvents();
+    const int optionsWidth = d.find("optGra1")->parentWidget()->width();
+    for (const char *view : {"optGra1", "optGra2"}) {
+        d.click(QString::fromLatin1(view));
+        QCoreApplication::processEvents();
+        const QStringList faults = d.layoutFaults();
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+        // The frame of the other view takes the same room.
+        QCOMPARE(d.find("optGra1")->parentWidget()->width(), optionsWidth);
+    }
 }
 
 void TestCompareScreen::graphButtonsSwitchViewsAndExplainThem()
