@@ -208,6 +208,14 @@ void TestSearchScreen::situationPickedFromTheListFiltersAndComparesWithinTheList
     QCOMPARE(curve(d), QList<float>({69, 68.6f, 68.2f, 67.9f}));
     QCOMPARE(litButtons(d), QStringList({"cmdAllWeek", "cmdAllDay"}));
 
+    // The keys choose as a click does: the next label, then Enter.
+    QCOMPARE(d.focused()->objectName(), QStringLiteral("lstAct2"));
+    d.press(Qt::Key_Down);
+    QCOMPARE(listed(d).size(), 4); // moving alone lists nothing
+    d.press(Qt::Key_Return);
+    QCOMPARE(key(d), QStringLiteral("朝食後"));
+    QCOMPARE(listed(d), QStringList({"2008/03/10 朝食後"}));
+
     d.click(QStringLiteral("cmdAllact"));
     QCOMPARE(key(d), QString());
     QCOMPARE(grid(d)->rows(), 9);
