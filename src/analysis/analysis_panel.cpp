@@ -8,10 +8,10 @@
 #include "core/help_texts.h"
 #include "core/session.h"
 #include "ui/grid.h"
-#include "ui/twips.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
@@ -24,7 +24,17 @@ using namespace analysis;
 namespace {
 
 // A grid exactly as wide as its columns and a vertical scroll bar, so the
-// table never needs to scroll sideways and no frame wastes room.
+// table never needs to scroll sideways and no frame wastes room. The grid
+// decides the pixels of its columns (they follow its font), so this is
+// measured again whenever the screen shows.
+void fitWidth(Grid *g)
+{
+    const int width = 2 * g->frameWidth() + g->verticalScrollBar()->sizeHint().width()
+                      + g->horizontalHeader()->length();
+    if (g->width() != width || g->minimumWidth() != width)
+        g->setFixedWidth(width);
+}
+
 Grid *tableGrid(const char *name, const table::Columns &columns, QWidget *parent)
 {
     auto *g = new Grid(parent);
@@ -32,11 +42,8 @@ Grid *tableGrid(const char *name, const table::Columns &columns, QWidget *parent
     g->setColumns(columns);
     g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     g->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    int width = 2 * g->frameWidth() + g->verticalScrollBar()->sizeHint().width();
-    for (int c = 0; c < g->cols(); ++c)
-        width += twipsToPixels(g->colWidth(c), g);
-    g->setFixedWidth(width);
     g->setMinimumHeight(120);
+    fitWidth(g);
     return g;
 }
 
@@ -150,6 +157,13 @@ void AnalysisPanel::arrangeFrames(int perRow)
     frames_->setColumnStretch(perRow + 1, 1);
     for (int r = 0; r < 4 / perRow; ++r)
         frames_->setRowStretch(r, 1);
+}
+
+void AnalysisPanel::showEvent(QShowEvent *event)
+{
+    for (Grid *g : msgB_)
+        fitWidth(g);
+    Screen::showEvent(event);
 }
 
 void AnalysisPanel::resizeEvent(QResizeEvent *event)

@@ -26,6 +26,7 @@ public:
     QString helpText() const override;
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
