@@ -12,7 +12,6 @@
 #include "ui/store_error_box.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -96,6 +95,13 @@ TrendPanel::TrendPanel(Session &session, QWidget *parent) : Screen(parent), s_(s
     layout->setContentsMargins(8, 6, 8, 6);
     layout->addLayout(top);
     layout->addWidget(mcrRentai_, 1);
+}
+
+TrendPanel::~TrendPanel()
+{
+    // The combo box outlives this object by a moment and, losing the focus
+    // as the window goes, would report a pick here.
+    cboIdou_->disconnect(this);
 }
 
 QString TrendPanel::helpText() const { return helptext::cmdRentai(); }
@@ -205,7 +211,6 @@ void TrendPanel::cboIdou_Click()
     RedrawMovingAverage();
     if (MaybeError e = store::writeMovingAverageText(s_.dir, text))
         showStoreError(s_.dialogs, this, QStringLiteral("移動平均の設定を保存できませんでした。"), *e);
-    QCoreApplication::processEvents();
 }
 
 bool TrendPanel::eventFilter(QObject *watched, QEvent *event)

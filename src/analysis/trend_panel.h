@@ -20,6 +20,7 @@ class TrendPanel final : public Screen {
     Q_OBJECT
 public:
     TrendPanel(Session &session, QWidget *parent = nullptr);
+    ~TrendPanel() override;
 
     // Reload the series, then apply the target floor as it stands.
     void rebuild() override;
