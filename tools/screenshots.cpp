@@ -4,6 +4,7 @@
 // Without a data folder, sample data is written to a temporary one; "-"
 // for the data folder means the same. The window is 1280 x 800 unless a
 // size is given (the smallest window shows whether every screen fits).
+#include "app/application_setup.h"
 #include "app/main_window.h"
 #include "sample_data.h"
 #include "ui/dialogs.h"
@@ -47,7 +48,7 @@ private:
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    setUpApplication(app);
     if (argc < 2) {
         QTextStream(stderr) << "usage: nanahoshi_screenshots <output folder> [data folder] [WIDTHxHEIGHT]\n";
         return 2;
@@ -78,6 +79,15 @@ int main(int argc, char *argv[])
     window.resize(size);
     if (!window.start())
         return 1;
+    // Without a real pointer the offscreen screen counts it as over the
+    // first tool button, which would then be drawn raised on every picture;
+    // the program shows its toolbar with no pointer over it.
+    const auto tools = window.findChildren<QToolButton *>();
+    for (QToolButton *b : tools) {
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(b, &leave);
+        b->setAttribute(Qt::WA_UnderMouse, false);
+    }
     const QList<QPair<QString, QString>> screens = {
         {"cmdAvgtai", "fraAvgTai"}, {"cmdMain", "fraMain"},   {"cmdBunseki", "fraBunseki"},
         {"cmdRentai", "fraRenTai"}, {"cmdCale", "fraCale"},   {"cmdTaijyu", "fraTaijyu"},

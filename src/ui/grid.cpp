@@ -12,6 +12,7 @@
 #include <QStyleOptionHeader>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -417,8 +418,10 @@ void Grid::reportDoubleClick(int row, int col)
 void Grid::changeEvent(QEvent *event)
 {
     QTableView::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         applyMetrics();
+        applyColWidths();
+    }
 }
 
 bool Grid::eventFilter(QObject *watched, QEvent *event)
@@ -478,11 +481,21 @@ void Grid::applyMetrics()
     updateGeometries();
 }
 
+// The system font the widths were laid out for has digits 6 pixels wide
+// at 96 dpi.
+int Grid::columnPixels(int twips) const
+{
+    const double digits = fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 10.0;
+    const double designed = twipsToPixels(90, this);
+    const double scale = designed > 0 ? qMax(1.0, digits / designed) : 1.0;
+    return int(std::lround(twipsToPixels(twips, this) * scale));
+}
+
 void Grid::applyColWidths()
 {
     const bool fixedFirst = model_->fixedCols() > 0;
     for (int c = 0; c < cols(); ++c) {
-        const int px = twipsToPixels(colWidth(c), this);
+        const int px = columnPixels(colWidth(c));
         if (c == 0 && fixedFirst) {
             // Column 0 is drawn by the vertical header instead.
             setColumnHidden(0, true);

@@ -30,6 +30,10 @@ public:
 
     // A negative width means the default width.
     void setColWidth(int col, int twips);
+    // The pixels a width in twips gets: twips were laid out for a narrow
+    // system font, so a wider font widens every column alike and a date
+    // or a weight still fits the column made for it.
+    int columnPixels(int twips) const;
     int colWidth(int col) const;
     // Data cells.
     void setColAlignment(int col, Align a);

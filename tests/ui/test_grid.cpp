@@ -254,7 +254,7 @@ void TestGrid::fixedFirstColumnIsFrozenAndClickable()
     QHeaderView *v = g.verticalHeader();
     QVERIFY(v->isVisible());
     QVERIFY(g.isColumnHidden(0));
-    QCOMPARE(v->width(), twipsToPixels(600, &g));
+    QCOMPARE(v->width(), g.columnPixels(600));
     QCOMPARE(g.model()->headerData(1, Qt::Vertical, Qt::DisplayRole).toString(),
              QStringLiteral("2"));
 
@@ -356,8 +356,12 @@ void TestGrid::widthsInTwipsAt96Dpi()
     g.setColWidth(1, 2015);
     g.setColWidth(4, 350);
     QCOMPARE(g.colWidth(1), 2015); // twips read back as set, not rounded
-    QCOMPARE(g.columnWidth(1), 134);
-    QCOMPARE(g.columnWidth(4), 23);
+    QCOMPARE(g.columnWidth(1), g.columnPixels(2015));
+    QCOMPARE(g.columnWidth(4), g.columnPixels(350));
+    // Never narrower than the layout says; wide enough for a date where
+    // the layout made room for one.
+    QVERIFY(g.columnPixels(2015) >= 134);
+    QVERIFY(g.columnPixels(1100) >= g.fontMetrics().horizontalAdvance(QStringLiteral("2026/12/08")) + 4);
     // Rows are compact, like a classic data grid.
     QVERIFY2(g.rowHeightPixels() >= 18 && g.rowHeightPixels() <= 24,
              qPrintable(QString::number(g.rowHeightPixels())));
