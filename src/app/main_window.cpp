@@ -11,6 +11,7 @@
 #include "entry/entry_panel.h"
 #include "help/help_window.h"
 #include "notes/notes_panel.h"
+#include "print/printing.h"
 #include "search/search_panel.h"
 #include "setup/registration_frame.h"
 #include "setup/settings_panel.h"
@@ -228,9 +229,9 @@ void MainWindow::buildToolbar(QWidget *bar)
         layout->addWidget(b);
         made.insert(QString::fromLatin1(t.name), b);
     }
-    // Printing comes with a later version.
-    made[QStringLiteral("cmdPrint")]->setEnabled(false);
-    made[QStringLiteral("cmdPrint1")]->setEnabled(false);
+    print_ = std::make_unique<PrintActions>(s_, this);
+    connect(made[QStringLiteral("cmdPrint")], &QToolButton::clicked, this, [this] { print_->PrintScreenImage(); });
+    connect(made[QStringLiteral("cmdPrint1")], &QToolButton::clicked, this, [this] { print_->PrintRecordSheet(); });
     connect(made[QStringLiteral("cmdHelp")], &QToolButton::clicked, this, [this] { cmdHelp_Click(); });
     connect(made[QStringLiteral("cmdOwari")], &QToolButton::clicked, this, [this] { close(); });
     layout->addStretch(1);

@@ -14,6 +14,7 @@ class NotesPanel;
 class EntryPanel;
 class HelpWindow;
 class PersonBar;
+class PrintActions;
 class QCheckBox;
 class QToolButton;
 class Screen;
@@ -52,6 +53,7 @@ public:
 
     Session &session() { return s_; }
     EntryPanel *entryPanel() const { return fraMain_; }
+    PrintActions *printActions() const { return print_.get(); }
     // The screens in toolbar order, with the objectName of their button.
     QList<QPair<QString, Screen *>> screens() const;
     // How long the splash window stayed, by the clock's elapsed time.
@@ -118,6 +120,7 @@ private:
     SearchPanel *fraTaijyu_ = nullptr;
 
     std::unique_ptr<SituationLists> lists_;
+    std::unique_ptr<PrintActions> print_;
     BmiMeters *meters_ = nullptr;
     QPointer<SplashWindow> splash_;
     QPointer<HelpWindow> help_;

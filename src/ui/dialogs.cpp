@@ -1,6 +1,7 @@
 #include "ui/dialogs.h"
 
 #include <QGuiApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLayout>
@@ -103,4 +104,13 @@ std::optional<QString> WidgetDialogs::input(QWidget *parent, const QString &prom
     if (!ok)
         return std::nullopt;
     return text;
+}
+
+std::optional<QString> WidgetDialogs::saveFile(QWidget *parent, const QString &title,
+                                               const QString &suggested, const QString &filter)
+{
+    const QString file = QFileDialog::getSaveFileName(parent, title, suggested, filter);
+    if (file.isEmpty())
+        return std::nullopt;
+    return file;
 }

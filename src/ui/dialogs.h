@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <memory>
 #include <optional>
 
@@ -26,6 +27,15 @@ public:
     virtual std::optional<QString> input(QWidget *parent, const QString &prompt,
                                          const QString &title,
                                          const QString &defaultText = QString()) = 0;
+
+    // The file to save to, starting from `suggested` (a full path);
+    // std::nullopt when the user cancels. One that cannot ask saves nothing.
+    virtual std::optional<QString> saveFile(QWidget *parent, const QString &title,
+                                            const QString &suggested, const QString &filter)
+    {
+        Q_UNUSED(parent) Q_UNUSED(title) Q_UNUSED(suggested) Q_UNUSED(filter)
+        return std::nullopt;
+    }
 };
 
 // The real boxes: QMessageBox and QInputDialog.
@@ -35,6 +45,8 @@ public:
                    Buttons buttons) override;
     std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
+    std::optional<QString> saveFile(QWidget *parent, const QString &title, const QString &suggested,
+                                    const QString &filter) override;
 
     // The box message() shows, ready but not yet shown. Its width fits the
     // longest line of the text (up to what the screen allows): Japanese has

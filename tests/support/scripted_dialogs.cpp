@@ -18,6 +18,15 @@ std::optional<QString> ScriptedDialogs::input(QWidget *, const QString &prompt,
     return std::nullopt;
 }
 
+std::optional<QString> ScriptedDialogs::saveFile(QWidget *, const QString &title,
+                                                 const QString &suggested, const QString &filter)
+{
+    calls.append({Call::Kind::Save, suggested, title, Icon::None, Buttons::OkCancel, filter});
+    if (!saves.isEmpty())
+        return saves.takeFirst();
+    return std::nullopt;
+}
+
 QStringList ScriptedDialogs::titles() const
 {
     QStringList out;
@@ -62,5 +71,7 @@ QString ScriptedDialogs::describe(const Call &c)
 {
     if (c.kind == Call::Kind::Input)
         return QStringLiteral("input: %1 | %2 | %3").arg(c.text, c.title, c.defaultText);
+    if (c.kind == Call::Kind::Save)
+        return QStringLiteral("save: %1 | %2 | %3").arg(c.text, c.title, c.defaultText);
     return describe(c.text, c.title, c.icon, c.buttons);
 }

@@ -12,8 +12,8 @@
 class ScriptedDialogs final : public Dialogs {
 public:
     struct Call {
-        enum class Kind { Message, Input } kind = Kind::Message;
-        QString text;  // message text or input prompt
+        enum class Kind { Message, Input, Save } kind = Kind::Message;
+        QString text;  // message text, input prompt or suggested file
         QString title;
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
@@ -24,13 +24,18 @@ public:
                    Buttons buttons) override;
     std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
+    // With an empty queue the save dialog is cancelled.
+    std::optional<QString> saveFile(QWidget *parent, const QString &title, const QString &suggested,
+                                    const QString &filter) override;
 
     void queueAnswer(Answer a) { answers.append(a); }
     void queueInput(std::optional<QString> text) { inputs.append(std::move(text)); }
+    void queueSaveFile(std::optional<QString> file) { saves.append(std::move(file)); }
 
     QList<Call> calls;
     QList<Answer> answers;
     QList<std::optional<QString>> inputs;
+    QList<std::optional<QString>> saves;
 
     // Titles of all recorded calls, in order; handy for QCOMPARE.
     QStringList titles() const;
@@ -40,5 +45,5 @@ public:
     static QString describe(const QString &text, const QString &title, Icon icon,
                             Buttons buttons = Buttons::Ok);
     static QString describe(const Call &call);
-    void clear() { calls.clear(); answers.clear(); inputs.clear(); }
+    void clear() { calls.clear(); answers.clear(); inputs.clear(); saves.clear(); }
 };
