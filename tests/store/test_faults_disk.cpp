@@ -357,12 +357,15 @@ void TestFaultsDisk::readOnlyFilesAreNeverReplaced()
     QVERIFY(!store::writeHelpFlag(dir, 1));
     // The memo under its other spelling, to be replaced under that name.
     QVERIFY(QFile::rename(tmp.filePath(store::memoFile()), tmp.filePath(QStringLiteral("気付きメモ.txt"))));
+    // A second person's file that ends in an append cut short.
+    const QString kData2 = QStringLiteral("データ2.txt");
+    tmp.writeBytes(kData2, tmp.readBytes(kData) + "\"2009/01/01\",\"\x92");
     const QByteArray path = QFile::encodeName(tmp.path());
     const bool root = ::geteuid() == 0;
     // As root: files stay root's and readable by all, and the child, as
     // nobody, may write in the directory but not to them. Otherwise the
     // files are made read-only for their owner.
-    const QStringList readOnly = {kData, kProfile, store::stepSettingFile(), store::helpSettingFile(),
+    const QStringList readOnly = {kData, kData2, kProfile, store::stepSettingFile(), store::helpSettingFile(),
                                   QStringLiteral("気付きメモ.txt"), store::situationListFile()};
     for (const QString &e : readOnly)
         ::chmod(QFile::encodeName(tmp.filePath(e)).constData(), root ? 0644 : 0444);
@@ -390,6 +393,13 @@ void TestFaultsDisk::readOnlyFilesAreNeverReplaced()
         note(&out, "writeSituationListBare", store::writeSituationListBare(dir, {QStringLiteral("昼")}));
         note(&out, "renameSituation",
              store::renameSituation(dir, kData, QStringLiteral("朝食前"), QStringLiteral("朝ごはんの前")));
+        QList<WeightRecord> rs;
+        store::IncompleteTail tail;
+        QString side;
+        const MaybeError read = store::readRecords(dir, kData2, &rs, &tail);
+        note(&out, "saveIncompleteTail",
+             read ? read : !tail.present ? StoreError{kData2, 0, QStringLiteral("no tail")}
+                                         : store::saveIncompleteTail(dir, kData2, tail, &side));
         return out;
     });
 
@@ -413,6 +423,7 @@ void TestFaultsDisk::readOnlyFilesAreNeverReplaced()
         {QStringLiteral("writeMemo"), QStringLiteral("気付きメモ.txt")},
         {QStringLiteral("writeSituationListBare"), store::situationListFile()},
         {QStringLiteral("renameSituation"), kData},
+        {QStringLiteral("saveIncompleteTail"), kData2},
     };
     const QList<Finding> found = findings(child.output);
     QCOMPARE(found.size(), files.size());
