@@ -32,6 +32,8 @@ namespace {
 // Large enough that a rewrite takes a while, so kills land inside it.
 constexpr int kRecords = 1000;
 constexpr int kRandomRounds = 200;
+// Random kills of each single write; each round starts a new writer.
+constexpr int kSingleWriteRounds = 24;
 // The child reports the start of a rewrite and each of its six store calls.
 constexpr int kReportsPerRewrite = 7;
 
@@ -336,7 +338,7 @@ void TestFaultsKillRewrite::singleWritesKilledAtRandomMoments()
     const QString scratch = faultdata::onceScratch(write);
     std::mt19937 rng(faultproc::seed() + 2 + quint32(faultdata::onceWrites().indexOf(write)));
     int left[3] = {};
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < kSingleWriteRounds; ++round) {
         const QString where = QStringLiteral("%1, seed %2, round %3").arg(write).arg(faultproc::seed()).arg(round);
         putFiles(tmp, o.before, scratch);
         faultproc::Child c = faultproc::spawn(writer(), {QStringLiteral("once"), write, tmp.path()});
@@ -352,8 +354,8 @@ void TestFaultsKillRewrite::singleWritesKilledAtRandomMoments()
         const QString why = judgeOnce(tmp, write, o, left);
         QVERIFY2(why.isEmpty(), qPrintable(said(where, why)));
     }
-    qInfo("%s: 40 kills left %d old, %d new, %d between the conversion's renames", qPrintable(write),
-          left[0], left[1], left[2]);
+    qInfo("%s: %d kills left %d old, %d new, %d between the conversion's renames", qPrintable(write),
+          kSingleWriteRounds, left[0], left[1], left[2]);
 }
 
 QTEST_GUILESS_MAIN(TestFaultsKillRewrite)
