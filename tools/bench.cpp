@@ -264,7 +264,7 @@ int main(int argc, char *argv[])
          [&] { check(store::insertRecordInOrder(dir, data1, backDated), "insert"); }, Sync::WholeFile,
          [&] { restore(almostBytes); }},
         {QStringLiteral("day view of the last day"), {}, 0.0,
-         [&] { buildDayView(read, dates::text(BenchClock::kToday), 170); }, Sync::None,
+         [&] { entry::buildDayView(read, dates::text(BenchClock::kToday), 170); }, Sync::None,
          [&] { restore(full); }},
         {QStringLiteral("start of the main window"), {data1, data2}, 0.0,
          [&] {
