@@ -35,8 +35,7 @@ QLabel *swatch(const QString &name, Rgb colour, QWidget *parent)
     return l;
 }
 
-// Resets a painted-once area without flicker: the panel is drawn once the
-// whole content has changed.
+// The panel is drawn once, when the whole new content is in place.
 class PaintOnce {
 public:
     explicit PaintOnce(QWidget *w) : w_(w), was_(w->updatesEnabled()) { w_->setUpdatesEnabled(false); }
@@ -181,29 +180,35 @@ void CalendarPanel::InitCalendarGrid()
                              + msgList2_->verticalScrollBar()->sizeHint().width());
 }
 
-void CalendarPanel::FillCalendar()
+MaybeError CalendarPanel::FillCalendar()
 {
     QList<WeightRecord> records;
     if (MaybeError e = s_.records.read(s_.person.selected, &records)) {
         clearLegend();
-        showStoreError(s_.dialogs, this, QStringLiteral("カレンダーを作れませんでした。記録を読み込めません。"),
-                       *e, QStringLiteral("読み込みエラー"));
-        return;
+        return e;
     }
     const CalendarView v = buildCalendar(records, s_.clock.today(), mode_);
     msgList2_->showTable(v.rows, false);
     showLegend(v);
+    return std::nullopt;
 }
 
 void CalendarPanel::display(Mode mode)
 {
-    PaintOnce once(this);
-    mode_ = mode;
-    const ModeButtons b = modeButtons(mode);
-    cmdSel1_[0]->setBackColor(toColor(b.cmdSel1_0));
-    cmdSel1_[1]->setBackColor(toColor(b.cmdSel1_1));
-    InitCalendarGrid();
-    FillCalendar();
+    MaybeError e;
+    {
+        PaintOnce once(this);
+        mode_ = mode;
+        const ModeButtons b = modeButtons(mode);
+        cmdSel1_[0]->setBackColor(toColor(b.cmdSel1_0));
+        cmdSel1_[1]->setBackColor(toColor(b.cmdSel1_1));
+        InitCalendarGrid();
+        e = FillCalendar();
+    }
+    // Told once the panel shows what it could do: an empty calendar.
+    if (e)
+        showStoreError(s_.dialogs, this, QStringLiteral("カレンダーを作れませんでした。記録を読み込めません。"),
+                       *e, QStringLiteral("読み込みエラー"));
 }
 
 void CalendarPanel::showLegend(const CalendarView &v)

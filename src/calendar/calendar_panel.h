@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calendar/day_calendar.h"
+#include "store/store_error.h"
 #include "ui/screen.h"
 
 #include <QDate>
@@ -37,7 +38,9 @@ private:
 
     void buildControls();
     void InitCalendarGrid();
-    void FillCalendar();
+    // Reads the data file and fills the grid and the legend; on a read
+    // failure the grid stays empty and the error is handed back.
+    MaybeError FillCalendar();
     // Mode, grid and legend in one go, painted once.
     void display(calendar::Mode mode);
     void showLegend(const calendar::CalendarView &v);

@@ -31,7 +31,6 @@ public:
 
     // The search's copy of the situation list, kept in step by the window.
     QListWidget *lstAct2() const { return lstAct2_; }
-    const search::Criteria &criteria() const { return c_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

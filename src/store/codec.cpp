@@ -53,6 +53,18 @@ public:
         return true;
     }
 
+    // Converts a few bytes into a small buffer: the bytes written, or -1
+    // with errno set (EINVAL for input that ends inside a character).
+    long convertShort(const char *in, size_t inLen, char *out, size_t room)
+    {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char *src = const_cast<char *>(in);
+        char *dst = out;
+        if (iconv(cd_, &src, &inLen, &dst, &room) == size_t(-1))
+            return -1;
+        return long(dst - out);
+    }
+
 private:
     iconv_t cd_;
 };
@@ -240,23 +252,21 @@ private:
 
     static int one(Converter &c, const char *in, size_t n, char16_t *u)
     {
-        QByteArray out;
-        size_t failedAt = 0;
-        if (!c.convert(in, n, &out, &failedAt))
+        char out[8];
+        const long written = c.convertShort(in, n, out, sizeof out);
+        if (written < 0)
             return errno == EINVAL ? kIncomplete : kBad;
-        if (out.size() != 2)
+        if (written != 2)
             return kBad; // not one code of n bytes: leave it to iconv
-        *u = char16_t(quint8(out.at(0)) | (quint8(out.at(1)) << 8));
+        *u = char16_t(quint8(out[0]) | (quint8(out[1]) << 8));
         return kOk;
     }
 
     static bool roundTrips(Converter &enc, char16_t u, const char *in, size_t n)
     {
         const char utf16[2] = {char(u & 0xFF), char(u >> 8)};
-        QByteArray back;
-        size_t failedAt = 0;
-        return enc.convert(utf16, 2, &back, &failedAt) && size_t(back.size()) == n &&
-               std::equal(in, in + n, back.constData());
+        char back[8];
+        return enc.convertShort(utf16, 2, back, sizeof back) == long(n) && std::equal(in, in + n, back);
     }
 
     bool ready_ = false;

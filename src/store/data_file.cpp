@@ -426,6 +426,10 @@ MaybeError readLastRecord(const DataDir &dir, const QString &dataFile, WeightRec
 MaybeError saveIncompleteTail(const DataDir &dir, const QString &dataFile,
                               const IncompleteTail &tail, QString *sideFile)
 {
+    // The file is cut back afterwards: a file that may not be written gets
+    // no side file either.
+    if (MaybeError e = checkWritable(dir, dataFile))
+        return e;
     QByteArray bytes;
     if (MaybeError e = readBytes(dir, dataFile, &bytes))
         return e;

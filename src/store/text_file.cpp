@@ -67,15 +67,29 @@ MaybeError readTextLines(const DataDir &dir, const QString &name, TextLines *out
 MaybeError encodeLines(const QString &fileName, const QStringList &lines, QByteArray *out)
 {
     out->clear();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString error;
-        const QByteArray b = cp932::encode(lines.at(i), &error);
-        if (!error.isEmpty())
-            return StoreError{fileName, int(i) + 1, error};
-        out->append(b);
-        out->append("\r\n");
+    // One conversion for the whole text; a big file is thousands of lines.
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
+    QString all;
+    all.reserve(size);
+    for (const QString &line : lines) {
+        all += line;
+        all += QLatin1String("\r\n");
     }
-    return std::nullopt;
+    QString error;
+    *out = cp932::encode(all, &error);
+    if (error.isEmpty())
+        return std::nullopt;
+    // Line by line to name the line that cannot be written.
+    out->clear();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString lineError;
+        cp932::encode(lines.at(i), &lineError);
+        if (!lineError.isEmpty())
+            return StoreError{fileName, int(i) + 1, lineError};
+    }
+    return StoreError{fileName, 0, error};
 }
 
 } // namespace store

@@ -183,6 +183,15 @@ void TestSearchScreen::openingListsEveryRecordUnderTheThreeAllButtons()
     QCOMPARE(comboItems(d, "cboEddate"), dates);
     QCOMPARE(litButtons(d), kOpeningLit);
     QCOMPARE(d.listItems(QStringLiteral("lstAct2")), weeks().situations);
+
+    QStringList captions;
+    for (const QString &name : kButtons)
+        captions.append(d.find<ColourButton>(name)->text());
+    QCOMPARE(captions, QStringList({"全部", "全部", "日", "月", "火", "水", "木", "金", "土", "全部", "前日",
+                                    "１週間", "２週間", "１ヶ月", "３ヶ月", "半年", "１年", "３日", "任意"}));
+    // The boxes the criteria are typed or picked in keep their ivory ground.
+    for (const char *name : {"txtKey", "lstAct2", "cboStdate", "cboEddate"})
+        QCOMPARE(d.find(QString::fromLatin1(name))->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xF0));
     // The window-wide series is the one just listed.
     QCOMPARE(d.session().series.count, 8);
     QCOMPARE(d.boxes(), QStringList());

@@ -3,12 +3,20 @@
 // Records shared by the fault tests and their child program, so that both
 // sides agree on what the data file must hold after a child is killed.
 
+#include "store/codec.h"
+#include "store/data_dir.h"
+#include "store/data_file.h"
 #include "store/dates.h"
+#include "store/file_io.h"
+#include "store/legacy_file.h"
+#include "store/memo_file.h"
 #include "store/record.h"
 
 #include <QDate>
+#include <QFile>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace faultdata {
 
@@ -73,6 +81,80 @@ inline WeightRecord appended(int i)
     WeightRecord r = record(i + 3);
     r.situation = QStringLiteral("追記%1").arg(i);
     return r;
+}
+
+// The single writes of the "once" mode: each replaces one file (the
+// conversion also renames the older file), from a directory that holds
+// contentA(kOnceRecords), a profile, the memo under its small-letter
+// spelling and an older single-person file.
+constexpr int kOnceRecords = 300;
+
+inline QString profileFile() { return QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ1.txt"); }
+inline QString memoSpelling() { return QStringLiteral("気付きメモ.txt"); }
+
+inline QStringList onceWrites()
+{
+    return {QStringLiteral("convert"), QStringLiteral("comment"), QStringLiteral("memo"),
+            QStringLiteral("profile"), QStringLiteral("start")};
+}
+
+inline QByteArray legacyBytes(int n)
+{
+    QString text;
+    for (int i = 0; i < n; ++i)
+        text += QStringLiteral("%1,\"夕食後%2\",%3\r\n")
+                    .arg(dates::text(QDate(1999, 1, 1).addDays(i)))
+                    .arg(i)
+                    .arg(70.0 - (i % 30) / 10.0);
+    QString error;
+    return cp932::encode(text, &error);
+}
+
+// Writes the directory the once writes start from.
+inline bool prepareOnce(const DataDir &dir)
+{
+    bool ok = !store::rewriteRecords(dir, dataFile(), contentA(kOnceRecords), store::insertScratchName());
+    ok = ok && !store::saveProfile(dir, profileFile(), PersonProfile{QStringLiteral("はなこ"), 158.5f, 50});
+    QFile memo(dir.dir().filePath(memoSpelling()));
+    ok = ok && memo.open(QIODevice::WriteOnly) && memo.write("\x88\xEA\x8D\x73\x96\xDA\r\n") == 8;
+    memo.close();
+    QFile legacy(dir.dir().filePath(store::legacyDataFile()));
+    const QByteArray old = legacyBytes(kOnceRecords * 2);
+    ok = ok && legacy.open(QIODevice::WriteOnly) && legacy.write(old) == old.size();
+    return ok;
+}
+
+// The scratch file a once write may leave behind when it is killed.
+inline QString onceScratch(const QString &write)
+{
+    if (write == QLatin1String("memo"))
+        return store::scratchNameFor(memoSpelling());
+    if (write == QLatin1String("profile"))
+        return store::scratchNameFor(profileFile());
+    if (write == QLatin1String("start"))
+        return store::insertScratchName();
+    return store::scratchNameFor(dataFile());
+}
+
+inline MaybeError runOnce(const QString &write, const DataDir &dir)
+{
+    if (write == QLatin1String("convert"))
+        return store::convertLegacyData(dir, dataFile());
+    if (write == QLatin1String("comment")) {
+        QList<WeightRecord> rs;
+        if (MaybeError e = store::readRecords(dir, dataFile(), &rs))
+            return e;
+        rs[3].diary = QStringLiteral("書き直した一言日記 表ソ～");
+        return store::rewriteRecords(dir, dataFile(), rs, store::scratchNameFor(dir.resolve(dataFile())));
+    }
+    if (write == QLatin1String("memo"))
+        return store::writeMemo(dir, QStringLiteral("新しいメモ\n\n二段落目 ｶﾀｶﾅ\n"));
+    if (write == QLatin1String("profile"))
+        return store::saveProfile(dir, profileFile(), PersonProfile{QStringLiteral("花子"), 158.7f, 58.7f});
+    WeightRecord r = startRecord();
+    r.date = QStringLiteral("2026/12/08");
+    r.weight = 58.7f;
+    return store::writeStartRecord(dir, dataFile(), r);
 }
 
 } // namespace faultdata

@@ -12,6 +12,9 @@
 //   fault_writer append <dir> <first> [dieAt [partial]]
 //       Appends records first, first+1, ... and writes each record's index
 //       (4 bytes) after appendRecord has returned: an acknowledgement.
+//   fault_writer once <write> <dir> [dieAt]
+//       Makes one of the single writes of fault_records.h once, reporting
+//       each store call with a letter as the rewrite does, then 'e'.
 //
 // dieAt > 0 makes the process kill itself at that system call of the
 // store (counted over all kinds). With partial = 1 and a write there, the
@@ -111,13 +114,27 @@ void report(const void *bytes, size_t len)
 
 } // namespace
 
+[[noreturn]] void once(const QString &write, const DataDir &dir)
+{
+    if (MaybeError e = faultdata::runOnce(write, dir))
+        fail(e->message());
+    report("e", 1);
+    std::_Exit(0);
+}
+
 int main(int argc, char **argv)
 {
+    if (argc >= 4 && std::strcmp(argv[1], "once") == 0) {
+        g_dieAt = argc > 4 ? std::atoi(argv[4]) : 0;
+        g_trace = true;
+        store::faults::setHook(dyingHook);
+        once(QString::fromLocal8Bit(argv[2]), DataDir{QDir(QString::fromLocal8Bit(argv[3]))});
+    }
     const bool rewrite = argc >= 5 && std::strcmp(argv[1], "rewrite") == 0;
     const bool append = argc >= 4 && std::strcmp(argv[1], "append") == 0;
     if (!rewrite && !append)
         fail(QStringLiteral("usage: fault_writer rewrite <dir> <count> A|B [dieAt] | "
-                            "append <dir> <first> [dieAt [partial]]"));
+                            "append <dir> <first> [dieAt [partial]] | once <write> <dir> [dieAt]"));
     const DataDir dir{QDir(QString::fromLocal8Bit(argv[2]))};
     const int n = std::atoi(argv[3]);
     const int more = rewrite ? 5 : 4;

@@ -5,9 +5,11 @@
 // Every write must fail with an error that names the file and says why,
 // and the files must be exactly as they were.
 #include "fault_process.h"
+#include "store/codec.h"
 #include "store/data_dir.h"
 #include "store/data_file.h"
 #include "store/file_io.h"
+#include "store/legacy_file.h"
 #include "store/memo_file.h"
 #include "store/settings_files.h"
 #include "store/situation_file.h"
@@ -56,6 +58,45 @@ QList<WeightRecord> records(int n)
     return rs;
 }
 
+// An older single-person file of n lines.
+QByteArray legacyBytes(int n)
+{
+    QString text;
+    for (int i = 0; i < n; ++i)
+        text += QStringLiteral("%1,\"夕食後\",%2\r\n")
+                    .arg(QDate(2006, 1, 1).addDays(i).toString(QStringLiteral("yyyy/MM/dd")))
+                    .arg(70.0 - (i % 30) / 10.0);
+    QString error;
+    return cp932::encode(text, &error);
+}
+
+// The records with one comment edited, as the notes screen saves them.
+QList<WeightRecord> withComment(const QList<WeightRecord> &rs)
+{
+    QList<WeightRecord> out = rs;
+    out[2].diary = QStringLiteral("一言日記を書き直しました。言い訳はしません。明日からまた頑張ります");
+    return out;
+}
+
+MaybeError saveComment(const DataDir &dir)
+{
+    QList<WeightRecord> rs;
+    if (MaybeError e = store::readRecords(dir, kData, &rs))
+        return e;
+    return store::rewriteRecords(dir, kData, withComment(rs), store::scratchNameFor(dir.resolve(kData)));
+}
+
+WeightRecord startRecord()
+{
+    WeightRecord r = rec(0);
+    r.date = QStringLiteral("2026/12/08");
+    r.situation = QStringLiteral("はじめの一歩");
+    r.weight = 58.7f;
+    return r;
+}
+
+const QString kLongMemo = QStringLiteral("気付いたこと: 夜遅くに食べると次の朝に体重が増えている。表ソ～①ｶﾀｶﾅ");
+
 void prepare(const DataDir &dir)
 {
     bool ok = !store::rewriteRecords(dir, kData, records(200), store::insertScratchName());
@@ -65,6 +106,9 @@ void prepare(const DataDir &dir)
     ok = ok && !store::writeSituationListBare(dir, {QStringLiteral("朝食前"), QStringLiteral("夜")});
     if (!ok)
         qFatal("cannot prepare the data directory");
+    QFile legacy(dir.dir().filePath(store::legacyDataFile()));
+    if (!legacy.open(QIODevice::WriteOnly) || legacy.write(legacyBytes(500)) < 0)
+        qFatal("cannot prepare the older data file");
 }
 
 QMap<QString, QByteArray> snapshot(const TempDataDir &tmp)
@@ -108,7 +152,10 @@ class TestFaultsDisk : public QObject {
 private Q_SLOTS:
     void fullDiskRefusesRewriteAndAppend_data();
     void fullDiskRefusesRewriteAndAppend();
+    void fullDiskRefusesSmallRewrites_data();
+    void fullDiskRefusesSmallRewrites();
     void readOnlyDirectoryRefusesEveryWrite();
+    void readOnlyFilesAreNeverReplaced();
 };
 
 void TestFaultsDisk::fullDiskRefusesRewriteAndAppend_data()
@@ -142,17 +189,73 @@ void TestFaultsDisk::fullDiskRefusesRewriteAndAppend()
         note(&out, "appendRecord", store::appendRecord(dir, kData, rec(300)));
         note(&out, "renameSituation",
              store::renameSituation(dir, kData, QStringLiteral("朝食前"), QStringLiteral("朝ごはんの前")));
+        note(&out, "saveComment", saveComment(dir));
+        note(&out, "convertLegacyData", store::convertLegacyData(dir, kData));
         return out;
     });
     QVERIFY2(child.exitedNormally(), qPrintable(faultproc::describe(child.status)));
     QVERIFY2(!child.output.startsWith("SKIP"), child.output.constData());
 
     const QList<Finding> found = findings(child.output);
-    QCOMPARE(found.size(), 4);
+    QCOMPARE(found.size(), 6);
     for (const Finding &f : found) {
         QVERIFY2(f.result != QLatin1String("OK"), qPrintable(f.what + QStringLiteral(": reported as success")));
         QVERIFY2(f.result.contains(kData), qPrintable(f.what + QStringLiteral(": ") + f.result));
         QVERIFY2(f.result.contains(store::reasonForErrno(EFBIG)),
+                 qPrintable(f.what + QStringLiteral(": ") + f.result));
+    }
+    const auto after = snapshot(tmp);
+    QCOMPARE(after.keys(), before.keys());
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key()));
+}
+
+void TestFaultsDisk::fullDiskRefusesSmallRewrites_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::newRow("no room") << 0;
+    QTest::newRow("16 bytes") << 16;
+    QTest::newRow("half a profile") << 30;
+}
+
+void TestFaultsDisk::fullDiskRefusesSmallRewrites()
+{
+    // Registration, the memo and a conversion of a short older file, on a
+    // disk with room for less than each new file.
+    QFETCH(int, limit);
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    prepare(dir);
+    tmp.writeBytes(store::legacyDataFile(), legacyBytes(3));
+    const auto before = snapshot(tmp);
+
+    const faultproc::Forked child = faultproc::runForked([&]() -> QByteArray {
+        rlimit lim{};
+        ::getrlimit(RLIMIT_FSIZE, &lim);
+        lim.rlim_cur = rlim_t(limit);
+        if (::setrlimit(RLIMIT_FSIZE, &lim) != 0)
+            return "SKIP setrlimit failed\n";
+        ::signal(SIGXFSZ, SIG_IGN);
+        QByteArray out;
+        note(&out, "saveProfile", store::saveProfile(dir, kProfile, PersonProfile{QStringLiteral("花子"), 158.7f, 58.7f}));
+        note(&out, "writeStartRecord", store::writeStartRecord(dir, kData, startRecord()));
+        note(&out, "writeMemo", store::writeMemo(dir, kLongMemo));
+        note(&out, "convertLegacyData", store::convertLegacyData(dir, kData));
+        return out;
+    });
+    QVERIFY2(child.exitedNormally(), qPrintable(faultproc::describe(child.status)));
+    QVERIFY2(!child.output.startsWith("SKIP"), child.output.constData());
+    const QMap<QString, QString> files = {
+        {QStringLiteral("saveProfile"), kProfile},
+        {QStringLiteral("writeStartRecord"), kData},
+        {QStringLiteral("writeMemo"), store::memoFile()},
+        {QStringLiteral("convertLegacyData"), kData},
+    };
+    const QList<Finding> found = findings(child.output);
+    QCOMPARE(found.size(), files.size());
+    for (const Finding &f : found) {
+        QVERIFY2(f.result != QLatin1String("OK"), qPrintable(f.what + QStringLiteral(": reported as success")));
+        QVERIFY2(f.result.contains(files.value(f.what)) && f.result.contains(store::reasonForErrno(EFBIG)),
                  qPrintable(f.what + QStringLiteral(": ") + f.result));
     }
     const auto after = snapshot(tmp);
@@ -197,6 +300,9 @@ void TestFaultsDisk::readOnlyDirectoryRefusesEveryWrite()
         note(&out, "appendSituationBare", store::appendSituationBare(dir, QStringLiteral("昼")));
         note(&out, "renameSituation",
              store::renameSituation(dir, kData, QStringLiteral("朝食前"), QStringLiteral("朝ごはんの前")));
+        note(&out, "writeStartRecord", store::writeStartRecord(dir, kData, startRecord()));
+        note(&out, "saveComment", saveComment(dir));
+        note(&out, "convertLegacyData", store::convertLegacyData(dir, kData));
         return out;
     });
 
@@ -218,6 +324,9 @@ void TestFaultsDisk::readOnlyDirectoryRefusesEveryWrite()
         {QStringLiteral("writeMemo"), store::memoFile()},
         {QStringLiteral("appendSituationBare"), store::situationListFile()},
         {QStringLiteral("renameSituation"), kData},
+        {QStringLiteral("writeStartRecord"), kData},
+        {QStringLiteral("saveComment"), kData},
+        {QStringLiteral("convertLegacyData"), kData},
     };
     const QList<Finding> found = findings(child.output);
     QCOMPARE(found.size(), files.size() + 1);
@@ -230,6 +339,103 @@ void TestFaultsDisk::readOnlyDirectoryRefusesEveryWrite()
         QVERIFY2(f.result.contains(files.value(f.what)), qPrintable(f.what + QStringLiteral(": ") + f.result));
         QVERIFY2(f.result.contains(store::reasonForErrno(EACCES)),
                  qPrintable(f.what + QStringLiteral(": ") + f.result));
+    }
+    const auto after = snapshot(tmp);
+    QCOMPARE(after.keys(), before.keys());
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key()));
+}
+
+void TestFaultsDisk::readOnlyFilesAreNeverReplaced()
+{
+    // The directory may be written, the files may not: every rewrite goes
+    // through a scratch file and a rename that the directory would allow,
+    // and must still be refused like an append, with nothing written.
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    prepare(dir);
+    QVERIFY(!store::writeHelpFlag(dir, 1));
+    // The memo under its other spelling, to be replaced under that name.
+    QVERIFY(QFile::rename(tmp.filePath(store::memoFile()), tmp.filePath(QStringLiteral("気付きメモ.txt"))));
+    // A second person's file that ends in an append cut short.
+    const QString kData2 = QStringLiteral("データ2.txt");
+    tmp.writeBytes(kData2, tmp.readBytes(kData) + "\"2009/01/01\",\"\x92");
+    const QByteArray path = QFile::encodeName(tmp.path());
+    const bool root = ::geteuid() == 0;
+    // As root: files stay root's and readable by all, and the child, as
+    // nobody, may write in the directory but not to them. Otherwise the
+    // files are made read-only for their owner.
+    const QStringList readOnly = {kData, kData2, kProfile, store::stepSettingFile(), store::helpSettingFile(),
+                                  QStringLiteral("気付きメモ.txt"), store::situationListFile()};
+    for (const QString &e : readOnly)
+        ::chmod(QFile::encodeName(tmp.filePath(e)).constData(), root ? 0644 : 0444);
+    ::chmod(path.constData(), root ? 0777 : 0755);
+    const auto before = snapshot(tmp);
+
+    const faultproc::Forked child = faultproc::runForked([&]() -> QByteArray {
+        if (root && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            return "SKIP cannot become the user nobody to check files root may not write to\n";
+        if (::access(path.constData(), R_OK | W_OK | X_OK) != 0)
+            return "SKIP the temporary directory cannot be written as the user nobody\n";
+        if (::access(QFile::encodeName(tmp.filePath(kData)).constData(), W_OK) == 0)
+            return "SKIP the data file is still writable\n";
+        QByteArray out;
+        note(&out, "appendRecord", store::appendRecord(dir, kData, rec(300)));
+        note(&out, "insertRecordInOrder", store::insertRecordInOrder(dir, kData, backDated()));
+        note(&out, "rewriteRecords", store::rewriteRecords(dir, kData, records(201), store::insertScratchName()));
+        note(&out, "saveComment", saveComment(dir));
+        note(&out, "writeStartRecord", store::writeStartRecord(dir, kData, startRecord()));
+        note(&out, "convertLegacyData", store::convertLegacyData(dir, kData));
+        note(&out, "saveProfile", store::saveProfile(dir, kProfile, PersonProfile{QStringLiteral("花子"), 158, 49}));
+        note(&out, "writeStepText", store::writeStepText(dir, QStringLiteral("0.5")));
+        note(&out, "writeHelpFlag", store::writeHelpFlag(dir, 0));
+        note(&out, "writeMemo", store::writeMemo(dir, kLongMemo));
+        note(&out, "writeSituationListBare", store::writeSituationListBare(dir, {QStringLiteral("昼")}));
+        note(&out, "renameSituation",
+             store::renameSituation(dir, kData, QStringLiteral("朝食前"), QStringLiteral("朝ごはんの前")));
+        QList<WeightRecord> rs;
+        store::IncompleteTail tail;
+        QString side;
+        const MaybeError read = store::readRecords(dir, kData2, &rs, &tail);
+        note(&out, "saveIncompleteTail",
+             read ? read : !tail.present ? StoreError{kData2, 0, QStringLiteral("no tail")}
+                                         : store::saveIncompleteTail(dir, kData2, tail, &side));
+        return out;
+    });
+
+    ::chmod(path.constData(), 0700);
+    for (const QString &e : tmp.entries())
+        ::chmod(QFile::encodeName(tmp.filePath(e)).constData(), 0644);
+    QVERIFY2(child.exitedNormally(), qPrintable(faultproc::describe(child.status)));
+    if (child.output.startsWith("SKIP "))
+        QSKIP(child.output.mid(5).trimmed().constData());
+
+    const QMap<QString, QString> files = {
+        {QStringLiteral("appendRecord"), kData},
+        {QStringLiteral("insertRecordInOrder"), kData},
+        {QStringLiteral("rewriteRecords"), kData},
+        {QStringLiteral("saveComment"), kData},
+        {QStringLiteral("writeStartRecord"), kData},
+        {QStringLiteral("convertLegacyData"), kData},
+        {QStringLiteral("saveProfile"), kProfile},
+        {QStringLiteral("writeStepText"), store::stepSettingFile()},
+        {QStringLiteral("writeHelpFlag"), store::helpSettingFile()},
+        {QStringLiteral("writeMemo"), QStringLiteral("気付きメモ.txt")},
+        {QStringLiteral("writeSituationListBare"), store::situationListFile()},
+        {QStringLiteral("renameSituation"), kData},
+        {QStringLiteral("saveIncompleteTail"), kData2},
+    };
+    const QList<Finding> found = findings(child.output);
+    QCOMPARE(found.size(), files.size());
+    QString appendMessage;
+    for (const Finding &f : found) {
+        QVERIFY2(f.result != QLatin1String("OK"), qPrintable(f.what + QStringLiteral(": reported as success")));
+        QVERIFY2(f.result.contains(files.value(f.what)) && f.result.contains(store::reasonForErrno(EACCES)),
+                 qPrintable(f.what + QStringLiteral(": ") + f.result));
+        if (f.what == QLatin1String("appendRecord"))
+            appendMessage = f.result;
+        else if (files.value(f.what) == kData)
+            QCOMPARE(f.result, appendMessage); // the same words as an append's refusal
     }
     const auto after = snapshot(tmp);
     QCOMPARE(after.keys(), before.keys());

@@ -7,6 +7,7 @@
 #include "store/data_dir.h"
 #include "store/data_file.h"
 #include "store/file_io.h"
+#include "store/legacy_file.h"
 #include "store/memo_file.h"
 #include "store/settings_files.h"
 #include "store/situation_file.h"
@@ -180,9 +181,24 @@ const QList<Case> &cases()
          {kData}},
         {"saveProfile",
          [](const DataDir &d) {
-             return store::saveProfile(d, kProfile, PersonProfile{QStringLiteral("花子"), 158, 49.5f});
+             return store::saveProfile(d, kProfile, PersonProfile{QStringLiteral("花子"), 158.7f, 58.7f});
          },
          {kProfile}},
+        {"writeStartRecord",
+         [](const DataDir &d) {
+             return store::writeStartRecord(
+                 d, kData, rec(QStringLiteral("2026/12/08"), QStringLiteral("はじめの一歩"), 58.7f));
+         },
+         {kData}},
+        {"saveComment",
+         [](const DataDir &d) {
+             QList<WeightRecord> rs;
+             if (MaybeError e = store::readRecords(d, kData, &rs))
+                 return e;
+             rs[3].diary = QStringLiteral("言い訳: 外食が続いた");
+             return store::rewriteRecords(d, kData, rs, store::scratchNameFor(d.resolve(kData)));
+         },
+         {kData}},
         {"writeHelpFlag", [](const DataDir &d) { return store::writeHelpFlag(d, 0); },
          {store::helpSettingFile()}},
         {"writeStepText",
@@ -224,6 +240,7 @@ private Q_SLOTS:
     void failureAtEveryCallLeavesFilesAsTheyWere();
     void appendWhoseCutBackAlsoFailsLeavesOnlyAnIncompleteTail();
     void keepingAnIncompleteTailAsideNeverLosesIt();
+    void legacyConversionFailingAtEveryCallIsAllOldOrAllNew();
 };
 
 void TestFaultsFailingCalls::failureAtEveryCallLeavesFilesAsTheyWere_data()
@@ -431,6 +448,59 @@ void TestFaultsFailingCalls::keepingAnIncompleteTailAsideNeverLosesIt()
                      qPrintable(where + QStringLiteral(": the cut line is lost: ") + sides.join(u' ')));
         }
     }
+}
+
+void TestFaultsFailingCalls::legacyConversionFailingAtEveryCallIsAllOldOrAllNew()
+{
+    // The conversion changes two things, the data file's content and the
+    // old file's name. After a failure both are as before, or (only when
+    // the last directory sync fails, after the rename) both are new; never
+    // the data converted with the old file still waiting.
+    const QByteArray legacy = "\"2003/11/08\",\"\x82\xCD\x82\xB6\x82\xDF\",74.5\r\n2003/11/09,\x92\xA9,74\r\n";
+    auto prepare = [&](const TempDataDir &tmp) {
+        prepareAll(tmp);
+        tmp.writeBytes(QStringLiteral("連続体重.TXT"), legacy);
+    };
+    int counts[7] = {};
+    Snapshot converted;
+    {
+        TempDataDir tmp;
+        prepare(tmp);
+        SeamScope seam({});
+        const MaybeError e = store::convertLegacyData(DataDir(tmp.dir()), kData);
+        QVERIFY2(!e, e ? qPrintable(e->message()) : "");
+        std::copy(std::begin(g_seam.seen), std::end(g_seam.seen), counts);
+        converted = snapshot(tmp);
+        QVERIFY(converted.entries.contains(QStringLiteral("連続体重bak.txt")));
+    }
+    int tried = 0;
+    for (const Op op : kOps) {
+        for (int n = 1; n <= counts[int(op)]; ++n) {
+            for (const int err : errorsFor(op)) {
+                const QString where = QStringLiteral("%1 call no. %2 fails (%3)").arg(opName(op)).arg(n).arg(errName(err));
+                TempDataDir tmp;
+                prepare(tmp);
+                const Snapshot before = snapshot(tmp);
+                MaybeError e;
+                {
+                    SeamScope seam({{op, n, err}});
+                    e = store::convertLegacyData(DataDir(tmp.dir()), kData);
+                }
+                ++tried;
+                QVERIFY2(e.has_value(), qPrintable(where + QStringLiteral(": reported as success")));
+                const QString msg = e->message();
+                const int reasonErr = err == store::faults::kPartialWrite ? ENOSPC : err;
+                QVERIFY2(!e->file.isEmpty() && msg.contains(e->file) && msg.contains(store::reasonForErrno(reasonErr)),
+                         qPrintable(where + QStringLiteral(": ") + msg));
+                const Snapshot after = snapshot(tmp);
+                const bool old = after.entries == before.entries && after.bytes == before.bytes;
+                const bool now = after.entries == converted.entries && after.bytes == converted.bytes;
+                QVERIFY2(old || (now && op == Op::DirSync),
+                         qPrintable(where + QStringLiteral(": files now: ") + after.entries.join(u' ')));
+            }
+        }
+    }
+    QVERIFY(tried > 0);
 }
 
 QTEST_GUILESS_MAIN(TestFaultsFailingCalls)

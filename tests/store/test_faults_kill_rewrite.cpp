@@ -1,7 +1,9 @@
 // A rewrite of a large data file killed with SIGKILL at random moments,
 // many times over: the file always holds the complete old or the complete
 // new content, never anything else and never nothing, and a scratch file
-// left behind is never read as data and never stops the next rewrite.
+// left behind is never read as data and never stops the next rewrite. The
+// single writes (older-data conversion, comment save, memo, profile, start
+// record) are killed the same way and at each of their store calls.
 //
 // The writer is a child program (fault_writer) that alternates the file
 // between two known contents and reports each phase of a rewrite through a
@@ -30,6 +32,8 @@ namespace {
 // Large enough that a rewrite takes a while, so kills land inside it.
 constexpr int kRecords = 1000;
 constexpr int kRandomRounds = 200;
+// Random kills of each single write; each round starts a new writer.
+constexpr int kSingleWriteRounds = 24;
 // The child reports the start of a rewrite and each of its six store calls.
 constexpr int kReportsPerRewrite = 7;
 
@@ -45,6 +49,10 @@ private Q_SLOTS:
     void initTestCase();
     void killedAtRandomMomentsLeavesOldOrNewContent();
     void killedAtEveryStoreCallLeavesOldOrNewContent();
+    void singleWritesKilledAtEveryStoreCall_data();
+    void singleWritesKilledAtEveryStoreCall();
+    void singleWritesKilledAtRandomMoments_data();
+    void singleWritesKilledAtRandomMoments();
 
 private:
     // Writes A, then B by the insert the child does, then A again, and
@@ -190,6 +198,164 @@ void TestFaultsKillRewrite::killedAtEveryStoreCallLeavesOldOrNewContent()
     // Deaths after the scratch file was opened leave it behind, and the
     // rounds after them had to rewrite over it.
     QVERIFY(leftovers > 0);
+}
+
+namespace {
+
+// The files of a directory by name, a scratch file left aside.
+using Files = QMap<QString, QByteArray>;
+
+Files filesOf(const TempDataDir &tmp, const QString &scratch)
+{
+    Files m;
+    for (const QString &e : tmp.entries())
+        if (e != scratch)
+            m.insert(e, tmp.readBytes(e));
+    return m;
+}
+
+void putFiles(const TempDataDir &tmp, const Files &files, const QString &scratch)
+{
+    for (const QString &e : tmp.entries())
+        if (e != scratch)
+            QFile::remove(tmp.filePath(e));
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        tmp.writeBytes(it.key(), it.value());
+}
+
+int g_storeCalls = 0;
+int g_storeWrites = 0;
+int countingHook(store::faults::Op op)
+{
+    ++g_storeCalls;
+    g_storeWrites += op == store::faults::Op::Write ? 1 : 0;
+    return 0;
+}
+
+// What a single write may leave: the old files, the new ones, and for a
+// conversion the data converted with the older file not yet renamed.
+struct Outcomes {
+    Files before, after, between;
+    int calls = 0;
+};
+
+bool outcomes(const QString &write, Outcomes *out)
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    if (!faultdata::prepareOnce(dir))
+        return false;
+    out->before = filesOf(tmp, QString());
+    g_storeCalls = 0;
+    store::faults::setHook(countingHook);
+    const MaybeError e = faultdata::runOnce(write, dir);
+    store::faults::setHook(nullptr);
+    out->calls = g_storeCalls;
+    out->after = filesOf(tmp, QString());
+    out->between = out->before;
+    out->between[faultdata::dataFile()] = out->after.value(faultdata::dataFile());
+    return !e && out->after != out->before;
+}
+
+// Judges the directory after a kill; returns why it is wrong or "".
+QString judgeOnce(const TempDataDir &tmp, const QString &write, const Outcomes &o, int *left)
+{
+    const QString scratch = faultdata::onceScratch(write);
+    const Files now = filesOf(tmp, scratch);
+    if (now == o.before) {
+        ++left[0];
+        return {};
+    }
+    if (now == o.after) {
+        ++left[1];
+        return {};
+    }
+    if (write != QLatin1String("convert") || now != o.between)
+        return QStringLiteral("neither the old nor the new files: ") + QStringList(now.keys()).join(u' ');
+    // Stopped between the conversion's two renames: converting again
+    // finishes it without writing the data file again.
+    ++left[2];
+    const DataDir dir(tmp.dir());
+    g_storeWrites = 0;
+    store::faults::setHook(countingHook);
+    const MaybeError e = faultdata::runOnce(write, dir);
+    store::faults::setHook(nullptr);
+    if (e)
+        return QStringLiteral("the conversion did not finish: ") + e->message();
+    if (g_storeWrites > 0)
+        return QStringLiteral("finishing the conversion wrote the data file again");
+    if (filesOf(tmp, scratch) != o.after)
+        return QStringLiteral("the finished conversion left other files");
+    return {};
+}
+
+} // namespace
+
+void TestFaultsKillRewrite::singleWritesKilledAtEveryStoreCall_data()
+{
+    QTest::addColumn<QString>("write");
+    for (const QString &w : faultdata::onceWrites())
+        QTest::newRow(qPrintable(w)) << w;
+}
+
+void TestFaultsKillRewrite::singleWritesKilledAtEveryStoreCall()
+{
+    // The older-data conversion, a comment save, the memo, a profile and a
+    // start record, each killed at every store call it makes in turn.
+    QFETCH(QString, write);
+    Outcomes o;
+    QVERIFY(outcomes(write, &o));
+    TempDataDir tmp;
+    const QString scratch = faultdata::onceScratch(write);
+    int left[3] = {};
+    for (int dieAt = 1; dieAt <= o.calls + 1; ++dieAt) {
+        const QString where = QStringLiteral("%1 killed at store call %2 of %3").arg(write).arg(dieAt).arg(o.calls);
+        putFiles(tmp, o.before, scratch);
+        faultproc::Child c = faultproc::spawn(writer(), {QStringLiteral("once"), write, tmp.path(), QString::number(dieAt)});
+        QVERIFY2(c.pid > 0, qPrintable(where));
+        int status = 0;
+        faultproc::waitAndCollect(c, &status);
+        const bool finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        QVERIFY2(dieAt <= o.calls ? faultproc::killedBySigkill(status) : finished,
+                 qPrintable(said(where, QStringLiteral("the writer ") + faultproc::describe(status))));
+        const QString why = judgeOnce(tmp, write, o, left);
+        QVERIFY2(why.isEmpty(), qPrintable(said(where, why)));
+    }
+    // Killed before its rename the write left the old files, after it the new.
+    QVERIFY(left[0] > 0 && left[1] > 0);
+    if (write == QLatin1String("convert"))
+        QVERIFY(left[2] > 0);
+}
+
+void TestFaultsKillRewrite::singleWritesKilledAtRandomMoments_data() { singleWritesKilledAtEveryStoreCall_data(); }
+
+void TestFaultsKillRewrite::singleWritesKilledAtRandomMoments()
+{
+    QFETCH(QString, write);
+    Outcomes o;
+    QVERIFY(outcomes(write, &o));
+    TempDataDir tmp;
+    const QString scratch = faultdata::onceScratch(write);
+    std::mt19937 rng(faultproc::seed() + 2 + quint32(faultdata::onceWrites().indexOf(write)));
+    int left[3] = {};
+    for (int round = 0; round < kSingleWriteRounds; ++round) {
+        const QString where = QStringLiteral("%1, seed %2, round %3").arg(write).arg(faultproc::seed()).arg(round);
+        putFiles(tmp, o.before, scratch);
+        faultproc::Child c = faultproc::spawn(writer(), {QStringLiteral("once"), write, tmp.path()});
+        QVERIFY2(c.pid > 0, qPrintable(where));
+        // After one of its store calls began, a random while later.
+        QByteArray reports(std::uniform_int_distribution<int>(1, o.calls)(rng), '\0');
+        faultproc::readExactly(c.out, reports.data(), size_t(reports.size()));
+        faultproc::spin(std::uniform_int_distribution<quint64>(0, 2000)(rng), c.out);
+        int status = 0;
+        faultproc::killAndCollect(c, &status);
+        QVERIFY2(faultproc::killedBySigkill(status) || (WIFEXITED(status) && WEXITSTATUS(status) == 0),
+                 qPrintable(said(where, QStringLiteral("the writer ") + faultproc::describe(status))));
+        const QString why = judgeOnce(tmp, write, o, left);
+        QVERIFY2(why.isEmpty(), qPrintable(said(where, why)));
+    }
+    qInfo("%s: %d kills left %d old, %d new, %d between the conversion's renames", qPrintable(write),
+          kSingleWriteRounds, left[0], left[1], left[2]);
 }
 
 QTEST_GUILESS_MAIN(TestFaultsKillRewrite)

@@ -586,7 +586,9 @@ void TestStoreFiles::memoRoundTrip()
     tmp.writeText(QStringLiteral("気付きメモ.txt"), "a\r\nb\r\n");
     QVERIFY(!store::readMemo(dir, &back));
     QCOMPARE(back, QStringLiteral("a\nb"));
-    QVERIFY(store::writeMemo(dir, QStringLiteral("😀")).has_value());
+    const MaybeError unencodable = store::writeMemo(dir, QStringLiteral("a\n😀"));
+    QVERIFY(unencodable.has_value());
+    QCOMPARE(unencodable->line, 2);
     QCOMPARE(tmp.readText(QStringLiteral("気付きメモ.txt")), QStringLiteral("a\r\nb\r\n"));
 
     // Saved under the file's own name, empty lines first and last kept,
