@@ -7,6 +7,7 @@
 
 #include "ui/art/splash_window.h"
 #include "entry/entry_panel.h"
+#include "store/data_file.h"
 #include "store/palette.h"
 #include "ui/back_color.h"
 #include "ui/grid.h"
@@ -119,6 +120,7 @@ private slots:
     void toolbarButtonsCarryCaptionAndTooltip_data();
     void toolbarButtonsCarryCaptionAndTooltip();
     void everyScreenFitsTheSmallestWindow();
+    void startReadsEachDataFileOnce();
     void helpPagesNameOnlyControlsThatExist();
     void visibleScreensButtonChangesNothing_data();
     void visibleScreensButtonChangesNothing();
@@ -539,6 +541,23 @@ void TestMainWindow::everyScreenFitsTheSmallestWindow()
         const QStringList faults = d.layoutFaults();
         QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(s.panel), faults.join(QStringLiteral("; ")))));
     }
+}
+
+void TestMainWindow::startReadsEachDataFileOnce()
+{
+    WindowDriver d;
+    d.writeFiles(everyday());
+    store::resetWholeFileReads();
+    QVERIFY(d.start());
+    const DataDir dir(d.tmp.dir());
+    // The check, the day view, the counts and the comparison share one read.
+    QCOMPARE(store::wholeFileReads(dir, kData1), 1);
+    QCOMPARE(store::wholeFileReads(dir, kData2), 1);
+    // Later, every screen reads afresh: nothing is kept.
+    d.click("cmdMain");
+    d.click("cmdAvgtai");
+    QCOMPARE(store::wholeFileReads(dir, kData1), 2);
+    QCOMPARE(store::wholeFileReads(dir, kData2), 2);
 }
 
 // A control a help page speaks of is marked data-ctl="objectName"; the
