@@ -4,6 +4,7 @@
 #include "core/session.h"
 #include "notes/diary_list.h"
 #include "store/data_file.h"
+#include "store/file_io.h"
 #include "store/memo_file.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
@@ -128,8 +129,9 @@ void NotesPanel::cmdMemoHozon_Click()
                            Dialogs::Buttons::Ok);
         return;
     }
-    if (MaybeError e = store::rewriteRecords(s_.dir, s_.person.DataFileName(), save.records,
-                                             store::insertScratchName())) {
+    const QString file = s_.person.DataFileName();
+    if (MaybeError e = store::rewriteRecords(s_.dir, file, save.records,
+                                             store::scratchNameFor(s_.dir.resolve(file)))) {
         showStoreError(s_.dialogs, this, QStringLiteral("一言日記を保存できませんでした。"), *e);
         return;
     }
