@@ -18,6 +18,7 @@
 #include "app/main_window.h"
 #include "entry/day_view.h"
 #include "entry/entry_panel.h"
+#include "ui/screen.h"
 #include "store/codec.h"
 #include "store/data_file.h"
 #include "store/dates.h"
@@ -25,6 +26,7 @@
 #include "store/record_line.h"
 #include "ui/dialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -251,7 +253,33 @@ int main(int argc, char *argv[])
     BenchClock clock;
 
     // The steps. A new step is one more row.
-    const QList<Row> rows = {
+    // The screens in toolbar order (button, panel), read off a window once.
+    QList<QPair<QString, QString>> screenButtons;
+    {
+        MainWindow probe(qdir, dialogs, clock, MainWindow::Options{0, false});
+        const auto screens = probe.screens();
+        for (const auto &[button, screen] : screens)
+            screenButtons.append({button, screen->objectName()});
+    }
+    auto click = [&](const QString &name) {
+        auto *b = window ? window->findChild<QAbstractButton *>(name) : nullptr;
+        if (!b)
+            qFatal("no button %s", qPrintable(name));
+        b->click();
+        QCoreApplication::processEvents();
+    };
+    // The window (started once) showing the screen of `button` for `person`.
+    auto openOn = [&](const QString &button, PersonSlot person) {
+        if (!window) {
+            window = std::make_unique<MainWindow>(qdir, dialogs, clock, MainWindow::Options{0, false});
+            if (!window->start())
+                qFatal("the main window did not start");
+        }
+        click(person == PersonSlot::One ? QStringLiteral("cmdUser1") : QStringLiteral("cmdUser2"));
+        click(button == QLatin1String("cmdMain") ? QStringLiteral("cmdSettei") : QStringLiteral("cmdMain"));
+        click(button);
+    };
+    QList<Row> rows = {
         // The records of the run before are let go first: freeing them is
         // the caller's work whatever the reader.
         {QStringLiteral("read all records"), {data1}, 2.0,
@@ -266,16 +294,45 @@ int main(int argc, char *argv[])
         {QStringLiteral("day view of the last day"), {}, 0.0,
          [&] { entry::buildDayView(read, dates::text(BenchClock::kToday), 170); }, Sync::None,
          [&] { restore(full); }},
-        {QStringLiteral("start of the main window"), {data1, data2}, 0.0,
+        {QStringLiteral("start of the main window"), {data1, data2}, 4.0,
          [&] {
              window = std::make_unique<MainWindow>(qdir, dialogs, clock, MainWindow::Options{0, false});
              if (!window->start())
                  qFatal("the main window did not start");
          },
          Sync::None, [&] { window.reset(); }},
-        {QStringLiteral("refresh of the weight screen"), {data1}, 0.0,
-         [&] { window->entryPanel()->RefreshDayView(); }},
+        // The day view reads the selected person's file, the counts the other's.
+        {QStringLiteral("refresh of the weight screen"), {data1, data2}, 3.0,
+         [&] { window->entryPanel()->refreshDayAndMeters(); }, Sync::None,
+         [&] { openOn(QStringLiteral("cmdMain"), PersonSlot::One); }},
+        {QStringLiteral("save, click to redrawn screen"), {data1, data2}, 3.0,
+         [&] { click(QStringLiteral("cmdTaiHozon")); }, Sync::OneLine,
+         [&] {
+             restore(almostBytes);
+             openOn(QStringLiteral("cmdMain"), PersonSlot::One);
+             window->entryPanel()->refreshDayAndMeters();
+             click(QStringLiteral("cmdJikan")); // a situation, and the weight offered
+         }},
     };
+    // Every screen: opened from another, and rebuilt for the other person
+    // while it shows. The comparison reads both files, the others the
+    // selected person's; a switch reads the other person's file, as big.
+    for (const auto &[button, screen] : screenButtons) {
+        if (button == QLatin1String("cmdMain"))
+            continue;
+        const QStringList reads = button == QLatin1String("cmdAvgtai") ? QStringList{data1, data2}
+                                                                      : QStringList{data1};
+        const QString name = screen;
+        rows.append({QStringLiteral("open %1").arg(name), reads, 4.0, [&, button] { click(button); },
+                     Sync::None, [&] {
+                         restore(full);
+                         openOn(QStringLiteral("cmdMain"), PersonSlot::One);
+                     }});
+        rows.append({QStringLiteral("switch person on %1").arg(name),
+                     button == QLatin1String("cmdAvgtai") ? reads : QStringList{data2}, 4.0,
+                     [&] { click(QStringLiteral("cmdUser2")); }, Sync::None,
+                     [&, button] { openOn(button, PersonSlot::One); }});
+    }
 
     // The floor of each file, measured run by run between the steps so
     // that a busy moment weighs on both alike.
