@@ -245,8 +245,8 @@ QWidget *ComparePanel::buildCharts()
     // kept free for them.
     imgD1_[0] = mark(art::kBallPerson1, indexed("imgD1", 0), area);
     imgD2_[0] = mark(art::kBallPerson2, indexed("imgD2", 0), area);
-    imgD1_[0]->setToolTip(QStringLiteral("登録者１（左の軸）"));
-    imgD2_[0]->setToolTip(QStringLiteral("登録者２（右の軸）"));
+    imgD1_[0]->setToolTip(QStringLiteral("登録者１（青い線・別々の軸では左の軸）"));
+    imgD2_[0]->setToolTip(QStringLiteral("登録者２（赤い線・別々の軸では右の軸）"));
     for (LineChart *chart : {mcrAvgtai_, mcrAvgtai2_})
         connect(chart->chart(), &QChart::plotAreaChanged, this, [this] { placeAxisMarks(); });
     area->installEventFilter(this);
