@@ -30,7 +30,7 @@ const QString kData = QStringLiteral("データ1.txt");
 const QString kProfile = QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ1.txt");
 constexpr uid_t kNobody = 65534;
 
-WeightRecord rec(int i)
+WeightRecord numberedRecord(int i)
 {
     WeightRecord r;
     r.date = QStringLiteral("2008/%1/%2")
@@ -45,7 +45,7 @@ WeightRecord rec(int i)
 // Earlier than every record of the file, so an insert rewrites it all.
 WeightRecord backDated()
 {
-    WeightRecord r = rec(0);
+    WeightRecord r = numberedRecord(0);
     r.date = QStringLiteral("2007/12/31");
     return r;
 }
@@ -54,7 +54,7 @@ QList<WeightRecord> records(int n)
 {
     QList<WeightRecord> rs;
     for (int i = 0; i < n; ++i)
-        rs.append(rec(i));
+        rs.append(numberedRecord(i));
     return rs;
 }
 
@@ -88,7 +88,7 @@ MaybeError saveComment(const DataDir &dir)
 
 WeightRecord startRecord()
 {
-    WeightRecord r = rec(0);
+    WeightRecord r = numberedRecord(0);
     r.date = QStringLiteral("2026/12/08");
     r.situation = QStringLiteral("はじめの一歩");
     r.weight = 58.7f;
@@ -186,7 +186,7 @@ void TestFaultsDisk::fullDiskRefusesRewriteAndAppend()
         ::signal(SIGXFSZ, SIG_IGN);
         note(&out, "rewriteRecords", store::rewriteRecords(dir, kData, records(201), store::insertScratchName()));
         note(&out, "insertRecordInOrder", store::insertRecordInOrder(dir, kData, backDated()));
-        note(&out, "appendRecord", store::appendRecord(dir, kData, rec(300)));
+        note(&out, "appendRecord", store::appendRecord(dir, kData, numberedRecord(300)));
         note(&out, "renameSituation",
              store::renameSituation(dir, kData, QStringLiteral("朝食前"), QStringLiteral("朝ごはんの前")));
         note(&out, "saveComment", saveComment(dir));
@@ -293,7 +293,7 @@ void TestFaultsDisk::readOnlyDirectoryRefusesEveryWrite()
         note(&out, "readRecords", store::readRecords(dir, kData, &rs));
         note(&out, "rewriteRecords", store::rewriteRecords(dir, kData, records(201), store::insertScratchName()));
         note(&out, "insertRecordInOrder", store::insertRecordInOrder(dir, kData, backDated()));
-        note(&out, "appendRecord", store::appendRecord(dir, kData, rec(300)));
+        note(&out, "appendRecord", store::appendRecord(dir, kData, numberedRecord(300)));
         note(&out, "saveProfile", store::saveProfile(dir, kProfile, PersonProfile{QStringLiteral("花子"), 158, 49}));
         note(&out, "writeStepText", store::writeStepText(dir, QStringLiteral("0.5")));
         note(&out, "writeMemo", store::writeMemo(dir, QStringLiteral("新しいメモ")));
@@ -380,7 +380,7 @@ void TestFaultsDisk::readOnlyFilesAreNeverReplaced()
         if (::access(QFile::encodeName(tmp.filePath(kData)).constData(), W_OK) == 0)
             return "SKIP the data file is still writable\n";
         QByteArray out;
-        note(&out, "appendRecord", store::appendRecord(dir, kData, rec(300)));
+        note(&out, "appendRecord", store::appendRecord(dir, kData, numberedRecord(300)));
         note(&out, "insertRecordInOrder", store::insertRecordInOrder(dir, kData, backDated()));
         note(&out, "rewriteRecords", store::rewriteRecords(dir, kData, records(201), store::insertScratchName()));
         note(&out, "saveComment", saveComment(dir));

@@ -12,6 +12,7 @@
 #include "store/settings_files.h"
 #include "store/situation_file.h"
 #include "temp_data_dir.h"
+#include "records.h"
 
 #include <QtTest>
 
@@ -86,16 +87,7 @@ public:
     Q_DISABLE_COPY_MOVE(SeamScope)
 };
 
-WeightRecord rec(const QString &date, const QString &situation, float weight,
-                 const QString &diary = QString())
-{
-    WeightRecord r;
-    r.date = date;
-    r.situation = situation;
-    r.weight = weight;
-    r.diary = diary;
-    return r;
-}
+using testrec::rec;
 
 // A whole data directory as the program keeps it, written by the store
 // once and copied byte for byte into every fresh directory after that

@@ -30,7 +30,7 @@ QByteArray recordBytes(int n)
     return b;
 }
 
-WeightRecord rec(const QString &date)
+WeightRecord recordOn(const QString &date)
 {
     WeightRecord r;
     r.date = date;
@@ -40,8 +40,8 @@ WeightRecord rec(const QString &date)
 }
 
 // After every record of the file, and before all of them.
-WeightRecord later() { return rec(QStringLiteral("2099/12/31")); }
-WeightRecord earlier() { return rec(QStringLiteral("1989/12/31")); }
+WeightRecord later() { return recordOn(QStringLiteral("2099/12/31")); }
+WeightRecord earlier() { return recordOn(QStringLiteral("1989/12/31")); }
 
 } // namespace
 

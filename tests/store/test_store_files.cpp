@@ -12,6 +12,7 @@
 #include "store/settings_files.h"
 #include "store/situation_file.h"
 #include "temp_data_dir.h"
+#include "records.h"
 
 #include <QtTest>
 
@@ -21,16 +22,7 @@ namespace {
 
 const QString kData1 = QStringLiteral("データ1.txt");
 
-WeightRecord rec(const QString &date, const QString &situation, float weight,
-                 const QString &diary = QString())
-{
-    WeightRecord r;
-    r.date = date;
-    r.situation = situation;
-    r.weight = weight;
-    r.diary = diary;
-    return r;
-}
+using testrec::rec;
 
 QList<WeightRecord> readAll(const TempDataDir &tmp, const QString &name = kData1)
 {

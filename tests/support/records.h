@@ -21,6 +21,13 @@ inline WeightRecord rec(const QString &date, float weight, const QString &situat
     return r;
 }
 
+// The same with the situation before the weight, as a data file line reads.
+inline WeightRecord rec(const QString &date, const QString &situation, float weight,
+                        const QString &diary = QString())
+{
+    return rec(date, weight, situation, diary);
+}
+
 // One record a day from `firstDate` on, with the given weights.
 inline QList<WeightRecord> daily(const QString &firstDate, const QList<float> &weights)
 {
