@@ -5,6 +5,7 @@
 #include "calendar/calendar_panel.h"
 #include "compare/compare_panel.h"
 #include "app/person_bar.h"
+#include "app/toolbar.h"
 #include "core/help_texts.h"
 #include "entry/day_chart.h"
 #include "entry/day_view.h"
@@ -50,9 +51,9 @@ MainWindow::MainWindow(const QDir &dataDir, Dialogs &dialogs, const Clock &clock
 
     auto *central = new QWidget(this);
     auto *area = new QWidget(central);
+    toolbar_ = new Toolbar(central);
     buildScreens(area);
-    auto *toolbar = new QWidget(central);
-    buildToolbar(toolbar);
+    wireToolbar();
     persons_ = new PersonBar(central);
     connect(persons_, &PersonBar::clicked, this, [this](PersonSlot p) { switchPerson(p); });
     auto *rule = new QFrame(central);
@@ -62,7 +63,7 @@ MainWindow::MainWindow(const QDir &dataDir, Dialogs &dialogs, const Clock &clock
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(toolbar);
+    layout->addWidget(toolbar_);
     layout->addWidget(persons_);
     layout->addWidget(rule);
     layout->addWidget(area, 1);
@@ -119,12 +120,7 @@ void MainWindow::buildScreens(QWidget *area)
     auto *grid = new QGridLayout(area);
     grid->setContentsMargins(0, 0, 0, 0);
     for (const Row &r : rows) {
-        auto *b = new QToolButton;
-        b->setObjectName(QString::fromLatin1(r.button));
-        b->setText(QString::fromUtf8(r.caption));
-        b->setToolTip(QString::fromUtf8(r.tip));
-        b->setIcon(art::icon(QString::fromLatin1(r.icon)));
-        b->setCheckable(true); // the screen buttons show which screen is open
+        QToolButton *b = toolbar_->addScreenButton(r.button, r.caption, r.tip, r.icon);
         screens_.append({b, r.screen});
         grid->addWidget(r.screen, 0, 0);
         Screen *screen = r.screen;
@@ -180,68 +176,15 @@ void MainWindow::buildScreens(QWidget *area)
     });
 }
 
-void MainWindow::buildToolbar(QWidget *bar)
+void MainWindow::wireToolbar()
 {
-    auto style = [bar](QToolButton *b) {
-        b->setParent(bar);
-        b->setIconSize(QSize(30, 30));
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setAutoRaise(true);
-        b->setMinimumWidth(64);
-        // Toolbar buttons take no keyboard focus, as in any toolbar; a
-        // focused one would stay drawn raised.
-        b->setFocusPolicy(Qt::NoFocus);
-    };
-    auto *layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(6, 4, 6, 2);
-    layout->setSpacing(2);
-    for (const ScreenRow &row : std::as_const(screens_)) {
-        style(row.button);
-        layout->addWidget(row.button);
-    }
-    auto *sep = new QFrame(bar);
-    sep->setFrameShape(QFrame::VLine);
-    sep->setFrameShadow(QFrame::Sunken);
-    layout->addSpacing(6);
-    layout->addWidget(sep);
-    layout->addSpacing(6);
-
-    struct Tool {
-        const char *name;
-        const char *caption;
-        const char *tip;
-        const char *icon;
-    };
-    const Tool tools[] = {
-        {"cmdPrint", "画面印刷", "画面イメージのまま印刷します", art::kToolPrintScreen},
-        {"cmdPrint1", "用紙印刷", "体重記録用紙を印刷します", art::kToolPrintSheet},
-        {"cmdHelp", "ヘルプ", "ヘルプファイルを開きます", art::kToolHelp},
-        {"cmdOwari", "終了", "プログラムを終了します", art::kToolExit},
-    };
-    QMap<QString, QToolButton *> made;
-    for (const Tool &t : tools) {
-        auto *b = new QToolButton;
-        b->setObjectName(QString::fromLatin1(t.name));
-        b->setText(QString::fromUtf8(t.caption));
-        b->setToolTip(QString::fromUtf8(t.tip));
-        b->setIcon(art::icon(QString::fromLatin1(t.icon)));
-        style(b);
-        layout->addWidget(b);
-        made.insert(QString::fromLatin1(t.name), b);
-    }
+    toolbar_->addActionButtons();
     print_ = std::make_unique<PrintActions>(s_, this);
-    connect(made[QStringLiteral("cmdPrint")], &QToolButton::clicked, this, [this] { print_->PrintScreenImage(); });
-    connect(made[QStringLiteral("cmdPrint1")], &QToolButton::clicked, this, [this] { print_->PrintRecordSheet(); });
-    connect(made[QStringLiteral("cmdHelp")], &QToolButton::clicked, this, [this] { cmdHelp_Click(); });
-    connect(made[QStringLiteral("cmdOwari")], &QToolButton::clicked, this, [this] { close(); });
-    layout->addStretch(1);
-
-    chkHelp_ = new QCheckBox(QStringLiteral("ヘルプツアー"), bar);
-    chkHelp_->setObjectName(QStringLiteral("chkHelp"));
-    chkHelp_->setToolTip(QStringLiteral("ヘルプツアーのＯｎ／Ｏｆｆです"));
-    art::bindToggleIcon(chkHelp_, QString::fromLatin1(art::kHelpOn), QString::fromLatin1(art::kHelpOff));
-    chkHelp_->setIconSize(QSize(28, 28));
-    layout->addWidget(chkHelp_);
+    connect(toolbar_->button("cmdPrint"), &QToolButton::clicked, this, [this] { print_->PrintScreenImage(); });
+    connect(toolbar_->button("cmdPrint1"), &QToolButton::clicked, this, [this] { print_->PrintRecordSheet(); });
+    connect(toolbar_->button("cmdHelp"), &QToolButton::clicked, this, [this] { cmdHelp_Click(); });
+    connect(toolbar_->button("cmdOwari"), &QToolButton::clicked, this, [this] { close(); });
+    chkHelp_ = toolbar_->chkHelp();
     connect(chkHelp_, &QCheckBox::clicked, this, [this] { chkHelp_Click(); });
 }
 
@@ -346,8 +289,7 @@ bool MainWindow::startRegistration(PersonSlot first, PersonSlot last)
         row.button->setEnabled(false);
     persons_->setEnabled(false);
     for (const char *name : {"cmdPrint", "cmdPrint1"})
-        if (auto *b = findChild<QToolButton *>(QString::fromLatin1(name)))
-            b->setEnabled(false);
+        toolbar_->button(name)->setEnabled(false);
     HideAllPanels();
     fraSettei_->show();
     show();

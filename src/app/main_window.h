@@ -21,6 +21,7 @@ class Screen;
 class SettingsPanel;
 class SituationLists;
 class SplashWindow;
+class Toolbar;
 class TrendPanel;
 class SearchPanel;
 
@@ -76,7 +77,7 @@ private:
     };
 
     void buildScreens(QWidget *area);
-    void buildToolbar(QWidget *bar);
+    void wireToolbar();
     bool loadStartFiles();
     // Persons without any file (first and last to register), if any.
     std::optional<QPair<PersonSlot, PersonSlot>> personsToRegister() const;
@@ -108,6 +109,7 @@ private:
     bool registering_ = false; // the window shows only the registration
 
     QList<ScreenRow> screens_;
+    Toolbar *toolbar_ = nullptr;
     QCheckBox *chkHelp_ = nullptr;
     PersonBar *persons_ = nullptr;
 

@@ -1,0 +1,66 @@
+#include "app/toolbar.h"
+
+#include "ui/art/art_paths.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QToolButton>
+
+Toolbar::Toolbar(QWidget *parent) : QWidget(parent), layout_(new QHBoxLayout(this))
+{
+    layout_->setContentsMargins(6, 4, 6, 2);
+    layout_->setSpacing(2);
+    layout_->addStretch(1);
+    chkHelp_ = new QCheckBox(QStringLiteral("ヘルプツアー"), this);
+    chkHelp_->setObjectName(QStringLiteral("chkHelp"));
+    chkHelp_->setToolTip(QStringLiteral("ヘルプツアーのＯｎ／Ｏｆｆです"));
+    art::bindToggleIcon(chkHelp_, QString::fromLatin1(art::kHelpOn), QString::fromLatin1(art::kHelpOff));
+    chkHelp_->setIconSize(QSize(28, 28));
+    layout_->addWidget(chkHelp_);
+}
+
+QToolButton *Toolbar::makeButton(const char *name, const char *caption, const char *tip,
+                                 const char *icon)
+{
+    auto *b = new QToolButton(this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(QString::fromUtf8(caption));
+    b->setToolTip(QString::fromUtf8(tip));
+    b->setIcon(art::icon(QString::fromLatin1(icon)));
+    b->setIconSize(QSize(30, 30));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setAutoRaise(true);
+    b->setMinimumWidth(64);
+    b->setFocusPolicy(Qt::NoFocus);
+    // Before the stretch that keeps chkHelp at the right.
+    layout_->insertWidget(layout_->count() - 2, b);
+    return b;
+}
+
+QToolButton *Toolbar::addScreenButton(const char *name, const char *caption, const char *tip,
+                                      const char *icon)
+{
+    QToolButton *b = makeButton(name, caption, tip, icon);
+    b->setCheckable(true);
+    return b;
+}
+
+void Toolbar::addActionButtons()
+{
+    auto *sep = new QFrame(this);
+    sep->setFrameShape(QFrame::VLine);
+    sep->setFrameShadow(QFrame::Sunken);
+    layout_->insertSpacing(layout_->count() - 2, 6);
+    layout_->insertWidget(layout_->count() - 2, sep);
+    layout_->insertSpacing(layout_->count() - 2, 6);
+    makeButton("cmdPrint", "画面印刷", "画面イメージのまま印刷します", art::kToolPrintScreen);
+    makeButton("cmdPrint1", "用紙印刷", "体重記録用紙を印刷します", art::kToolPrintSheet);
+    makeButton("cmdHelp", "ヘルプ", "ヘルプファイルを開きます", art::kToolHelp);
+    makeButton("cmdOwari", "終了", "プログラムを終了します", art::kToolExit);
+}
+
+QToolButton *Toolbar::button(const char *name) const
+{
+    return findChild<QToolButton *>(QString::fromLatin1(name));
+}
