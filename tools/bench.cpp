@@ -5,7 +5,8 @@
 // measured in the same run on the same files. A ratio holds on a slow or
 // a busy machine where milliseconds do not.
 //
-//   nanahoshi_bench [--runs N] [--dir PATH]     (scripts/bench builds Release)
+//   nanahoshi_bench [--runs N] [--dir PATH] [--only TEXT]   (scripts/bench builds Release)
+// --only keeps the rows whose name contains TEXT, for a profiler.
 //
 // Each step is timed by the clock on the wall and by the processor time of
 // this thread; the ratio is taken on processor time, which other work on
@@ -197,13 +198,15 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     int runs = 7;
-    QString where;
+    QString where, only;
     const QStringList args = QApplication::arguments();
     for (qsizetype i = 1; i + 1 < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--runs"))
             runs = std::max(1, args.at(i + 1).toInt());
         else if (args.at(i) == QLatin1String("--dir"))
             where = args.at(i + 1);
+        else if (args.at(i) == QLatin1String("--only"))
+            only = args.at(i + 1);
     }
     QTemporaryDir tmp(where.isEmpty() ? QDir::tempPath() + QStringLiteral("/nanahoshi-bench-XXXXXX")
                                       : where + QStringLiteral("/nanahoshi-bench-XXXXXX"));
@@ -333,6 +336,9 @@ int main(int argc, char *argv[])
                      [&] { click(QStringLiteral("cmdUser2")); }, Sync::None,
                      [&, button] { openOn(button, PersonSlot::One); }});
     }
+
+    if (!only.isEmpty())
+        rows.removeIf([&](const Row &r) { return !r.name.contains(only); });
 
     // The floor of each file, measured run by run between the steps so
     // that a busy moment weighs on both alike.

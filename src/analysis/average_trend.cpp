@@ -26,42 +26,39 @@ AverageTrend FillAverageTrend(WeightSeries &series)
     // Sum and average in single precision like every weight; the third
     // decimal of the average depends on it.
     float sum = 0;
-    float previous = 0;
     int streak = 0;
-    texts::PerValue weightText([](float v) { return fmt::number(v, u"0.0Kg"); });
-    texts::RoundedTexts averageText(u"0.000Kg", 3);
-    texts::RoundedTexts gramText(u"0g", 0);
-    const QString unchanged = QStringLiteral("±") + fmt::number(0.0f, u"0g");
-    out.rows.reserve(n);
     for (int i = 0; i < n; ++i) {
-        const float weight = series.weights.at(i);
-        sum += weight;
+        sum += series.weights.at(i);
         const float avg = sum / float(i + 1);
         series.averages[i] = avg;
-
-        float grams = 0;
+        if (i > 0) {
+            // The sign is decided on the unrounded change, so a tiny rise
+            // ends the run; an unchanged average keeps it going.
+            const float grams = (avg - series.averages.at(i - 1)) * 1000.0f;
+            streak = grams > 0 ? 0 : streak + 1;
+        }
+    }
+    // The rows are written out only when they show.
+    const QList<float> weights = series.weights;
+    const QList<float> averages = series.averages;
+    out.rows = table::Rows::made(n, [weights, averages](qsizetype i) {
+        const float avg = averages.at(i);
         QString change;
         if (i > 0) {
-            grams = (avg - previous) * 1000.0f;
-            // The sign is decided on the unrounded change, so a tiny rise
-            // shows +0g and ends the run. A fall carries its own minus.
-            if (grams > 0) {
-                change = QStringLiteral("+") + gramText(grams);
-                streak = 0;
-            } else {
-                change = grams == 0 ? unchanged : gramText(grams);
-                ++streak;
-            }
+            const float grams = (avg - averages.at(i - 1)) * 1000.0f;
+            // A fall carries its own minus; a tiny rise shows +0g.
+            change = grams > 0 ? QStringLiteral("+") + fmt::number(grams, u"0g")
+                     : grams == 0 ? QStringLiteral("±") + fmt::number(0.0f, u"0g")
+                                  : fmt::number(grams, u"0g");
         } else {
-            change = gramText(grams);
+            change = fmt::number(0.0f, u"0g");
         }
         table::Row row;
         row.texts.reserve(4);
-        row.texts << texts::counted(i + 1, u"回目") << weightText(weight)
-                  << averageText(avg) << change;
-        out.rows.append(std::move(row));
-        previous = avg;
-    }
+        row.texts << texts::counted(i + 1, u"回目") << fmt::number(weights.at(i), u"0.0Kg")
+                  << fmt::number(avg, u"0.000Kg") << change;
+        return row;
+    });
     out.scrollToEnd = n + 1 > 8;
     out.caption = streak > 0
                       ? QStringLiteral("連続ﾏｲﾅｽ記録 ") + QString::number(streak) + QStringLiteral("日間達成！")

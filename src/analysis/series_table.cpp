@@ -23,26 +23,23 @@ SeriesTable FillSeriesTable(const WeightSeries &series, DiffMode mode)
     if (n == 0)
         return out;
 
-    const float *w = series.weights.constData();
-    texts::PerValue weightText([](float v) { return fmt::number(v, u"0.0Kg"); });
-    texts::PerValue diffText([](float d) {
-        const QString sign = d == 0 ? QStringLiteral("±") : d > 0 ? QStringLiteral("+") : QString();
-        return sign + fmt::number(d, u"0.0Kg");
-    });
-    out.rows.reserve(n);
-    for (int i = 0; i < n; ++i) {
+    // A row is written out only when it shows; the weights and dates are
+    // shared with the series, not copied.
+    const QList<float> weights = series.weights;
+    const QStringList dates = series.dates;
+    out.rows = table::Rows::made(n, [weights, dates, mode](qsizetype i) {
         float d = 0;
         if (i > 0)
-            d = w[i] - (mode == DiffMode::Previous ? w[i - 1] : w[0]);
+            d = weights.at(i) - (mode == DiffMode::Previous ? weights.at(i - 1) : weights.at(0));
         // Brought to one decimal with halves upwards, so -0.25 reads -0.2.
         d = fmt::roundOneDecimal(d);
-
+        const QString sign = d == 0 ? QStringLiteral("±") : d > 0 ? QStringLiteral("+") : QString();
         table::Row row;
         row.texts.reserve(4);
-        row.texts << texts::counted(i + 1, u"回目") << series.dates.at(i) << weightText(w[i])
-                  << diffText(d);
-        out.rows.append(std::move(row));
-    }
+        row.texts << texts::counted(i + 1, u"回目") << dates.at(i) << fmt::number(weights.at(i), u"0.0Kg")
+                  << sign + fmt::number(d, u"0.0Kg");
+        return row;
+    });
     out.scrollToEnd = n + 1 > 9;
     return out;
 }

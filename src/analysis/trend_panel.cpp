@@ -165,8 +165,7 @@ void TrendPanel::DrawTrendGraph()
     mcrRentai_->setRowCount(0);
     mcrRentai_->setSeries(1, g.chart.weights);
     mcrRentai_->setSeries(2, g.chart.movingAverage);
-    for (int i = 0; i < s_.series.count; ++i)
-        mcrRentai_->setRowLabel(i + 1, s_.series.dates.at(i));
+    mcrRentai_->setRowLabels([dates = s_.series.dates](int row) { return dates.value(row - 1); });
     if (s_.series.count > 0)
         mcrRentai_->setLeftRange(g.axis);
     lblNichis_->setText(g.lblNichis);

@@ -313,8 +313,7 @@ void ComparePanel::showComparison()
     for (LineChart *chart : {mcrAvgtai_, mcrAvgtai2_}) {
         chart->setRowCount(0);
         chart->setRowCount(c_.days);
-        for (int d = 1; d <= c_.days; ++d)
-            chart->setRowLabel(d, c_.dayLabels[d - 1]);
+        chart->setRowLabels([c = c_](int d) { return c.dayLabel(d); });
         chart->setSeriesName(1, c_.text1[0]);
         chart->setSeriesName(2, c_.text2[0]);
     }

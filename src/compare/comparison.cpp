@@ -3,10 +3,8 @@
 #include "store/dates.h"
 #include "store/format.h"
 
-#include <QHash>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -142,6 +140,11 @@ QList<TableBand> tableBands()
             {QStringLiteral("目標までの残"), 0xE0E0E0}};
 }
 
+QString Comparison::dayLabel(int d) const
+{
+    return fmt::date(QDate::fromJulianDay(startDay + d - 1), u"YY/MM/DD");
+}
+
 Comparison buildComparison(const QList<WeightRecord> &records1,
                            const QList<WeightRecord> &records2, const QString &nickname1,
                            const QString &nickname2, float targetWeight1, float targetWeight2)
@@ -164,6 +167,7 @@ Comparison buildComparison(const QList<WeightRecord> &records1,
     const qint64 start = anyDay ? earliest : 0;
     const int n = anyDay ? int(latest - earliest + 1) : 0;
     c.days = n;
+    c.startDay = start;
     if (anyDay) {
         c.ComparisonStart = dates::text(QDate::fromJulianDay(earliest));
         c.ComparisonEnd = dates::text(QDate::fromJulianDay(latest));
@@ -175,43 +179,32 @@ Comparison buildComparison(const QList<WeightRecord> &records1,
     // The list shows a day's own average only; the chart carries the last
     // day with one forward, so its line does not break on a day off, but
     // never reaches back before a person's first record.
-    c.averageRows.reserve(n);
-    c.dayLabels.reserve(n);
     c.series1.reserve(n);
     c.series2.reserve(n);
     std::optional<float> carried1, carried2;
-    // Averages repeat (most days have one weighing, a tenth apart), so each
-    // value's text is made once and shared by the rows that show it.
-    QHash<quint32, QString> averageTexts;
-    const auto averageText = [&averageTexts](float v) {
-        const quint32 key = std::bit_cast<quint32>(v);
-        auto it = averageTexts.constFind(key);
-        if (it == averageTexts.cend())
-            it = averageTexts.insert(key, fmt::number(v, u"0.0"));
-        return *it;
-    };
+    auto averages1 = std::make_shared<std::vector<float>>(size_t(n), -1.0f);
+    auto averages2 = std::make_shared<std::vector<float>>(size_t(n), -1.0f);
     for (int d = 0; d < n; ++d) {
-        const QString date = fmt::date(QDate::fromJulianDay(start + d), u"YY/MM/DD");
-        table::Row row;
-        row.texts.reserve(4);
-        row.texts << QString::number(d + 1) << date;
         if (t1.count[size_t(d)] > 0) {
             carried1 = t1.sum[size_t(d)] / float(t1.count[size_t(d)]);
-            row.texts << averageText(*carried1);
-        } else {
-            row.texts << QString();
+            (*averages1)[size_t(d)] = *carried1;
         }
         if (t2.count[size_t(d)] > 0) {
             carried2 = t2.sum[size_t(d)] / float(t2.count[size_t(d)]);
-            row.texts << averageText(*carried2);
-        } else {
-            row.texts << QString();
+            (*averages2)[size_t(d)] = *carried2;
         }
-        c.averageRows.append(std::move(row));
-        c.dayLabels.append(date);
         c.series1.append(carried1);
         c.series2.append(carried2);
     }
+    // A row of the list is written out only when it shows.
+    c.averageRows = table::Rows::made(n, [start, averages1, averages2](qsizetype d) {
+        auto average = [](float v) { return v < 0 ? QString() : fmt::number(v, u"0.0"); };
+        table::Row row;
+        row.texts.reserve(4);
+        row.texts << QString::number(d + 1) << fmt::date(QDate::fromJulianDay(start + d), u"YY/MM/DD")
+                  << average((*averages1)[size_t(d)]) << average((*averages2)[size_t(d)]);
+        return row;
+    });
     c.averageScrollToEnd = n + 1 > kAverageListVisibleRows;
 
     c.AutoFloor1 = wholePart(p1.minWeight);

@@ -64,7 +64,9 @@ struct Comparison {
     // mcrAvgtai: row labels (the dates) and one column per person. A day
     // without a record carries the previous day's average; days before a
     // person's first record stay empty.
-    QStringList dayLabels;
+    // The label of day d (from 1), "YY/MM/DD"; made when the axis names it.
+    QString dayLabel(int d) const;
+    qint64 startDay = 0; // the first day of the period, as a Julian day
     ChartValues series1, series2;
     // The separate axes with automatic lower bounds: from Int(lowest weight)
     // to Int(highest weight + 0.9), per person. When all of a person's

@@ -24,7 +24,7 @@ using DayListRow = table::Row;
 
 struct DayView {
     DayViewValues values;
-    QList<DayListRow> rows;     // data rows of msgDayList
+    table::Rows rows;           // data rows of msgDayList
     QList<float> chartPoints;   // point n is the weight of row n
     bool scrollToEnd = false;   // the grid's last row goes to the top
     QString lblDspNissuu, lblDspTai, lblDspBmi, lblDspHiman;

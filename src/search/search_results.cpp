@@ -5,87 +5,15 @@
 #include "store/dates.h"
 #include "store/format.h"
 
-#include <QHash>
+#include <memory>
+#include <vector>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace search {
 
 namespace {
-
-quint32 bitsOf(float v)
-{
-    quint32 k = 0;
-    std::memcpy(&k, &v, sizeof k);
-    return k;
-}
-
-// The texts of one number column, formatted once per distinct value: a
-// person's weights take a few hundred values, so a list of every record
-// shares its texts instead of formatting each one anew.
-class NumberTexts {
-public:
-    explicit NumberTexts(QString pattern) : pattern_(std::move(pattern)) {}
-    // By value: a later insertion may move the stored texts.
-    QString operator()(float v)
-    {
-        auto it = cache_.constFind(bitsOf(v));
-        if (it == cache_.constEnd())
-            it = cache_.insert(bitsOf(v), fmt::number(v, pattern_));
-        return it.value();
-    }
-
-private:
-    QString pattern_;
-    QHash<quint32, QString> cache_;
-};
-
-// A difference as shown, with the mark decided on that shown text.
-struct Difference {
-    QString text;
-    MarkCell mark;
-};
-
-class DifferenceTexts {
-public:
-    Difference operator()(float v)
-    {
-        auto it = cache_.constFind(bitsOf(v));
-        if (it == cache_.constEnd()) {
-            Difference d;
-            d.text = fmt::number(v, u"0.0Kg");
-            d.mark = changeMark(d.text);
-            it = cache_.insert(bitsOf(v), d);
-        }
-        return it.value();
-    }
-
-private:
-    QHash<quint32, Difference> cache_;
-};
-
-// Back colours of a row: only the two mark cells are coloured, so rows
-// share one list per pair of marks instead of each holding its own.
-class RowBacks {
-public:
-    QList<Rgb> operator()(Rgb sincePrevious, Rgb sinceFirst)
-    {
-        const quint64 key = quint64(sincePrevious) << 32 | sinceFirst;
-        auto it = cache_.constFind(key);
-        if (it == cache_.constEnd()) {
-            QList<Rgb> backs(kResultColumns, palette::kDefault);
-            backs[6] = sincePrevious;
-            backs[8] = sinceFirst;
-            it = cache_.insert(key, backs);
-        }
-        return it.value();
-    }
-
-private:
-    QHash<quint64, QList<Rgb>> cache_;
-};
 
 const QString &weekdayText(int wd)
 {
@@ -136,37 +64,64 @@ struct Filter {
     int weekday = -1; // -1: every weekday; outside 0..6 otherwise: none
 };
 
+// What the rows of one listing are made from: the records and which of
+// them are listed. A row is written out as text only when it shows.
+struct Listed {
+    QList<WeightRecord> records; // shared with the caller's list, not copied
+    std::vector<int> index;      // record of each listed row
+    std::vector<qint8> weekday;  // its weekday, Sunday = 0
+    float hh = 0;
+    float standard = 0;
+
+    table::Row row(qsizetype i) const
+    {
+        const WeightRecord &r = records.at(index[size_t(i)]);
+        const float w = r.weight;
+        // The first listed row compares with itself, whatever came before
+        // it in the file; the others with the row above them.
+        const float first = records.at(index.front()).weight;
+        const float previous = i == 0 ? w : records.at(index[size_t(i) - 1]).weight;
+        const QString sincePrevious = fmt::number(w - previous, u"0.0Kg");
+        const QString sinceFirst = fmt::number(w - first, u"0.0Kg");
+        const MarkCell previousMark = changeMark(sincePrevious);
+        const MarkCell firstMark = changeMark(sinceFirst);
+        const bool withHeight = hh > 0.0f;
+        table::Row row;
+        row.texts.reserve(kResultColumns);
+        row.texts << QString::number(i + 1) << r.date << weekdayText(weekday[size_t(i)]) << r.situation
+                  << fmt::number(w, u"0.0Kg") << sincePrevious << previousMark.text << sinceFirst
+                  << firstMark.text << (withHeight ? fmt::number(w / hh, u"0.0") : QString())
+                  << (withHeight ? fmt::number((w - standard) / standard, u"0.0%") : QString());
+        row.backs = QList<Rgb>(kResultColumns, palette::kDefault);
+        row.backs[6] = previousMark.back;
+        row.backs[8] = firstMark.back;
+        return row;
+    }
+};
+
 Result list(const QList<WeightRecord> &records, const Filter &f, float heightCm,
             QStringList *periodDates)
 {
     Result out;
-    const float hh = heightSquaredOf(heightCm);
-    const bool withHeight = hh > 0.0f;
-    const float standard = 22.0f * hh;
-
+    auto listed = std::make_shared<Listed>();
+    listed->records = records;
+    listed->hh = heightSquaredOf(heightCm);
+    listed->standard = 22.0f * listed->hh;
     if (!f.period && f.key.isEmpty() && f.weekday < 0) {
-        out.rows.reserve(records.size());
+        listed->index.reserve(size_t(records.size()));
+        listed->weekday.reserve(size_t(records.size()));
         out.chart.reserve(records.size());
     }
 
-    NumberTexts weightTexts(QStringLiteral("0.0Kg"));
-    NumberTexts bmiTexts(QStringLiteral("0.0"));
-    NumberTexts obesityTexts(QStringLiteral("0.0%"));
-    DifferenceTexts differences;
-    RowBacks backs;
-
-    // An ordinary int: a full file of 32,767 records lists every one.
-    int n = 0;
-    float first = 0;
-    float previous = 0;
     float lowest = 0;
     float highest = 0;
     // Records of one day follow each other, so the weekday is worked out
     // once per date.
     QString weekdayDate;
     int wd = -1;
-
-    for (const WeightRecord &r : records) {
+    // An ordinary int: a full file of 32,767 records lists every one.
+    for (int k = 0; k < int(records.size()); ++k) {
+        const WeightRecord &r = records.at(k);
         if (f.period && !(r.date >= f.first && r.date <= f.last))
             continue;
         if (!f.key.isEmpty() && !r.situation.contains(f.key))
@@ -180,39 +135,23 @@ Result list(const QList<WeightRecord> &records, const Filter &f, float heightCm,
             continue;
 
         const float w = r.weight;
-        ++n;
-        // The first listed row compares with itself, whatever came before
-        // it in the file.
-        if (n == 1) {
-            first = w;
-            previous = w;
+        if (listed->index.empty()) {
             lowest = w;
             highest = w;
         }
-
-        const Difference sincePrevious = differences(w - previous);
-        const Difference sinceFirst = differences(w - first);
-
-        table::Row row;
-        row.texts.reserve(kResultColumns);
-        row.texts << QString::number(n) << r.date << weekdayText(wd) << r.situation
-                  << weightTexts(w) << sincePrevious.text << sincePrevious.mark.text
-                  << sinceFirst.text << sinceFirst.mark.text
-                  << (withHeight ? bmiTexts(w / hh) : QString())
-                  << (withHeight ? obesityTexts((w - standard) / standard) : QString());
-        row.backs = backs(sincePrevious.mark.back, sinceFirst.mark.back);
-        out.rows.append(std::move(row));
+        listed->index.push_back(k);
+        listed->weekday.push_back(qint8(wd));
         out.chart.append(w);
-
         lowest = std::min(lowest, w);
         highest = std::max(highest, w);
-        previous = w;
-
         if (periodDates && (periodDates->isEmpty() || periodDates->constLast() != r.date))
             periodDates->append(r.date);
     }
 
-    out.scrollToEnd = out.rows.size() + 1 > kResultVisibleRows;
+    const qsizetype n = qsizetype(listed->index.size());
+    if (n > 0)
+        out.rows = table::Rows::made(n, [listed](qsizetype i) { return listed->row(i); });
+    out.scrollToEnd = n + 1 > kResultVisibleRows;
     out.axis = n > 0 ? axisOf(lowest, highest) : emptyAxis(records);
     return out;
 }

@@ -203,18 +203,44 @@ QString date(const QDate &date, QStringView pattern)
 {
     if (!date.isValid())
         return {};
-    const QString yyyy = QString::number(date.year()).rightJustified(4, u'0');
-    const QString yy = yyyy.right(2);
-    const QString mm = QString::number(date.month()).rightJustified(2, u'0');
-    const QString dd = QString::number(date.day()).rightJustified(2, u'0');
-    if (pattern == u"yyyy/mm/dd")
-        return yyyy + u'/' + mm + u'/' + dd;
-    if (pattern == u"yy/mm/dd" || pattern == u"YY/MM/DD")
-        return yy + u'/' + mm + u'/' + dd;
-    if (pattern == u"yyyy年mm月")
-        return yyyy + u'年' + mm + u'月';
-    Q_ASSERT_X(false, "fmt::date", "unknown date pattern");
-    return yyyy + u'/' + mm + u'/' + dd;
+    // Written digit by digit: lists of a whole file format a date a row.
+    int y, m, d;
+    date.getDate(&y, &m, &d);
+    const bool twoDigitYear = pattern == u"yy/mm/dd" || pattern == u"YY/MM/DD";
+    const bool month = pattern == u"yyyy年mm月";
+    Q_ASSERT_X(twoDigitYear || month || pattern == u"yyyy/mm/dd", "fmt::date", "unknown date pattern");
+    char16_t out[16];
+    int n = 0;
+    auto digits = [&](int value, int width) {
+        for (int p = width - 1; p >= 0; --p) {
+            out[n + p] = char16_t(u'0' + value % 10);
+            value /= 10;
+        }
+        n += width;
+    };
+    const int year = y < 0 ? -y : y;
+    if (y < 0)
+        out[n++] = u'-';
+    if (twoDigitYear) {
+        digits(year % 100, 2);
+    } else if (year > 9999) {
+        return QString::number(y) + (month ? QStringLiteral("年%1月").arg(m, 2, 10, QLatin1Char('0'))
+                                           : QStringLiteral("/%1/%2").arg(m, 2, 10, QLatin1Char('0'))
+                                                 .arg(d, 2, 10, QLatin1Char('0')));
+    } else {
+        digits(year, 4);
+    }
+    if (month) {
+        out[n++] = u'年';
+        digits(m, 2);
+        out[n++] = u'月';
+    } else {
+        out[n++] = u'/';
+        digits(m, 2);
+        out[n++] = u'/';
+        digits(d, 2);
+    }
+    return QString(reinterpret_cast<const QChar *>(out), n);
 }
 
 QString date(const QString &storedDate, QStringView pattern)

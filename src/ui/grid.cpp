@@ -316,13 +316,15 @@ void Grid::setColumns(const table::Columns &columns)
 {
     setRows(1);
     setCols(int(columns.size()));
+    // The widths are laid out once for all columns.
     for (int c = 0; c < columns.size(); ++c) {
         const table::Column &col = columns[c];
-        setColWidth(c, col.twips);
+        colTwips_[c] = col.twips < 0 ? -1 : col.twips;
         setColAlignment(c, col.align);
         setFixedAlignment(c, col.headerAlign);
         setTextMatrix(0, c, col.header);
     }
+    applyColWidths();
 }
 
 void Grid::showTable(const table::Rows &rows, bool lastRowOnTop)
@@ -419,6 +421,7 @@ void Grid::changeEvent(QEvent *event)
 {
     QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        widthScale_ = 0;
         applyMetrics();
         applyColWidths();
     }
@@ -485,10 +488,12 @@ void Grid::applyMetrics()
 // at 96 dpi.
 int Grid::columnPixels(int twips) const
 {
-    const double digits = fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 10.0;
-    const double designed = twipsToPixels(90, this);
-    const double scale = designed > 0 ? qMax(1.0, digits / designed) : 1.0;
-    return int(std::lround(twipsToPixels(twips, this) * scale));
+    if (widthScale_ <= 0) {
+        const double digits = fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 10.0;
+        const double designed = twipsToPixels(90, this);
+        widthScale_ = designed > 0 ? qMax(1.0, digits / designed) : 1.0;
+    }
+    return int(std::lround(twipsToPixels(twips, this) * widthScale_));
 }
 
 void Grid::applyColWidths()

@@ -111,6 +111,7 @@ private:
     GridHeader *vHeader_;
     QWidget *corner_ = nullptr;
     QList<int> colTwips_; // -1 = default width
+    mutable double widthScale_ = 0; // pixels per designed pixel; 0 = not yet measured
     int row_ = 0;
     int col_ = 0;
     int rowHeight_ = 18;

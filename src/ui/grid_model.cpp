@@ -27,9 +27,58 @@ GridModel::GridModel(QObject *parent)
 {
 }
 
+const GridModel::Row &GridModel::rowAt(int row) const
+{
+    if (row == 0 || !made_.isMade())
+        return rows_[size_t(row)];
+    if (auto it = edited_.constFind(row); it != edited_.constEnd())
+        return it.value();
+    if (cache_.empty())
+        cache_.assign(kCacheSize, {-1, Row()});
+    auto &slot = cache_[size_t(row % kCacheSize)];
+    if (slot.first != row)
+        slot = {row, made_.at(row - 1)};
+    return slot.second;
+}
+
+GridModel::Row &GridModel::writableRow(int row)
+{
+    if (row == 0 || !made_.isMade())
+        return rows_[size_t(row)];
+    auto it = edited_.find(row);
+    if (it == edited_.end())
+        it = edited_.insert(row, made_.at(row - 1));
+    return it.value();
+}
+
+void GridModel::storeMadeRows()
+{
+    if (!made_.isMade())
+        return;
+    rows_.resize(1);
+    rows_.reserve(size_t(made_.size()) + 1);
+    for (int r = 1; r <= int(made_.size()); ++r)
+        rows_.push_back(rowAt(r));
+    made_ = table::Rows();
+    edited_.clear();
+    cache_.clear();
+}
+
 void GridModel::setRows(int rows)
 {
     rows = qMax(1, rows);
+    if (rows == 1 && made_.isMade()) {
+        // Back to the header alone: nothing needs to be made for that.
+        beginRemoveRows({}, 0, this->rows() - 2);
+        made_ = table::Rows();
+        edited_.clear();
+        cache_.clear();
+        rows_.resize(1);
+        endRemoveRows();
+        return;
+    }
+    if (rows != this->rows())
+        storeMadeRows();
     const int old = this->rows();
     if (rows > old) {
         beginInsertRows({}, old - 1, rows - 2);
@@ -60,6 +109,7 @@ void GridModel::setCols(int cols)
         colAlign_.resize(cols);
         fixedAlign_.resize(cols);
         // Cells of removed columns are gone; a later widening starts empty.
+        storeMadeRows();
         for (Row &r : rows_) {
             if (r.texts.size() > cols)
                 r.texts.resize(cols);
@@ -119,7 +169,7 @@ QString GridModel::text(int row, int col) const
 {
     if (!isCell(row, col))
         return {};
-    const Row &r = rows_[size_t(row)];
+    const Row &r = rowAt(row);
     return col < r.texts.size() ? r.texts[col] : QString();
 }
 
@@ -127,7 +177,7 @@ void GridModel::setText(int row, int col, const QString &text)
 {
     if (!isCell(row, col))
         return;
-    Row &r = rows_[size_t(row)];
+    Row &r = writableRow(row);
     if (r.texts.size() <= col) {
         if (text.isEmpty())
             return;
@@ -143,7 +193,7 @@ QColor GridModel::backColor(int row, int col) const
 {
     if (!isCell(row, col))
         return {};
-    const Row &r = rows_[size_t(row)];
+    const Row &r = rowAt(row);
     return col < r.backs.size() ? toColor(r.backs[col]) : QColor();
 }
 
@@ -151,7 +201,7 @@ void GridModel::setBackColor(int row, int col, const QColor &c)
 {
     if (!isCell(row, col))
         return;
-    Row &r = rows_[size_t(row)];
+    Row &r = writableRow(row);
     const Rgb rgb = toRgb(c);
     if (r.backs.size() <= col) {
         if (rgb == palette::kDefault)
@@ -167,6 +217,9 @@ void GridModel::setBackColor(int row, int col, const QColor &c)
 void GridModel::setDataRows(const QList<GridRow> &rows)
 {
     beginResetModel();
+    made_ = table::Rows();
+    edited_.clear();
+    cache_.clear();
     rows_.resize(1);
     rows_.reserve(size_t(rows.size()) + 1);
     for (const GridRow &g : rows) {
@@ -183,9 +236,16 @@ void GridModel::setDataRows(const table::Rows &rows)
 {
     beginResetModel();
     rows_.resize(1);
-    rows_.reserve(size_t(rows.size()) + 1);
-    for (const Row &r : rows)
-        rows_.push_back(r);
+    edited_.clear();
+    cache_.clear();
+    made_ = table::Rows();
+    if (rows.isMade()) {
+        made_ = rows;
+    } else {
+        rows_.reserve(size_t(rows.size()) + 1);
+        for (const Row &r : rows)
+            rows_.push_back(r);
+    }
     endResetModel();
 }
 

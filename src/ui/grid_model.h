@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <vector>
@@ -31,7 +32,7 @@ class GridModel final : public QAbstractTableModel {
 public:
     explicit GridModel(QObject *parent = nullptr);
 
-    int rows() const { return int(rows_.size()); }
+    int rows() const { return 1 + int(made_.isMade() ? made_.size() : qsizetype(rows_.size()) - 1); }
     void setRows(int rows);
     int cols() const { return cols_; }
     void setCols(int cols);
@@ -62,6 +63,12 @@ private:
     using Row = table::Row;
 
     QVariant cellData(int row, int col, int role, GridAlign align) const;
+    // Grid row `row` for reading, and for writing (a made row is copied
+    // out first, so an edit sticks).
+    const Row &rowAt(int row) const;
+    Row &writableRow(int row);
+    // Made rows become stored ones (before the row count changes).
+    void storeMadeRows();
     void cellChanged(int row, int col);
     void flushChanges();
 
@@ -74,7 +81,13 @@ private:
     Dirty dirty_;
     bool flushPending_ = false;
 
-    std::vector<Row> rows_; // [0] is the header row
+    std::vector<Row> rows_; // [0] is the header row; then the stored data rows
+    // Data rows made on demand instead of stored: only the rows that show
+    // are ever made, kept in a small cache; an edited one is kept for good.
+    table::Rows made_;
+    QHash<int, Row> edited_;
+    static constexpr int kCacheSize = 256;
+    mutable std::vector<std::pair<int, Row>> cache_;
     int cols_ = 1;
     int fixedCols_ = 0;
     QList<GridAlign> colAlign_;

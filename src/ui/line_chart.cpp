@@ -176,6 +176,8 @@ void LineChart::setRowCount(int rows)
             markDirty(int(c));
     }
     labels_.resize(size_t(rows));
+    if (rows == 0)
+        labelOf_ = nullptr;
     markAxisDirty();
 }
 
@@ -252,11 +254,21 @@ void LineChart::setColumnValues(int col, const QList<std::optional<double>> &val
 
 void LineChart::setSeries(int col, const ChartValues &values)
 {
-    QList<std::optional<double>> wide;
-    wide.reserve(values.size());
-    for (const std::optional<float> &v : values)
-        wide.append(v ? std::optional<double>(double(*v)) : std::nullopt);
-    setColumnValues(col, wide);
+    if (col < 1 || col > columnCount()) {
+        qWarning("LineChart %s: no column %d", qPrintable(objectName()), col);
+        return;
+    }
+    if (values.size() > rowCount_)
+        setRowCount(int(values.size()));
+    auto &column = values_[size_t(col - 1)];
+    for (size_t r = 0; r < column.size(); ++r) {
+        const std::optional<float> v = r < size_t(values.size()) ? values[qsizetype(r)] : std::nullopt;
+        column[r] = v && std::isfinite(*v) ? std::optional<double>(double(*v)) : std::nullopt;
+    }
+    redrawColumn(col - 1);
+    dirty_[size_t(col - 1)] = false;
+    if (axisDirty_)
+        rebuildXAxis();
 }
 
 void LineChart::setRowLabel(int row, const QString &label)
@@ -264,6 +276,14 @@ void LineChart::setRowLabel(int row, const QString &label)
     if (row < 1 || row > rowCount_) {
         qWarning("LineChart %s: no row %d", qPrintable(objectName()), row);
         return;
+    }
+    if (labelOf_) {
+        // A single label on top of a whole set: keep the set's others.
+        std::vector<QString> all(static_cast<size_t>(rowCount_));
+        for (int r = 1; r <= rowCount_; ++r)
+            all[size_t(r - 1)] = labelOf_(r);
+        labels_ = std::move(all);
+        labelOf_ = nullptr;
     }
     if (labels_[size_t(row - 1)] == label)
         return;
@@ -273,7 +293,16 @@ void LineChart::setRowLabel(int row, const QString &label)
 
 QString LineChart::rowLabel(int row) const
 {
-    return row >= 1 && row <= rowCount_ ? labels_[size_t(row - 1)] : QString();
+    if (row < 1 || row > rowCount_)
+        return {};
+    return labelOf_ ? labelOf_(row) : labels_[size_t(row - 1)];
+}
+
+void LineChart::setRowLabels(std::function<QString(int)> label)
+{
+    labelOf_ = std::move(label);
+    std::fill(labels_.begin(), labels_.end(), QString());
+    markAxisDirty();
 }
 
 void LineChart::setSeriesName(int col, const QString &name)
@@ -593,8 +622,15 @@ void LineChart::redrawColumn(int col)
     }
     while (c.series.size() < wanted)
         addSeries(c);
-    for (qsizetype i = 0; i < c.series.size(); ++i)
+    for (qsizetype i = 0; i < c.series.size(); ++i) {
+        if (c.series[i]->pen().width() != (c.reduced ? 1 : 2))
+            styleSeries(c, c.series[i], i == 0);
         c.series[i]->replace(i < runs.size() ? runs[i] : QList<QPointF>());
+    }
+    // Smoothing the edges of thousands of short segments costs far more
+    // than it shows; a chart of a few points keeps its smooth lines.
+    const bool dense = std::any_of(columns_.begin(), columns_.end(), [](const Column &k) { return k.reduced; });
+    setRenderHint(QPainter::Antialiasing, !dense);
     viewport()->update();
 }
 
@@ -613,7 +649,9 @@ QLineSeries *LineChart::addSeries(Column &c)
 void LineChart::styleSeries(const Column &c, QLineSeries *s, bool primary)
 {
     s->setName(c.name);
-    s->setPen(QPen(c.color, 2));
+    // A line of a few points per pixel is as thick as its ups and downs
+    // already; a one-pixel pen draws it many times faster than a stroked one.
+    s->setPen(QPen(c.color, c.reduced ? 1 : 2));
     if (!primary) {
         // Pieces after a gap belong to the same legend entry.
         const auto markers = chart()->legend()->markers(s);
@@ -637,12 +675,12 @@ void LineChart::rebuildXAxis()
         return; // an empty chart has no rows to name
 
     const bool labelled =
-        std::any_of(labels_.begin(), labels_.end(), [](const QString &l) { return !l.isEmpty(); });
+        labelOf_ || std::any_of(labels_.begin(), labels_.end(), [](const QString &l) { return !l.isEmpty(); });
     const int labelSlots = qBound(2, width() / (labelled ? 90 : 50), 12);
     if (labelled) {
         const int step = qMax(1, (n + labelSlots - 1) / labelSlots);
         for (int r = 1; r <= rowCount_; r += step) {
-            const QString &label = labels_[size_t(r - 1)];
+            const QString label = rowLabel(r);
             if (!label.isEmpty())
                 axisX_->append(label, r); // a repeated label is skipped by the axis
         }

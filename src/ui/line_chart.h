@@ -5,6 +5,7 @@
 #include <QChartView>
 #include <QColor>
 #include <QImage>
+#include <functional>
 #include <QList>
 #include <QPointF>
 #include <QString>
@@ -59,6 +60,9 @@ public:
     // Category labels of the x axis (dates, say); a readable subset is shown.
     void setRowLabel(int row, const QString &label);
     QString rowLabel(int row) const;
+    // All labels at once, made only for the rows the axis names: a chart of
+    // a whole file has thousands of rows and shows a dozen labels.
+    void setRowLabels(std::function<QString(int row)> label);
 
     void setSeriesName(int col, const QString &name);
     QString seriesName(int col) const;
@@ -138,6 +142,7 @@ private:
     std::vector<std::vector<std::optional<double>>> values_; // [col-1][row-1]
     std::vector<Column> columns_;
     std::vector<QString> labels_; // [row-1]
+    std::function<QString(int)> labelOf_; // instead of labels_ when set
     int rowCount_ = 0;
     int row_ = 1;
     int col_ = 1;

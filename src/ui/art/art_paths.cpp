@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QIcon>
+#include <QHash>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -73,17 +74,30 @@ void addRenderings(QIcon &icon, const QString &path, QIcon::State state)
 
 QIcon icon(const QString &path)
 {
-    QIcon result;
-    addRenderings(result, path, QIcon::Off);
-    return result;
+    // Rendering a picture at every size costs more than the rest of a
+    // button; each picture is rendered once per run and then shared.
+    static QHash<QString, QIcon> rendered;
+    auto it = rendered.find(path);
+    if (it == rendered.end()) {
+        QIcon result;
+        addRenderings(result, path, QIcon::Off);
+        it = rendered.insert(path, result);
+    }
+    return it.value();
 }
 
 QIcon toggleIcon(const QString &on, const QString &off)
 {
-    QIcon result;
-    addRenderings(result, off, QIcon::Off);
-    addRenderings(result, on, QIcon::On);
-    return result;
+    static QHash<QString, QIcon> rendered;
+    const QString key = on + u'|' + off;
+    auto it = rendered.find(key);
+    if (it == rendered.end()) {
+        QIcon result;
+        addRenderings(result, off, QIcon::Off);
+        addRenderings(result, on, QIcon::On);
+        it = rendered.insert(key, result);
+    }
+    return it.value();
 }
 
 void bindToggleIcon(QAbstractButton *button, const QString &on, const QString &off)
