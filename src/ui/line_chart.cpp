@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
+#include <QScopedValueRollback>
 #include <QValueAxis>
 #include <QtMath>
 #include <cmath>
@@ -246,10 +247,7 @@ void LineChart::setColumnValues(int col, const QList<std::optional<double>> &val
             v.reset();
         column[r] = v;
     }
-    redrawColumn(col - 1);
-    dirty_[size_t(col - 1)] = false;
-    if (axisDirty_)
-        rebuildXAxis();
+    drawColumnNow(col - 1);
 }
 
 void LineChart::setSeries(int col, const ChartValues &values)
@@ -265,10 +263,7 @@ void LineChart::setSeries(int col, const ChartValues &values)
         const std::optional<float> v = r < size_t(values.size()) ? values[qsizetype(r)] : std::nullopt;
         column[r] = v && std::isfinite(*v) ? std::optional<double>(double(*v)) : std::nullopt;
     }
-    redrawColumn(col - 1);
-    dirty_[size_t(col - 1)] = false;
-    if (axisDirty_)
-        rebuildXAxis();
+    drawColumnNow(col - 1);
 }
 
 void LineChart::setRowLabel(int row, const QString &label)
@@ -416,7 +411,7 @@ QImage LineChart::markerImage(int col) const
 
 QList<QPointF> LineChart::markedPoints(int col)
 {
-    applyPending();
+    forcePending();
     if (col < 1 || col > columnCount())
         return {};
     const Column &c = columns_[size_t(col - 1)];
@@ -425,7 +420,7 @@ QList<QPointF> LineChart::markedPoints(int col)
 
 QList<QList<QPointF>> LineChart::drawnSegments(int col)
 {
-    applyPending();
+    forcePending();
     QList<QList<QPointF>> out;
     if (col < 1 || col > columnCount())
         return out;
@@ -532,9 +527,40 @@ void LineChart::schedule()
     QMetaObject::invokeMethod(this, &LineChart::applyPending, Qt::QueuedConnection);
 }
 
+// A column set in one piece is drawn at once on a chart that shows; a
+// hidden chart (another screen's, or the view not chosen) is drawn when it
+// is shown, so that filling it costs nothing until then.
+void LineChart::drawColumnNow(int col)
+{
+    if (!isVisible() && !forced_) {
+        markDirty(col);
+        return;
+    }
+    redrawColumn(col);
+    dirty_[size_t(col)] = false;
+    if (axisDirty_)
+        rebuildXAxis();
+}
+
+void LineChart::forcePending()
+{
+    const QScopedValueRollback force(forced_, true);
+    applyPending();
+}
+
+void LineChart::showEvent(QShowEvent *event)
+{
+    QChartView::showEvent(event);
+    if (pending_ || std::find(dirty_.begin(), dirty_.end(), true) != dirty_.end() || axisDirty_)
+        applyPending();
+}
+
 void LineChart::applyPending()
 {
     pending_ = false;
+    if (!isVisible() && !forced_)
+        return; // drawn when shown
+
     for (size_t c = 0; c < dirty_.size(); ++c) {
         if (dirty_[c]) {
             dirty_[c] = false;

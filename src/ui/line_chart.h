@@ -110,6 +110,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void drawForeground(QPainter *painter, const QRectF &rect) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     struct Range {
@@ -131,6 +132,8 @@ private:
     void markAxisDirty();
     void schedule();
     void applyPending();
+    void forcePending();
+    void drawColumnNow(int col);
     void redrawColumn(int col);
     void styleSeries(const Column &c, QLineSeries *s, bool primary);
     int plotWidthPixels() const;
@@ -156,4 +159,5 @@ private:
     bool axisDirty_ = true;
     bool pending_ = false;
     bool pressed_ = false;
+    bool forced_ = false; // bring a hidden chart up to date too
 };

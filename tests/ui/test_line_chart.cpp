@@ -10,8 +10,11 @@
 
 namespace {
 
+// The chart's series, brought up to date first (a hidden chart draws
+// only when shown or asked).
 QList<QLineSeries *> lineSeries(LineChart &c)
 {
+    c.drawnSegments(1);
     QList<QLineSeries *> out;
     const auto all = c.chart()->series();
     for (QAbstractSeries *s : all)
