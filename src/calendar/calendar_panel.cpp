@@ -6,6 +6,7 @@
 #include "ui/art/picture.h"
 #include "ui/back_color.h"
 #include "ui/grid.h"
+#include "ui/paint_once.h"
 #include "ui/store_error_box.h"
 
 #include <QGridLayout>
@@ -34,18 +35,6 @@ QLabel *swatch(const QString &name, Rgb colour, QWidget *parent)
     setBackColor(l, colour == palette::kDefault ? QColor(Qt::white) : toColor(colour));
     return l;
 }
-
-// The panel is drawn once, when the whole new content is in place.
-class PaintOnce {
-public:
-    explicit PaintOnce(QWidget *w) : w_(w), was_(w->updatesEnabled()) { w_->setUpdatesEnabled(false); }
-    ~PaintOnce() { w_->setUpdatesEnabled(was_); }
-    Q_DISABLE_COPY_MOVE(PaintOnce)
-
-private:
-    QWidget *w_;
-    bool was_;
-};
 
 } // namespace
 

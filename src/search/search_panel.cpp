@@ -6,6 +6,7 @@
 #include "search/search_results.h"
 #include "ui/back_color.h"
 #include "ui/grid.h"
+#include "ui/paint_once.h"
 #include "ui/line_chart.h"
 #include "ui/store_error_box.h"
 
@@ -57,19 +58,6 @@ QLabel *groupCaption(const QString &text, const QColor &ground, QWidget *parent)
     l->setPalette(pal);
     return l;
 }
-
-// The panel is drawn once, when the whole new listing is in place. Hiding
-// it instead would take the focus from the box the user is typing in.
-class PaintOnce {
-public:
-    explicit PaintOnce(QWidget *w) : w_(w), was_(w->updatesEnabled()) { w_->setUpdatesEnabled(false); }
-    ~PaintOnce() { w_->setUpdatesEnabled(was_); }
-    Q_DISABLE_COPY_MOVE(PaintOnce)
-
-private:
-    QWidget *w_;
-    bool was_;
-};
 
 // Marks on every point help a short list; on a long one they would hide
 // the line.

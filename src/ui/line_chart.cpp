@@ -231,7 +231,8 @@ std::optional<double> LineChart::value(int row, int col) const
     return values_[size_t(col - 1)][size_t(row - 1)];
 }
 
-void LineChart::setColumnValues(int col, const QList<std::optional<double>> &values)
+template <typename Value>
+void LineChart::fillColumn(int col, const QList<std::optional<Value>> &values)
 {
     if (col < 1 || col > columnCount()) {
         qWarning("LineChart %s: no column %d", qPrintable(objectName()), col);
@@ -241,30 +242,18 @@ void LineChart::setColumnValues(int col, const QList<std::optional<double>> &val
         setRowCount(int(values.size()));
     auto &column = values_[size_t(col - 1)];
     for (size_t r = 0; r < column.size(); ++r) {
-        std::optional<double> v =
-            r < size_t(values.size()) ? values[qsizetype(r)] : std::optional<double>();
-        if (v && !std::isfinite(*v))
-            v.reset();
-        column[r] = v;
-    }
-    drawColumnNow(col - 1);
-}
-
-void LineChart::setSeries(int col, const ChartValues &values)
-{
-    if (col < 1 || col > columnCount()) {
-        qWarning("LineChart %s: no column %d", qPrintable(objectName()), col);
-        return;
-    }
-    if (values.size() > rowCount_)
-        setRowCount(int(values.size()));
-    auto &column = values_[size_t(col - 1)];
-    for (size_t r = 0; r < column.size(); ++r) {
-        const std::optional<float> v = r < size_t(values.size()) ? values[qsizetype(r)] : std::nullopt;
+        const std::optional<Value> v = r < size_t(values.size()) ? values[qsizetype(r)] : std::nullopt;
         column[r] = v && std::isfinite(*v) ? std::optional<double>(double(*v)) : std::nullopt;
     }
     drawColumnNow(col - 1);
 }
+
+void LineChart::setColumnValues(int col, const QList<std::optional<double>> &values)
+{
+    fillColumn(col, values);
+}
+
+void LineChart::setSeries(int col, const ChartValues &values) { fillColumn(col, values); }
 
 void LineChart::setRowLabel(int row, const QString &label)
 {

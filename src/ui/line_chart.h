@@ -134,6 +134,8 @@ private:
     void applyPending();
     void forcePending();
     void drawColumnNow(int col);
+    template <typename Value>
+    void fillColumn(int col, const QList<std::optional<Value>> &values);
     void redrawColumn(int col);
     void styleSeries(const Column &c, QLineSeries *s, bool primary);
     int plotWidthPixels() const;
