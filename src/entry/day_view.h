@@ -25,7 +25,7 @@ using DayListRow = table::Row;
 struct DayView {
     DayViewValues values;
     table::Rows rows;           // data rows of msgDayList
-    QList<float> chartPoints;   // point n is the weight of row n
+    ChartValues chartPoints;    // point n is the weight of row n
     bool scrollToEnd = false;   // the grid's last row goes to the top
     QString lblDspNissuu, lblDspTai, lblDspBmi, lblDspHiman;
     DayFace face = DayFace::None;

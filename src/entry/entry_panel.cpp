@@ -273,12 +273,8 @@ bool EntryPanel::RefreshDayView()
 
     msgDayList_->showTable(v.rows, v.scrollToEnd);
 
-    ChartValues points;
-    points.reserve(v.chartPoints.size());
-    for (float w : v.chartPoints)
-        points.append(w);
-    mcrMain_->setSeries(1, points);
-    const ChartRange range = dayChartRange(v.values, int(points.size()));
+    mcrMain_->setSeries(1, v.chartPoints);
+    const ChartRange range = dayChartRange(v.values, int(v.chartPoints.size()));
     if (!range.empty) {
         mcrMain_->setLeftRange(range.min, range.max);
     } else {

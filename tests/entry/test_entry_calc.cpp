@@ -186,7 +186,7 @@ void TestEntryCalc::rowColumnsAndColours()
     QCOMPARE(r.texts, QStringList({"1", "朝食前", "65.0Kg", "-1.0Kg", "↓", "0.0Kg", "→", "22.5",
                                    "2.2%"}));
     QCOMPARE(r.backs, QList<Rgb>({0, 0, 0, 0, palette::kGreen, 0, palette::kYellow, 0, 0}));
-    QCOMPARE(v.chartPoints, QList<float>({65.0f}));
+    QCOMPARE(v.chartPoints, ChartValues({65.0f}));
     QCOMPARE(dayListHeaders().size(), kDayListColumns);
     QCOMPARE(dayListWidths().size(), kDayListColumns);
     QCOMPARE(dayListColumns().size(), kDayListColumns);
@@ -320,7 +320,7 @@ void TestEntryCalc::chartRange()
     for (float w : weights)
         recs << rec("2008/03/02", w);
     const DayView v = buildDayView(recs, "2008/03/02", 170);
-    QCOMPARE(v.chartPoints, weights);
+    QCOMPARE(v.chartPoints, ChartValues(weights.begin(), weights.end()));
     const ChartRange r = dayChartRange(v.values, int(v.chartPoints.size()));
     QVERIFY(!r.empty);
     QTEST(r.min, "min");
