@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
+#include <QHash>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 #include <cmath>
 #include <utility>
@@ -22,6 +24,9 @@ constexpr int kMinRowTwips = 270; // 18 px at 96 dpi
 
 // Cells keep their own back colour: no selection fill, no hover; the
 // current cell gets a thin dotted frame while the grid has the focus.
+// Texts are laid out once and drawn from that layout: a grid shows the
+// same weights, dates and marks over and over, and laying a text out is
+// most of what drawing a cell costs.
 class GridDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -29,10 +34,27 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override
     {
-        QStyleOptionViewItem opt(option);
-        const bool current = opt.state & QStyle::State_HasFocus;
-        opt.state &= ~(QStyle::State_HasFocus | QStyle::State_Selected | QStyle::State_MouseOver);
-        QStyledItemDelegate::paint(painter, opt, index);
+        const QRect cell = option.rect;
+        const QVariant back = index.data(Qt::BackgroundRole);
+        painter->fillRect(cell, back.canConvert<QBrush>() ? back.value<QBrush>()
+                                                          : option.palette.brush(QPalette::Base));
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (!text.isEmpty()) {
+            const QStaticText &laid = layoutOf(text, option.font);
+            const Qt::Alignment align = Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt());
+            const QRectF room = QRectF(cell).adjusted(3, 0, -3, 0);
+            const QSizeF size = laid.size();
+            const qreal x = align & Qt::AlignRight     ? room.right() - size.width()
+                            : align & Qt::AlignHCenter ? room.center().x() - size.width() / 2
+                                                       : room.left();
+            painter->save();
+            painter->setClipRect(cell);
+            painter->setFont(option.font);
+            painter->setPen(option.palette.color(QPalette::Text));
+            painter->drawStaticText(QPointF(x, room.center().y() - size.height() / 2), laid);
+            painter->restore();
+        }
+        const bool current = option.state & QStyle::State_HasFocus;
         if (current) {
             painter->save();
             painter->setPen(QPen(Qt::black, 1, Qt::DotLine));
@@ -41,6 +63,28 @@ public:
             painter->restore();
         }
     }
+
+private:
+    const QStaticText &layoutOf(const QString &text, const QFont &font) const
+    {
+        if (font != font_) {
+            layouts_.clear();
+            font_ = font;
+        }
+        auto it = layouts_.find(text);
+        if (it == layouts_.end()) {
+            if (layouts_.size() > 4096)
+                layouts_.clear(); // a bound, not a policy: texts repeat
+            QStaticText laid(text);
+            laid.setTextFormat(Qt::PlainText);
+            laid.prepare(QTransform(), font);
+            it = layouts_.insert(text, laid);
+        }
+        return it.value();
+    }
+
+    mutable QHash<QString, QStaticText> layouts_;
+    mutable QFont font_;
 };
 
 } // namespace
