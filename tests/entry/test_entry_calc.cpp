@@ -186,7 +186,7 @@ void TestEntryCalc::rowColumnsAndColours()
     QCOMPARE(r.texts, QStringList({"1", "朝食前", "65.0Kg", "-1.0Kg", "↓", "0.0Kg", "→", "22.5",
                                    "2.2%"}));
     QCOMPARE(r.backs, QList<Rgb>({0, 0, 0, 0, palette::kGreen, 0, palette::kYellow, 0, 0}));
-    QCOMPARE(v.chartPoints, ChartValues({65.0f}));
+    QCOMPARE(v.chartPoints, (ChartValues{std::optional<float>(65.0f)}));
     QCOMPARE(dayListHeaders().size(), kDayListColumns);
     QCOMPARE(dayListWidths().size(), kDayListColumns);
     QCOMPARE(dayListColumns().size(), kDayListColumns);
