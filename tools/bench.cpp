@@ -35,6 +35,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <cmath>
 #include <fcntl.h>
 #include <ctime>
 #include <functional>
@@ -136,8 +137,9 @@ QByteArray readAll(const QString &path)
 }
 
 // Nine weighings a day back from today, to the record limit, with the
-// texts real files hold: labels from a short list, times of day in the
-// diary, now and then a comment.
+// weights and texts real files hold: a slow course with small ups and
+// downs, labels from a short list, times of day in the diary, now and
+// then a comment.
 QList<WeightRecord> benchRecords(int n)
 {
     const QStringList labels = store::defaults().situations;
@@ -150,7 +152,10 @@ QList<WeightRecord> benchRecords(int n)
         WeightRecord r;
         r.date = dates::text(day);
         r.situation = labels.at(i % labels.size());
-        r.weight = 60.0f + float(i % 50) / 10.0f;
+        // A real course: ten kilograms down over the years, up and down by
+        // a few hundred grams within a day and from day to day.
+        const int noise = int((quint32(i) * 2654435761u) >> 24) % 9 - 4; // -4..4
+        r.weight = std::round((75.0f - 10.0f * float(i) / float(n) + 0.1f * float(noise)) * 10.0f) / 10.0f;
         r.diary = i % 11 == 0 ? QStringLiteral("食べすぎた表ソ～") : QTime(6 + i % 9, i % 60, i % 57).toString(QStringLiteral("H:mm:ss"));
         records.append(r);
     }
@@ -319,7 +324,8 @@ int main(int argc, char *argv[])
     };
     // Every screen: opened from another, and rebuilt for the other person
     // while it shows. The comparison reads both files, the others the
-    // selected person's; a switch reads the other person's file, as big.
+    // selected person's; a switch reads the other person's file, as big,
+    // and on the settings screen the day view's counts read the first too.
     for (const auto &[button, screen] : screenButtons) {
         if (button == QLatin1String("cmdMain"))
             continue;
@@ -332,7 +338,10 @@ int main(int argc, char *argv[])
                          openOn(QStringLiteral("cmdMain"), PersonSlot::One);
                      }});
         rows.append({QStringLiteral("switch person on %1").arg(name),
-                     button == QLatin1String("cmdAvgtai") ? reads : QStringList{data2}, 4.0,
+                     button == QLatin1String("cmdAvgtai") || button == QLatin1String("cmdSettei")
+                         ? QStringList{data1, data2}
+                         : QStringList{data2},
+                     4.0,
                      [&] { click(QStringLiteral("cmdUser2")); }, Sync::None,
                      [&, button] { openOn(button, PersonSlot::One); }});
     }
