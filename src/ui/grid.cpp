@@ -27,45 +27,10 @@ constexpr int kMinRowTwips = 270; // 18 px at 96 dpi
 // Texts are laid out once and drawn from that layout: a grid shows the
 // same weights, dates and marks over and over, and laying a text out is
 // most of what drawing a cell costs.
-class GridDelegate final : public QStyledItemDelegate {
+// Texts laid out once and kept, for a grid's cells and its headers.
+class LaidOutTexts {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override
-    {
-        const QRect cell = option.rect;
-        const QVariant back = index.data(Qt::BackgroundRole);
-        painter->fillRect(cell, back.canConvert<QBrush>() ? back.value<QBrush>()
-                                                          : option.palette.brush(QPalette::Base));
-        const QString text = index.data(Qt::DisplayRole).toString();
-        if (!text.isEmpty()) {
-            const QStaticText &laid = layoutOf(text, option.font);
-            const Qt::Alignment align = Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt());
-            const QRectF room = QRectF(cell).adjusted(3, 0, -3, 0);
-            const QSizeF size = laid.size();
-            const qreal x = align & Qt::AlignRight     ? room.right() - size.width()
-                            : align & Qt::AlignHCenter ? room.center().x() - size.width() / 2
-                                                       : room.left();
-            painter->save();
-            painter->setClipRect(cell);
-            painter->setFont(option.font);
-            painter->setPen(option.palette.color(QPalette::Text));
-            painter->drawStaticText(QPointF(x, room.center().y() - size.height() / 2), laid);
-            painter->restore();
-        }
-        const bool current = option.state & QStyle::State_HasFocus;
-        if (current) {
-            painter->save();
-            painter->setPen(QPen(Qt::black, 1, Qt::DotLine));
-            painter->setBrush(Qt::NoBrush);
-            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
-            painter->restore();
-        }
-    }
-
-private:
-    const QStaticText &layoutOf(const QString &text, const QFont &font) const
+    const QStaticText &of(const QString &text, const QFont &font)
     {
         if (font != font_) {
             layouts_.clear();
@@ -83,8 +48,57 @@ private:
         return it.value();
     }
 
-    mutable QHash<QString, QStaticText> layouts_;
-    mutable QFont font_;
+    // Draws text in rect, aligned and clipped to it.
+    void draw(QPainter *painter, const QRect &rect, Qt::Alignment align, const QString &text,
+              const QFont &font, const QColor &color)
+    {
+        if (text.isEmpty())
+            return;
+        const QStaticText &laid = of(text, font);
+        const QRectF room = QRectF(rect).adjusted(3, 0, -3, 0);
+        const QSizeF size = laid.size();
+        const qreal x = align & Qt::AlignRight     ? room.right() - size.width()
+                        : align & Qt::AlignHCenter ? room.center().x() - size.width() / 2
+                                                   : room.left();
+        painter->save();
+        painter->setClipRect(rect);
+        painter->setFont(font);
+        painter->setPen(color);
+        painter->drawStaticText(QPointF(x, room.center().y() - size.height() / 2), laid);
+        painter->restore();
+    }
+
+private:
+    QHash<QString, QStaticText> layouts_;
+    QFont font_;
+};
+
+class GridDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        const QRect cell = option.rect;
+        const QVariant back = index.data(Qt::BackgroundRole);
+        painter->fillRect(cell, back.canConvert<QBrush>() ? back.value<QBrush>()
+                                                          : option.palette.brush(QPalette::Base));
+        texts_.draw(painter, cell, Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt()),
+                    index.data(Qt::DisplayRole).toString(), option.font,
+                    option.palette.color(QPalette::Text));
+        const bool current = option.state & QStyle::State_HasFocus;
+        if (current) {
+            painter->save();
+            painter->setPen(QPen(Qt::black, 1, Qt::DotLine));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+        }
+    }
+
+private:
+    mutable LaidOutTexts texts_;
 };
 
 } // namespace
@@ -109,8 +123,33 @@ public:
                                                : QSize(extent_, length());
     }
 
+protected:
+    // The section as the style draws it, its text from the kept layouts.
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
+    {
+        if (!rect.isValid())
+            return;
+        QStyleOptionHeader opt;
+        initStyleOption(&opt);
+        opt.rect = rect;
+        opt.section = logicalIndex;
+        opt.position = QStyleOptionHeader::Middle;
+        const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+        opt.textAlignment = Qt::Alignment(
+            model()->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole).toInt());
+        const QVariant back = model()->headerData(logicalIndex, orientation(), Qt::BackgroundRole);
+        if (back.canConvert<QBrush>()) {
+            opt.palette.setBrush(QPalette::Button, back.value<QBrush>());
+            opt.palette.setBrush(QPalette::Window, back.value<QBrush>());
+        }
+        style()->drawControl(QStyle::CE_Header, &opt, painter, this);
+        texts_.draw(painter, rect, opt.textAlignment, text, font(),
+                    opt.palette.color(QPalette::ButtonText));
+    }
+
 private:
     int extent_ = 20;
+    mutable LaidOutTexts texts_;
 };
 
 Grid::Grid(QWidget *parent)

@@ -26,12 +26,24 @@ void showGrid(Grid &g, int w = 400, int h = 200)
     QVERIFY(QTest::qWaitForWindowExposed(&g));
 }
 
+// Dark pixels in a rectangle of a picture: text drawn there.
+int inkIn(const QImage &img, const QRect &r)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += qGray(img.pixel(x, y)) < 100 ? 1 : 0;
+    return n;
+}
+
 } // namespace
 
 class TestGrid : public QObject {
     Q_OBJECT
 private slots:
     void rowCountKeepsHeaderAndAppendsEmptyRows();
+    void everyTextIsDrawn();
+    void madeRowsAreWrittenOutWhenShownAndKeepEdits();
     void outOfRangeCellsAreIgnored();
     void currentCellReadsAndWritesItsCell();
     void clickAndDoubleClickMakeTheCellCurrentFirst();
@@ -420,6 +432,50 @@ void TestGrid::bulkFillOf32767RowsIsOneReset()
     QCOMPARE(g.cellBackColor(n, 4), QColor(0xC0, 0xFF, 0xC0));
     QVERIFY(!g.cellBackColor(n, 8).isValid()); // beyond the colours given
     QCOMPARE(g.topRow(), n);
+}
+
+void TestGrid::everyTextIsDrawn()
+{
+    Grid g;
+    g.setColumns({{QStringLiteral("回"), 900, table::Align::Center, table::Align::Center},
+                  {QStringLiteral("体重"), 1500, table::Align::Right, table::Align::Center}});
+    g.setFixedCols(1);
+    g.setDataRows(table::Rows{{{QStringLiteral("12"), QStringLiteral("65.3Kg")}, {}}});
+    showGrid(g);
+    const QImage img = g.grab().toImage();
+    const int header = g.horizontalHeader()->height();
+    const int fixed = g.verticalHeader()->width();
+    // The header cell, the fixed column's cell and a data cell all carry ink.
+    QVERIFY(inkIn(img, QRect(fixed + 2, 2, g.columnWidth(1) - 4, header - 4)) > 10);
+    QVERIFY(inkIn(img, QRect(2, header + 2, fixed - 4, g.rowHeightPixels() - 4)) > 10);
+    QVERIFY(inkIn(img, QRect(fixed + 2, header + 2, g.columnWidth(1) - 4, g.rowHeightPixels() - 4)) > 10);
+}
+
+void TestGrid::madeRowsAreWrittenOutWhenShownAndKeepEdits()
+{
+    int made = 0;
+    Grid g;
+    g.setColumns({{QStringLiteral("n"), 900}});
+    g.setDataRows(table::Rows::made(32767, [&made](qsizetype i) {
+        ++made;
+        return table::Row{{QString::number(i + 1)}, {}};
+    }));
+    QCOMPARE(g.rows(), 32768);
+    QCOMPARE(made, 0); // nothing is written out before it is needed
+    showGrid(g);
+    QVERIFY(made < 200); // only the rows that show
+    QCOMPARE(g.textMatrix(32767, 0), QStringLiteral("32767"));
+    // An edited row keeps its edit; the others are still made.
+    g.setTextMatrix(5, 0, QStringLiteral("x"));
+    g.setCellBackColor(5, 0, QColor(0xFF, 0xC0, 0xC0));
+    QCOMPARE(g.textMatrix(5, 0), QStringLiteral("x"));
+    QCOMPARE(g.cellBackColor(5, 0), QColor(0xFF, 0xC0, 0xC0));
+    QCOMPARE(g.textMatrix(6, 0), QStringLiteral("6"));
+    // Back to the header alone, then rows of its own.
+    g.setRows(1);
+    QCOMPARE(g.rows(), 1);
+    g.setRows(3);
+    QCOMPARE(g.textMatrix(2, 0), QString());
 }
 
 int runGridTests(int argc, char **argv)
