@@ -309,7 +309,8 @@ bool MainWindow::loadStartFiles()
     for (PersonSlot p : {PersonSlot::One, PersonSlot::Two}) {
         QList<WeightRecord> records;
         store::IncompleteTail tail;
-        if (MaybeError e = store::readRecords(dir_, dataFileName(p), &records, &tail)) {
+        QByteArray bytes;
+        if (MaybeError e = store::readRecords(dir_, dataFileName(p), &records, &tail, &bytes)) {
             fail(QStringLiteral("データファイルが読めないため起動できません。ファイルは変更していません。\n\n%1")
                      .arg(e->message()));
             return false;
@@ -326,12 +327,13 @@ bool MainWindow::loadStartFiles()
                                "その行は「%3」に移し、残りの記録はそのまま使います。")
                     .arg(dir_.resolve(dataFileName(p))).arg(tail.line).arg(side),
                 QStringLiteral("データの確認"), Dialogs::Icon::Information, Dialogs::Buttons::Ok);
+            bytes.truncate(tail.offset); // what the file now holds
         }
         if (records.isEmpty()) {
             fail(QStringLiteral("「%1」に記録が一件もないため起動できません。").arg(dir_.resolve(dataFileName(p))));
             return false;
         }
-        s_.records.hold(p, records);
+        s_.records.hold(p, {bytes, records});
     }
     return true;
 }
@@ -457,12 +459,13 @@ bool MainWindow::ConvertLegacyData()
                        *e, QStringLiteral("データ変換エラー"));
         return true;
     }
-    QList<WeightRecord> records;
-    if (MaybeError e = store::readRecords(dir_, dataFileName(PersonSlot::One), &records)) {
+    store::RecordsAsRead converted;
+    if (MaybeError e = store::readRecords(dir_, dataFileName(PersonSlot::One), &converted.records, nullptr,
+                                          &converted.bytes)) {
         fail(QStringLiteral("変換したデータを読み込めませんでした。\n\n%1").arg(e->message()));
         return false;
     }
-    s_.records.hold(PersonSlot::One, records);
+    s_.records.hold(PersonSlot::One, converted);
     return true;
 }
 

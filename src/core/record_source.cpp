@@ -1,27 +1,29 @@
 #include "core/record_source.h"
 
-#include "store/data_file.h"
-
 namespace {
 int slotIndex(PersonSlot p) { return p == PersonSlot::One ? 0 : 1; }
 } // namespace
 
 MaybeError RecordSource::read(PersonSlot p, QList<WeightRecord> *out) const
 {
-    if (const auto &held = held_[slotIndex(p)]) {
-        *out = *held;
-        return std::nullopt;
+    store::RecordsAsRead &known = known_[slotIndex(p)];
+    if (!held_[slotIndex(p)]) {
+        if (MaybeError e = store::rereadRecords(dir_, dataFileName(p), &known)) {
+            out->clear();
+            return e;
+        }
     }
-    return store::readRecords(dir_, dataFileName(p), out);
+    *out = known.records;
+    return std::nullopt;
 }
 
-void RecordSource::hold(PersonSlot p, const QList<WeightRecord> &records)
+void RecordSource::hold(PersonSlot p, const store::RecordsAsRead &read)
 {
-    held_[slotIndex(p)] = records;
+    known_[slotIndex(p)] = read;
+    held_[slotIndex(p)] = true;
 }
 
 void RecordSource::release()
 {
-    held_[0].reset();
-    held_[1].reset();
+    held_[0] = held_[1] = false;
 }

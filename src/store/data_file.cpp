@@ -153,13 +153,14 @@ private:
 // line break and `tail` is given, described there as an append that never
 // completed), and the kMaxRecords limit is kept. read(line, reason) says
 // what the line holds; take() is called for each record it accepts.
+// `linesBefore` lines holding `count` records came before bytes.
 template <typename Read, typename Take>
 MaybeError walkRecords(const QByteArray &bytes, const QString &actual, IncompleteTail *tail,
-                       Read &&read, Take &&take)
+                       Read &&read, Take &&take, int linesBefore = 0, int count = 0)
 {
     MaybeError result;
-    int count = 0;
-    scan::forEachLine(bytes, [&](const scan::Line &line) {
+    scan::forEachLine(bytes, [&](scan::Line line) {
+        line.number += linesBefore;
         QString reason;
         const scan::Kind kind = read(line, &reason);
         if (kind == scan::Kind::Blank)
@@ -182,6 +183,19 @@ MaybeError walkRecords(const QByteArray &bytes, const QString &actual, Incomplet
         return true;
     });
     return result;
+}
+
+// Appends the records of bytes to *out, which holds those of the
+// `linesBefore` lines before them.
+MaybeError parseRecords(const QByteArray &bytes, const QString &actual, IncompleteTail *tail,
+                        QList<WeightRecord> *out, int linesBefore = 0)
+{
+    RecordReader reader;
+    WeightRecord r;
+    return walkRecords(
+        bytes, actual, tail,
+        [&](const scan::Line &line, QString *reason) { return reader.read(line, &r, reason); },
+        [&] { out->append(std::move(r)); }, linesBefore, int(out->size()));
 }
 
 // The last line that is not blank, read whole; *found is false when there
@@ -394,7 +408,7 @@ int wholeFileReads(const DataDir &dir, const QString &dataFile)
 void resetWholeFileReads() { wholeReads().clear(); }
 
 MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<WeightRecord> *out,
-                       IncompleteTail *tail)
+                       IncompleteTail *tail, QByteArray *bytesRead)
 {
     out->clear();
     if (tail)
@@ -403,13 +417,37 @@ MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<Weight
     if (MaybeError e = readBytes(dir, dataFile, &bytes))
         return e;
     countWholeRead(dir, dataFile);
+    MaybeError e = parseRecords(bytes, dir.resolve(dataFile), tail, out);
+    if (bytesRead)
+        *bytesRead = std::move(bytes);
+    return e;
+}
+
+MaybeError rereadRecords(const DataDir &dir, const QString &dataFile, RecordsAsRead *known)
+{
+    QByteArray bytes;
+    if (MaybeError e = readBytes(dir, dataFile, &bytes))
+        return e;
+    if (bytes == known->bytes)
+        return std::nullopt;
     const QString actual = dir.resolve(dataFile);
-    RecordReader reader;
-    WeightRecord r;
-    return walkRecords(
-        bytes, actual, tail,
-        [&](const scan::Line &line, QString *reason) { return reader.read(line, &r, reason); },
-        [&] { out->append(std::move(r)); });
+    const QByteArray &old = known->bytes;
+    QList<WeightRecord> records;
+    MaybeError e;
+    if (!old.isEmpty() && old.endsWith('\n') && bytes.startsWith(old)) {
+        // Lines added after a complete last line: only they are new.
+        records = known->records;
+        const QByteArray added = QByteArray::fromRawData(bytes.constData() + old.size(), bytes.size() - old.size());
+        e = parseRecords(added, actual, nullptr, &records,
+                         int(scan::countLineBreaks(old.constData(), old.constData() + old.size())));
+    } else {
+        countWholeRead(dir, dataFile);
+        e = parseRecords(bytes, actual, nullptr, &records);
+    }
+    if (e)
+        return e;
+    *known = RecordsAsRead{std::move(bytes), std::move(records)};
+    return std::nullopt;
 }
 
 MaybeError readLastRecord(const DataDir &dir, const QString &dataFile, WeightRecord *out,

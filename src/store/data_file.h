@@ -26,7 +26,19 @@ struct IncompleteTail {
 // be read is an append that never completed: it is left out and described
 // in *tail (when given; otherwise it is reported as damage).
 MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<WeightRecord> *out,
-                       IncompleteTail *tail = nullptr);
+                       IncompleteTail *tail = nullptr, QByteArray *bytesRead = nullptr);
+
+// A data file's records with the bytes they were read from.
+struct RecordsAsRead {
+    QByteArray bytes;
+    QList<WeightRecord> records;
+};
+
+// Reads the file into *known as readRecords would (no incomplete last line
+// is set aside), parsing only what differs from the bytes *known was read
+// from: nothing when the file is unchanged, the added lines when records
+// were only appended. On an error *known is left as it was.
+MaybeError rereadRecords(const DataDir &dir, const QString &dataFile, RecordsAsRead *known);
 
 // The file's last record, read from its last line alone (a save only
 // needs its date to choose between append and insert; the append itself

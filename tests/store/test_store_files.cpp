@@ -56,6 +56,7 @@ private Q_SLOTS:
     void quickAndExactLineReadingAgree();
     void insertWritesOldRecordsAsTheWriterDoes();
     void incompleteLastLineIsKeptAside();
+    void rereadParsesOnlyWhatChanged();
     void lastRecordIsReadFromTheLastLine();
     void appendKeepsEntryOrderAndStartsOnANewLine();
     void insertPlacesRecordInDateOrder();
@@ -339,6 +340,69 @@ void TestStoreFiles::incompleteLastLineIsKeptAside()
     QCOMPARE(tmp.readBytes(kData1), good);
     QCOMPARE(tmp.readBytes(side), torn);
     QCOMPARE(readAll(tmp).size(), 1);
+}
+
+void TestStoreFiles::rereadParsesOnlyWhatChanged()
+{
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    const QByteArray a = "\"2008/03/09\",\"a\",70,\"\",\"\",\"\"\r\n";
+    const QByteArray b = "\"2008/03/10\",\"b\",69.5,\"\",\"\",\"\"\r\n";
+    tmp.writeBytes(kData1, a + b);
+    store::resetWholeFileReads();
+    store::RecordsAsRead known;
+    QVERIFY(!store::rereadRecords(dir, kData1, &known));
+    QCOMPARE(situations(known.records), QStringList({"a", "b"}));
+    QCOMPARE(store::wholeFileReads(dir, kData1), 1);
+
+    // Unchanged: nothing parsed.
+    QVERIFY(!store::rereadRecords(dir, kData1, &known));
+    QCOMPARE(known.records.size(), 2);
+    QCOMPARE(store::wholeFileReads(dir, kData1), 1);
+
+    // Appended: only the new line is parsed, and it lands last.
+    QVERIFY(!store::appendRecord(dir, kData1, rec("2008/03/11", "c", 68.25f)));
+    QVERIFY(!store::rereadRecords(dir, kData1, &known));
+    QCOMPARE(situations(known.records), QStringList({"a", "b", "c"}));
+    QCOMPARE(known.records.last().weight, 68.25f);
+    QCOMPARE(store::wholeFileReads(dir, kData1), 1);
+    QCOMPARE(known.records, readAll(tmp));
+    store::resetWholeFileReads();
+
+    // Changed in place at the same size: read whole again.
+    QByteArray bytes = tmp.readBytes(kData1);
+    bytes.replace("69.5", "69.7");
+    tmp.writeBytes(kData1, bytes);
+    QVERIFY(!store::rereadRecords(dir, kData1, &known));
+    QCOMPARE(known.records.at(1).weight, 69.7f);
+    QCOMPARE(store::wholeFileReads(dir, kData1), 1);
+
+    // A damaged added line is named by its line in the whole file, and
+    // the records known before stay as they were.
+    tmp.writeBytes(kData1, bytes + "\"2008/03/12\",\"d\",abc,\"\",\"\",\"\"\r\n");
+    const MaybeError e = store::rereadRecords(dir, kData1, &known);
+    QVERIFY(e);
+    QCOMPARE(e->line, 4);
+    QCOMPARE(known.records.size(), 3);
+    QCOMPARE(known.bytes, bytes);
+
+    // A file cut short is read whole; so is one whose last known line had
+    // no line break, since the added bytes may finish that line.
+    tmp.writeBytes(kData1, a);
+    QVERIFY(!store::rereadRecords(dir, kData1, &known));
+    QCOMPARE(situations(known.records), QStringList({"a"}));
+    const QByteArray open = a + "\"2008/03/10\",\"x\",69,\"\",\"\",r";
+    tmp.writeBytes(kData1, open);
+    QVERIFY(!store::rereadRecords(dir, kData1, &known));
+    QCOMPARE(known.records.last().reserved6, QStringLiteral("r"));
+    tmp.writeBytes(kData1, open + "s\r\n");
+    QVERIFY(!store::rereadRecords(dir, kData1, &known));
+    QCOMPARE(known.records.size(), 2);
+    QCOMPARE(known.records.last().reserved6, QStringLiteral("rs"));
+
+    // A file that cannot be read is an error, not the records known.
+    QVERIFY(QFile::remove(dir.path(kData1)));
+    QVERIFY(store::rereadRecords(dir, kData1, &known));
 }
 
 void TestStoreFiles::lastRecordIsReadFromTheLastLine()
