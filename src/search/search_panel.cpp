@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 using namespace search;
@@ -208,6 +209,9 @@ QWidget *SearchPanel::buildCriteria()
     };
     cboStdate_ = dateBox(QStringLiteral("cboStdate"), QStringLiteral("期間の最初の日 (2008/03/01 の形)"));
     cboEddate_ = dateBox(QStringLiteral("cboEddate"), QStringLiteral("期間の最後の日 (2008/03/31 の形)"));
+    periodDates_ = new QStringListModel(this);
+    cboStdate_->setModel(periodDates_);
+    cboEddate_->setModel(periodDates_);
     cmdKikanF_ = named(new ColourButton(QStringLiteral("任意"), column), QStringLiteral("cmdKikanF"));
     cmdKikanF_->setToolTip(QStringLiteral("日付の欄の期間を表示します"));
     connect(cmdKikanF_, &QPushButton::clicked, this, [this] { period_Click(PeriodButton::KikanF); });
@@ -255,10 +259,7 @@ void SearchPanel::showOpening()
     const Opening o = openingState(records, s_.person.Height);
     s_.series = buildWeightSeries(records);
     c_ = o.criteria;
-    for (QComboBox *box : {cboStdate_, cboEddate_}) {
-        box->clear();
-        box->addItems(o.listing.periodDates);
-    }
+    periodDates_->setStringList(o.listing.periodDates);
     showBoxes();
     showResult(o.listing.result);
     showButtonColours();

@@ -10,6 +10,7 @@ class ColourButton;
 class Grid;
 class LineChart;
 class QComboBox;
+class QStringListModel;
 class QLineEdit;
 class QListWidget;
 struct Session;
@@ -80,4 +81,7 @@ private:
     ColourButton *cmdKikanF_ = nullptr;
     QComboBox *cboStdate_ = nullptr;
     QComboBox *cboEddate_ = nullptr;
+    // The days with records, listed by both date boxes: one list, not a
+    // item per day and box, so that thousands of days fill at once.
+    QStringListModel *periodDates_ = nullptr;
 };
