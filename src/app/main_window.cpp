@@ -344,7 +344,7 @@ bool MainWindow::start()
         return startRegistration(persons->first, persons->second);
     if (!loadStartFiles())
         return false;
-    // Whatever happens below, later screens read the files afresh.
+    // Whatever happens below, later screens look at the files again.
     struct Release {
         RecordSource &r;
         ~Release() { r.release(); }
