@@ -6,6 +6,7 @@
 #include "ui/art/picture.h"
 #include "ui/back_color.h"
 #include "ui/grid.h"
+#include "ui/named.h"
 #include "ui/paint_once.h"
 #include "ui/store_error_box.h"
 
@@ -19,13 +20,6 @@
 using namespace calendar;
 
 namespace {
-
-template <typename W>
-W *named(W *w, const QString &name)
-{
-    w->setObjectName(name);
-    return w;
-}
 
 // A legend entry: the label is its own swatch.
 QLabel *swatch(const QString &name, Rgb colour, QWidget *parent)

@@ -8,6 +8,7 @@
 #include "ui/grid.h"
 #include "ui/help_tour.h"
 #include "ui/line_chart.h"
+#include "ui/named.h"
 #include "ui/store_error_box.h"
 
 #include <QButtonGroup>
@@ -32,13 +33,6 @@ constexpr int kMarkSize = 13;
 // The lines in the colours of the persons' marks.
 const QColor kLine1(0x1F, 0x5B, 0xD6);
 const QColor kLine2(0xE0, 0x36, 0x2A);
-
-template <typename W>
-W *named(W *w, const QString &name)
-{
-    w->setObjectName(name);
-    return w;
-}
 
 QString indexed(const char *array, int index)
 {

@@ -20,6 +20,7 @@
 #include "ui/grid.h"
 #include "ui/line_chart.h"
 #include "ui/month_calendar.h"
+#include "ui/named.h"
 #include "ui/situation_lists.h"
 #include "ui/store_error_box.h"
 
@@ -52,13 +53,6 @@ QLabel *captionValue(const QString &name, QWidget *parent)
     l->setContentsMargins(6, 1, 6, 1);
     setBackColor(l, Qt::white);
     return l;
-}
-
-template <typename W>
-W *named(W *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "search/search_results.h"
 #include "ui/back_color.h"
 #include "ui/grid.h"
+#include "ui/named.h"
 #include "ui/paint_once.h"
 #include "ui/line_chart.h"
 #include "ui/store_error_box.h"
@@ -27,13 +28,6 @@
 using namespace search;
 
 namespace {
-
-template <typename W>
-W *named(W *w, const QString &name)
-{
-    w->setObjectName(name);
-    return w;
-}
 
 // The boxes the user picks or types criteria into share one light ivory
 // ground that never changes.
