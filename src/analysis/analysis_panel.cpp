@@ -47,11 +47,25 @@ Grid *tableGrid(const char *name, const table::Columns &columns, QWidget *parent
     return g;
 }
 
-QRadioButton *option(const QString &name, const QString &caption, QWidget *parent)
+// Two option buttons side by side, named name_0 and name_1, the one at
+// `checked` chosen; a click on either calls onClick.
+template <typename OnClick>
+QWidget *optionPair(QRadioButton *(&out)[2], const QString &name, const QString &first,
+                    const QString &second, int checked, QWidget *parent, OnClick onClick)
 {
-    auto *o = new QRadioButton(caption, parent);
-    o->setObjectName(name);
-    return o;
+    auto *row = new QWidget(parent);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    const QString captions[2] = {first, second};
+    for (int i = 0; i < 2; ++i) {
+        out[i] = new QRadioButton(captions[i], row);
+        out[i]->setObjectName(QStringLiteral("%1_%2").arg(name).arg(i));
+        layout->addWidget(out[i]);
+        QObject::connect(out[i], &QRadioButton::clicked, parent, onClick);
+    }
+    out[checked]->setChecked(true);
+    layout->addStretch(1);
+    return row;
 }
 
 // The caption under a table: the record it reports is the point of the
@@ -80,29 +94,10 @@ AnalysisPanel::AnalysisPanel(Session &session, TrendPanel *trend, QWidget *paren
     msgB_[3] = tableGrid("msgB4", bandRankingColumns(), this);
 
     // Both option arrays keep their choice for the life of the window.
-    auto *diffRow = new QWidget(this);
-    auto *diffLayout = new QHBoxLayout(diffRow);
-    diffLayout->setContentsMargins(0, 0, 0, 0);
-    Option1_[0] = option(QStringLiteral("Option1_0"), QStringLiteral("前回との差"), diffRow);
-    Option1_[1] = option(QStringLiteral("Option1_1"), QStringLiteral("初回との差"), diffRow);
-    Option1_[0]->setChecked(true);
-    for (QRadioButton *o : Option1_) {
-        diffLayout->addWidget(o);
-        connect(o, &QRadioButton::clicked, this, [this] { Option1_Click(); });
-    }
-    diffLayout->addStretch(1);
-
-    auto *bandRow = new QWidget(this);
-    auto *bandLayout = new QHBoxLayout(bandRow);
-    bandLayout->setContentsMargins(0, 0, 0, 0);
-    Option2_[0] = option(QStringLiteral("Option2_0"), QStringLiteral("１.０Ｋｇ刻み"), bandRow);
-    Option2_[1] = option(QStringLiteral("Option2_1"), QStringLiteral("０.５Ｋｇ刻み"), bandRow);
-    Option2_[1]->setChecked(true);
-    for (QRadioButton *o : Option2_) {
-        bandLayout->addWidget(o);
-        connect(o, &QRadioButton::clicked, this, [this] { Option2_Click(); });
-    }
-    bandLayout->addStretch(1);
+    QWidget *diffRow = optionPair(Option1_, QStringLiteral("Option1"), QStringLiteral("前回との差"),
+                                  QStringLiteral("初回との差"), 0, this, [this] { Option1_Click(); });
+    QWidget *bandRow = optionPair(Option2_, QStringLiteral("Option2"), QStringLiteral("１.０Ｋｇ刻み"),
+                                  QStringLiteral("０.５Ｋｇ刻み"), 1, this, [this] { Option2_Click(); });
 
     Label5_[0] = caption("Label5_0", this);
     Label5_[1] = caption("Label5_1", this);
