@@ -413,6 +413,8 @@ QList<QList<QPointF>> LineChart::drawnSegments(int col)
     QList<QList<QPointF>> out;
     if (col < 1 || col > columnCount())
         return out;
+    if (columns_[size_t(col - 1)].reduced)
+        return columns_[size_t(col - 1)].dense;
     for (const QLineSeries *s : columns_[size_t(col - 1)].series) {
         if (s->count() > 0)
             out.append(s->points());
@@ -470,6 +472,9 @@ void LineChart::resizeEvent(QResizeEvent *event)
 void LineChart::drawForeground(QPainter *painter, const QRectF &rect)
 {
     QChartView::drawForeground(painter, rect);
+    for (const Column &c : columns_)
+        if (!c.dense.isEmpty())
+            drawDense(painter, c);
     const QRectF plot = chart()->plotArea().adjusted(-0.5, -0.5, 0.5, 0.5);
     for (int col = 1; col <= columnCount(); ++col) {
         const Column &c = columns_[size_t(col - 1)];
@@ -486,6 +491,36 @@ void LineChart::drawForeground(QPainter *painter, const QRectF &rect)
                                img);
         }
     }
+}
+
+// The same mapping from values to the plot as the chart's own series use,
+// clipped to the plot as they are, edges included.
+void LineChart::drawDense(QPainter *painter, const Column &c) const
+{
+    const QValueAxis *y = c.right ? axisRight_ : axisLeft_;
+    const QRectF plot = chart()->plotArea();
+    const double xSpan = axisX_->max() - axisX_->min();
+    const double ySpan = y->max() - y->min();
+    if (plot.isEmpty() || !(xSpan > 0) || !(ySpan > 0))
+        return;
+    const double sx = plot.width() / xSpan;
+    const double sy = plot.height() / ySpan;
+    const QPointF origin = chart()->mapToScene(plot.topLeft());
+    const double x0 = origin.x() - axisX_->min() * sx;
+    const double y0 = origin.y() + plot.height() + y->min() * sy;
+
+    painter->save();
+    painter->setClipRect(QRectF(origin, plot.size()).adjusted(-0.5, -0.5, 0.5, 0.5), Qt::IntersectClip);
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(QPen(c.color, 1));
+    QList<QPointF> line;
+    for (const QList<QPointF> &run : c.dense) {
+        line.resize(run.size());
+        for (qsizetype i = 0; i < run.size(); ++i)
+            line[i] = QPointF(x0 + run[i].x() * sx, y0 - run[i].y() * sy);
+        painter->drawPolyline(line.constData(), int(line.size()));
+    }
+    painter->restore();
 }
 
 int LineChart::plotWidthPixels() const
@@ -629,6 +664,10 @@ void LineChart::redrawColumn(int col)
         for (const QList<QPointF> &r : std::as_const(runs))
             c.marked += r;
 
+    // A reduced column keeps one empty series for its legend entry.
+    c.dense = c.reduced ? std::move(runs) : QList<QList<QPointF>>();
+    if (c.reduced)
+        runs.clear();
     const qsizetype wanted = qMax<qsizetype>(1, runs.size());
     while (c.series.size() > wanted) {
         QLineSeries *s = c.series.takeLast();
@@ -640,7 +679,8 @@ void LineChart::redrawColumn(int col)
     for (qsizetype i = 0; i < c.series.size(); ++i) {
         if (c.series[i]->pen().width() != (c.reduced ? 1 : 2))
             styleSeries(c, c.series[i], i == 0);
-        c.series[i]->replace(i < runs.size() ? runs[i] : QList<QPointF>());
+        if (i < runs.size() || c.series[i]->count() > 0)
+            c.series[i]->replace(i < runs.size() ? runs[i] : QList<QPointF>());
     }
     // Smoothing the edges of thousands of short segments costs far more
     // than it shows; a chart of a few points keeps its smooth lines.
@@ -737,6 +777,7 @@ void LineChart::applyRange(QValueAxis *axis, const Range &r)
     axis->setLabelFormat(step >= 1 ? QStringLiteral("%.0f")
                          : step >= 0.1 ? QStringLiteral("%.1f")
                                        : QStringLiteral("%.2f"));
+    viewport()->update();
 }
 
 void LineChart::updateRightAxisVisibility()
@@ -744,4 +785,5 @@ void LineChart::updateRightAxisVisibility()
     const bool any =
         std::any_of(columns_.begin(), columns_.end(), [](const Column &c) { return c.right; });
     axisRight_->setVisible(any);
+    viewport()->update();
 }

@@ -24,7 +24,9 @@ class QValueAxis;
 // The chart keeps the whole table. Where a column has more than four
 // points per pixel column of the plot, the series is handed the first,
 // last, lowest and highest point of each pixel column, which draws the
-// same picture at a fraction of the cost. Markers are drawn over the plot,
+// same picture at a fraction of the cost; the chart draws such a line
+// itself, over the plot, with the column's colour and a one-pixel pen.
+// Markers are drawn over the plot,
 // so a point on the edge of the range shows its whole marker.
 class LineChart : public QChartView {
     Q_OBJECT
@@ -124,7 +126,11 @@ private:
         QList<QLineSeries *> series; // [0] always exists and carries the legend entry
         QList<QPointF> marked;       // points that get a marker
         QList<QPointF> lone;         // points without a neighbour
-        bool reduced = false;        // the series holds a per-pixel reduction
+        bool reduced = false;        // drawn from a per-pixel reduction
+        // A reduced column's runs, which the chart draws itself: a series
+        // of thousands of points costs Qt Charts a stroked outline of the
+        // whole line for mouse hits each time it is laid out.
+        QList<QList<QPointF>> dense;
     };
 
     bool validCell(int row, int col) const;
@@ -143,6 +149,7 @@ private:
     void rebuildXAxis();
     void applyRange(QValueAxis *axis, const Range &r);
     void updateRightAxisVisibility();
+    void drawDense(QPainter *painter, const Column &c) const;
 
     std::vector<std::vector<std::optional<double>>> values_; // [col-1][row-1]
     std::vector<Column> columns_;

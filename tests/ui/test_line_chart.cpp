@@ -49,6 +49,7 @@ private slots:
     void markersAreDrawnAtFullSize();
     void clickAnywhereIsOneUserEvent();
     void denseColumnIsReducedToItsShape();
+    void denseLineIsDrawnInsideThePlot();
     void markersOnTheRangeEdgeAreWhole();
     void emptyChartHasNoRowLabels();
     void rowLabelsShowAReadableSubset();
@@ -329,6 +330,60 @@ void TestLineChart::denseColumnIsReducedToItsShape()
     c.setRowCount(0);
     c.setColumnValues(1, {61.0, 62.0, 63.0});
     QCOMPARE(c.drawnSegments(1), (QList<Points>{{QPointF(1, 61), QPointF(2, 62), QPointF(3, 63)}}));
+}
+
+void TestLineChart::denseLineIsDrawnInsideThePlot()
+{
+    // A flat line at 65 with one spike far above the axis, too many points
+    // for the plot's width.
+    const int n = 20000;
+    QList<std::optional<double>> values(n, 65.0);
+    values[n / 2] = 95.0;
+    LineChart c;
+    c.resize(400, 250);
+    c.setLeftRange(60, 70);
+    c.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    c.setColumnValues(1, values);
+    QCOMPARE(c.drawnSegments(1).size(), 1);
+    QCoreApplication::processEvents();
+    const QImage shot = c.grab().toImage();
+    const QRectF plot = c.chart()->plotArea();
+    auto blue = [](const QColor &px) { return px.blue() > px.red() + 80; };
+    auto at = [&](double x, double y) {
+        return c.mapFromScene(c.chart()->mapToScene(QPointF(plot.left() + x * plot.width(),
+                                                            plot.top() + y * plot.height())));
+    };
+    // The line crosses the plot at half height: blue there, and not a
+    // quarter of the way up.
+    const QPoint middle = at(0.25, 0.5);
+    bool found = false;
+    for (int dy = -1; dy <= 1; ++dy)
+        found = found || blue(shot.pixelColor(middle + QPoint(0, dy)));
+    QVERIFY(found);
+    QVERIFY(!blue(shot.pixelColor(at(0.25, 0.25))));
+    // The spike reaches the top of the plot and stops there.
+    const QPoint top = at(0.5, 0.0);
+    bool spike = false;
+    for (int dx = -2; dx <= 2; ++dx)
+        spike = spike || blue(shot.pixelColor(top + QPoint(dx, 2)));
+    QVERIFY(spike);
+    for (int dx = -2; dx <= 2; ++dx)
+        QVERIFY(!blue(shot.pixelColor(top + QPoint(dx, -4))));
+
+    // Moved to the right axis, the line follows that axis's range: 65 is
+    // now its floor, and a line along the plot's edge still shows.
+    c.setRightRange(65, 75);
+    c.setSeriesOnRightAxis(1, true);
+    QCoreApplication::processEvents();
+    const QImage moved = c.grab().toImage();
+    const QRectF plot2 = c.chart()->plotArea();
+    const QPoint bottom = c.mapFromScene(
+        c.chart()->mapToScene(QPointF(plot2.left() + 0.25 * plot2.width(), plot2.bottom() - 1)));
+    found = false;
+    for (int dy = -1; dy <= 1; ++dy)
+        found = found || blue(moved.pixelColor(bottom + QPoint(0, dy)));
+    QVERIFY(found);
 }
 
 void TestLineChart::markersOnTheRangeEdgeAreWhole()
