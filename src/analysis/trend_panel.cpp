@@ -95,6 +95,21 @@ TrendPanel::TrendPanel(Session &session, QWidget *parent) : Screen(parent), s_(s
     layout->setContentsMargins(8, 6, 8, 6);
     layout->addLayout(top);
     layout->addWidget(mcrRentai_, 1);
+
+    for (int i = 1; i <= 30; ++i)
+        cboIdou_->addItem(QString::number(i));
+    // A window that is not a whole number of 1 or more cannot be drawn:
+    // start with the usual 10 and leave the file alone until the user
+    // chooses.
+    QString text = s_.settings.MovingAverageText;
+    int window = movingAverageWindow(text);
+    if (window < 1) {
+        text = store::defaults().movingAverage;
+        window = movingAverageWindow(text);
+    }
+    window_ = window;
+    windowText_ = text;
+    cboIdou_->setEditText(text);
 }
 
 TrendPanel::~TrendPanel()
@@ -122,26 +137,9 @@ void TrendPanel::personChanged(bool visible)
         rebuild();
 }
 
-MaybeError TrendPanel::LoadMovingAverageSetting()
+MaybeError TrendPanel::LoadMovingAverageSetting(Session &s)
 {
-    cboIdou_->clear();
-    for (int i = 1; i <= 30; ++i)
-        cboIdou_->addItem(QString::number(i));
-    QString text;
-    if (MaybeError e = store::readMovingAverageText(s_.dir, &text))
-        return e;
-    // A window that is not a whole number of 1 or more cannot be drawn:
-    // start with the usual 10 and leave the file alone until the user
-    // chooses.
-    int window = movingAverageWindow(text);
-    if (window < 1) {
-        text = store::defaults().movingAverage;
-        window = movingAverageWindow(text);
-    }
-    window_ = window;
-    windowText_ = text;
-    cboIdou_->setEditText(text);
-    return std::nullopt;
+    return store::readMovingAverageText(s.dir, &s.settings.MovingAverageText);
 }
 
 bool TrendPanel::ReloadSeries()

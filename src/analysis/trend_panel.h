@@ -27,8 +27,9 @@ public:
     void personChanged(bool visible) override;
     QString helpText() const override;
 
-    // Fills the list "1".."30" and shows the stored window.
-    MaybeError LoadMovingAverageSetting();
+    // Reads the stored window, once at start-up; the graph, built when it
+    // is first opened, offers "1".."30" and shows that window.
+    static MaybeError LoadMovingAverageSetting(Session &s);
 
     // Reads the selected person's records into the window's series and
     // redraws the graph from it. False (after a message) when the file could
