@@ -127,7 +127,9 @@ protected:
     // The section as the style draws it, its text from the kept layouts.
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
     {
-        if (!rect.isValid())
+        // With empty space below the last row the base class asks for every
+        // section from the first: tens of thousands on a long list.
+        if (!rect.isValid() || !rect.intersects(viewport()->rect()))
             return;
         QStyleOptionHeader opt;
         initStyleOption(&opt);
