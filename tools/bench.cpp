@@ -332,8 +332,18 @@ int main(int argc, char *argv[])
         const QStringList reads = button == QLatin1String("cmdAvgtai") ? QStringList{data1, data2}
                                                                       : QStringList{data1};
         const QString name = screen;
+        // Again, in a window that has shown it before.
         rows.append({QStringLiteral("open %1").arg(name), reads, 4.0, [&, button] { click(button); },
+                     Sync::None, [&, button] {
+                         restore(full);
+                         openOn(button, PersonSlot::One);
+                         openOn(QStringLiteral("cmdMain"), PersonSlot::One);
+                     }});
+        // The first time in a new window: a screen the start-up does not
+        // use is built then.
+        rows.append({QStringLiteral("first open of %1").arg(name), reads, 4.0, [&, button] { click(button); },
                      Sync::None, [&] {
+                         window.reset();
                          restore(full);
                          openOn(QStringLiteral("cmdMain"), PersonSlot::One);
                      }});
