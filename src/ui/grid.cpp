@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -125,11 +126,26 @@ public:
 
 protected:
     // The section as the style draws it, its text from the kept layouts.
+    // Only the part the sections cover. A repaint of the empty space after
+    // the last section alone makes the base class walk every section from
+    // the first: tens of thousands on a long list.
+    void paintEvent(QPaintEvent *event) override
+    {
+        const int end = length() - offset(); // where the last section ends
+        QRect covered = event->rect();
+        if (orientation() == Qt::Vertical)
+            covered.setBottom(qMin(covered.bottom(), end - 1));
+        else
+            covered.setRight(qMin(covered.right(), end - 1));
+        if (covered.isEmpty())
+            return; // the background is the viewport's own
+        QPaintEvent clipped(covered);
+        QHeaderView::paintEvent(&clipped);
+    }
+
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
     {
-        // With empty space below the last row the base class asks for every
-        // section from the first: tens of thousands on a long list.
-        if (!rect.isValid() || !rect.intersects(viewport()->rect()))
+        if (!rect.isValid())
             return;
         QStyleOptionHeader opt;
         initStyleOption(&opt);
