@@ -142,18 +142,27 @@ MaybeError TrendPanel::LoadMovingAverageSetting(Session &s)
     return store::readMovingAverageText(s.dir, &s.settings.MovingAverageText);
 }
 
-bool TrendPanel::ReloadSeries()
+MaybeError TrendPanel::LoadWeightSeries(Session &s)
 {
     QList<WeightRecord> records;
-    MaybeError e = s_.records.read(s_.person.selected, &records);
-    s_.series = e ? WeightSeries{} : buildWeightSeries(records);
-    DrawTrendGraph();
-    if (e) {
-        showStoreError(s_.dialogs, this, QStringLiteral("体重データを読み込めませんでした。"), *e,
+    MaybeError e = s.records.read(s.person.selected, &records);
+    s.series = e ? WeightSeries{} : buildWeightSeries(records);
+    return e;
+}
+
+void TrendPanel::reportUnreadSeries(Session &s, QWidget *parent, const MaybeError &e)
+{
+    if (e)
+        showStoreError(s.dialogs, parent, QStringLiteral("体重データを読み込めませんでした。"), *e,
                        QStringLiteral("ファイルエラー"));
-        return false;
-    }
-    return true;
+}
+
+bool TrendPanel::ReloadSeries()
+{
+    const MaybeError e = LoadWeightSeries(s_);
+    DrawTrendGraph(); // emptied before the message, if the file was unreadable
+    reportUnreadSeries(s_, this, e);
+    return !e;
 }
 
 void TrendPanel::DrawTrendGraph()

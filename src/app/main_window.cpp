@@ -110,7 +110,14 @@ void MainWindow::buildScreens()
         {"cmdAvgtai", "比較", "二人のデータを比較表示します", art::kToolCompare,
          [this] { return place(fraAvgTai_); }},
         {"cmdBunseki", "分析リスト", "体重分析画面を表示します", art::kToolAnalysis,
-         [this] { return place(new AnalysisPanel(s_, trendPanel(), area_)); }},
+         [this] {
+             // The reload of the series redraws the graph too, where it exists.
+             auto redraw = [this] {
+                 if (fraRenTai_)
+                     fraRenTai_->DrawTrendGraph();
+             };
+             return place(new AnalysisPanel(s_, redraw, area_));
+         }},
         {"cmdRentai", "全グラフ", "現在までの体重グラフを表示します", art::kToolGraph,
          [this] { return trendPanel(); }},
         {"cmdCale", "カレンダー", "体重増減把握カレンダーを表示します", art::kToolCalendar,
