@@ -339,8 +339,8 @@ int main(int argc, char *argv[])
                          openOn(button, PersonSlot::One);
                          openOn(QStringLiteral("cmdMain"), PersonSlot::One);
                      }});
-        // The first time in a new window: a screen the start-up does not
-        // use is built then.
+        // The first time in a new window: the first layout and paint of a
+        // screen cost more than later ones.
         rows.append({QStringLiteral("first open of %1").arg(name), reads, 4.0, [&, button] { click(button); },
                      Sync::None, [&] {
                          window.reset();

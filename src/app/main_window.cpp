@@ -88,8 +88,9 @@ MainWindow::~MainWindow()
 // The table of screens: one row per screen, in toolbar order. Opening a
 // screen, marking the open one on the toolbar and rebuilding the visible
 // one after a person switch all read this table. The weight, comparison
-// and settings screens take part in the start-up; the others are built
-// when first opened, so a start does not pay for screens never opened.
+// and settings screens take part in the start-up and are built with the
+// window; a row builds its screen when it is first needed, which is while
+// the splash shows, or at the registration when the screen is opened.
 void MainWindow::buildScreens()
 {
     auto *grid = new QGridLayout(area_);
@@ -453,6 +454,11 @@ bool MainWindow::start()
 
     // 18: SetupAverageGrid, BuildComparison
     fraAvgTai_->rebuild();
+
+    // The other screens are built while the splash shows anyway, so that
+    // opening each of them the first time costs no more than later.
+    for (ScreenRow &row : screens_)
+        screenOf(row);
 
     // 19: elapsed time, so passing midnight makes no difference.
     while (s_.clock.elapsedMs() - started <= options_.minSplashMs) {

@@ -71,7 +71,7 @@ protected:
 
 private:
     // One row of the table of screens: its toolbar button and its panel.
-    // A screen the start-up does not need is built when first opened.
+    // A screen the start-up does not work with is built when first needed.
     struct ScreenRow {
         QToolButton *button = nullptr;
         Screen *screen = nullptr; // null until built
