@@ -29,6 +29,7 @@
 #include "ui/dialogs.h"
 #include "ui/help_tour.h"
 #include "ui/month_calendar.h"
+#include "ui/paint_once.h"
 #include "ui/situation_lists.h"
 #include "ui/store_error_box.h"
 
@@ -268,11 +269,23 @@ void MainWindow::openScreen(Screen *screen)
     }
     HideAllPanels();
     screen->rebuild();
-    screen->show();
-    markActiveTool();
-    repaintNow();
+    showAndPaint(screen);
     s_.help.HelpText = screen->helpText();
     DSP_HELP();
+}
+
+// A newly shown screen's views finish their layout from the event loop;
+// the screen is painted once, after that, rather than once before and
+// again after.
+void MainWindow::showAndPaint(Screen *screen)
+{
+    {
+        const PaintOnce once(area_);
+        screen->show();
+        markActiveTool();
+        QCoreApplication::processEvents();
+    }
+    repaintNow();
 }
 
 void MainWindow::RefreshVisiblePanel()
@@ -475,9 +488,7 @@ bool MainWindow::start()
     }
     repaintNow();
     HideAllPanels();
-    fraAvgTai_->show();
-    markActiveTool();
-    repaintNow();
+    showAndPaint(fraAvgTai_);
     chkHelp_->setChecked(s_.help.HelpFlag != 0);
     fraMain_->setStepButtonsEnabled(false);
     s_.Loading = false;

@@ -98,6 +98,7 @@ private:
     // The common pattern of the toolbar: nothing when the screen shows;
     // otherwise hide all, rebuild, show, repaint, explain.
     void openScreen(Screen *screen);
+    void showAndPaint(Screen *screen);
     Screen *visibleScreen() const;
     void markActiveTool();
     void repaintNow();

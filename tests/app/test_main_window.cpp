@@ -124,6 +124,7 @@ private slots:
     void helpPagesNameOnlyControlsThatExist();
     void visibleScreensButtonChangesNothing_data();
     void visibleScreensButtonChangesNothing();
+    void openedScreenIsPaintedOnceBeforeTheClickReturns();
     void eachButtonShowsItsPanelAndExplainsIt_data();
     void eachButtonShowsItsPanelAndExplainsIt();
     void withTheTourOffScreensOpenSilently();
@@ -1108,6 +1109,45 @@ void TestMainWindow::unusableStoredValuesStartSensiblyWithoutRewriting()
     QTest::mouseClick(d.chart()->viewport(), Qt::LeftButton, {}, d.chart()->viewport()->rect().center());
     QCOMPARE(d.bytes(kMarkerSetting), QByteArray("0\r\n"));
     QCOMPARE(d.chart()->marker(), LineChart::Marker::None);
+}
+
+// A screen's views finish their layout from the event loop after it is
+// shown; painting before that paints the screen twice. The one paint must
+// still happen inside the click, not be left for later.
+void TestMainWindow::openedScreenIsPaintedOnceBeforeTheClickReturns()
+{
+    struct PaintCounter : QObject {
+        QObject *panel = nullptr;
+        int paints = 0;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (watched == panel && event->type() == QEvent::Paint)
+                ++paints;
+            return false;
+        }
+    };
+    WindowDriver d;
+    d.writeFiles(everyday());
+    QVERIFY(d.start());
+    for (const char *button : {"cmdBunseki", "cmdTaijyu", "cmdAvgtai", "cmdRentai", "cmdMain"}) {
+        if (QByteArrayView(button) != "cmdMain")
+            d.click("cmdMain");
+        QCoreApplication::processEvents();
+        QWidget *screen = nullptr;
+        for (const auto &[name, s] : d.window()->screens())
+            if (name == QLatin1String(button))
+                screen = s;
+        QVERIFY(screen);
+        PaintCounter counter;
+        counter.panel = screen;
+        qApp->installEventFilter(&counter);
+        QTest::mouseClick(d.find(QString::fromLatin1(button)), Qt::LeftButton);
+        const int inClick = counter.paints;
+        QCoreApplication::processEvents();
+        qApp->removeEventFilter(&counter);
+        QVERIFY2(inClick == 1, qPrintable(QStringLiteral("%1: %2 paints in the click").arg(button).arg(inClick)));
+        QCOMPARE(counter.paints, 1);
+    }
 }
 
 QTEST_MAIN(TestMainWindow)
