@@ -103,23 +103,32 @@ bool PrintActions::printPage(const QString &pdfFile, bool landscape,
     return true;
 }
 
+bool PrintActions::confirmed(print::PrintAction action)
+{
+    return s_.dialogs.message(window_, print::confirmationText(action), print::confirmationTitle(),
+                              Dialogs::Icon::Question, Dialogs::Buttons::OkCancel)
+           == Dialogs::Answer::Ok;
+}
+
+std::optional<QString> PrintActions::destination(const QString &baseName)
+{
+    if (hasPrinter())
+        return QString();
+    const QString pdf = pdfFileFor(baseName);
+    return pdf.isEmpty() ? std::nullopt : std::optional<QString>(pdf);
+}
+
 void PrintActions::PrintScreenImage()
 {
-    if (s_.dialogs.message(window_, print::confirmationText(print::PrintAction::ScreenImage),
-                           print::confirmationTitle(), Dialogs::Icon::Question,
-                           Dialogs::Buttons::OkCancel)
-        != Dialogs::Answer::Ok)
+    if (!confirmed(print::PrintAction::ScreenImage))
         return;
     // The window as it shows now, before any box of the printing covers it.
     const QPixmap image = window_->grab();
-    QString pdf;
-    if (!hasPrinter()) {
-        pdf = pdfFileFor(QStringLiteral("ナナホシ画面"));
-        if (pdf.isEmpty())
-            return;
-    }
+    const std::optional<QString> pdf = destination(QStringLiteral("ナナホシ画面"));
+    if (!pdf)
+        return;
     const bool landscape = image.width() > image.height();
-    printPage(pdf, landscape, [&image](QPainter &p, const QRect &page, double) {
+    printPage(*pdf, landscape, [&image](QPainter &p, const QRect &page, double) {
         const QSize fitted = image.size().scaled(page.size(), Qt::KeepAspectRatio);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawPixmap(QRect(page.topLeft(), fitted), image);
@@ -128,19 +137,13 @@ void PrintActions::PrintScreenImage()
 
 void PrintActions::PrintRecordSheet()
 {
-    if (s_.dialogs.message(window_, print::confirmationText(print::PrintAction::RecordSheet),
-                           print::confirmationTitle(), Dialogs::Icon::Question,
-                           Dialogs::Buttons::OkCancel)
-        != Dialogs::Answer::Ok)
+    if (!confirmed(print::PrintAction::RecordSheet))
         return;
-    QString pdf;
-    if (!hasPrinter()) {
-        pdf = pdfFileFor(QStringLiteral("体重記録用紙"));
-        if (pdf.isEmpty())
-            return;
-    }
+    const std::optional<QString> pdf = destination(QStringLiteral("体重記録用紙"));
+    if (!pdf)
+        return;
     // Twips on a portrait page, from the top left of what can be printed.
-    printPage(pdf, false, [](QPainter &p, const QRect &, double twip) {
+    printPage(*pdf, false, [](QPainter &p, const QRect &, double twip) {
         p.scale(twip, twip);
         print::paintRecordSheet(p, print::recordSheet());
     });

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QPainter;
 class QRect;
@@ -26,6 +27,11 @@ public:
     std::function<bool()> hasPrinter;
 
 private:
+    // The question before each print; true when the user says OK.
+    bool confirmed(print::PrintAction action);
+    // The printer (an empty name) when there is one, else the PDF file the
+    // user names; nothing when they decline or cancel.
+    std::optional<QString> destination(const QString &baseName);
     // Where the page goes when no printer is there: a PDF file the user
     // names, or nothing when they decline or cancel.
     QString pdfFileFor(const QString &baseName);
