@@ -95,8 +95,7 @@ struct Fixture {
     QListWidget lstAct;
     QListWidget lstAct2;
     SituationListEditor editor{session};
-    SituationLists lists{&lstAct, editor.lstKoumoku()};
-    const bool searchListJoined = (lists.attachLstAct2(&lstAct2), true);
+    SituationLists lists{&lstAct, &lstAct2, editor.lstKoumoku()};
 
     QListWidget *lst() const { return editor.lstKoumoku(); }
     template <typename T = QPushButton> T *control(const char *name) const
