@@ -98,11 +98,9 @@ void styleAxis(QAbstractAxis *axis, const QFont &font)
     axis->setLabelsColor(Qt::black);
 }
 
-} // namespace
-
-LineChart::LineChart(QWidget *parent)
-    : QChartView(parent), axisX_(new QCategoryAxis), axisLeft_(new QValueAxis),
-      axisRight_(new QValueAxis)
+// The chart is handed to the view as it is made: a view made without one
+// makes a chart of its own, which setChart() would leave behind unfreed.
+QChart *newChart()
 {
     auto *c = new QChart;
     c->setAnimationOptions(QChart::NoAnimation);
@@ -113,8 +111,17 @@ LineChart::LineChart(QWidget *parent)
     c->layout()->setContentsMargins(0, 0, 0, 0);
     c->legend()->setVisible(false);
     c->legend()->setAlignment(Qt::AlignBottom);
+    return c;
+}
+
+} // namespace
+
+LineChart::LineChart(QWidget *parent)
+    : QChartView(newChart(), parent), axisX_(new QCategoryAxis), axisLeft_(new QValueAxis),
+      axisRight_(new QValueAxis)
+{
+    QChart *c = chart();
     c->legend()->setFont(font());
-    setChart(c);
 
     c->addAxis(axisX_, Qt::AlignBottom);
     c->addAxis(axisLeft_, Qt::AlignLeft);
