@@ -83,8 +83,8 @@ QLabel *caption(const char *name, QWidget *parent)
 
 } // namespace
 
-AnalysisPanel::AnalysisPanel(Session &session, TrendPanel *trend, QWidget *parent)
-    : Screen(parent), s_(session), trend_(trend)
+AnalysisPanel::AnalysisPanel(Session &session, std::function<void()> drawTrendGraph, QWidget *parent)
+    : Screen(parent), s_(session), drawTrendGraph_(std::move(drawTrendGraph))
 {
     setObjectName(QStringLiteral("fraBunseki"));
 
@@ -177,7 +177,12 @@ void AnalysisPanel::rebuild()
 {
     // A file that cannot be read leaves the series empty: the tables are
     // emptied below rather than keeping the previous person's rows.
-    trend_->ReloadSeries();
+    // The reload of the series: load, then the graph drawn, then any
+    // message about a file that could not be read.
+    const MaybeError e = TrendPanel::LoadWeightSeries(s_);
+    if (drawTrendGraph_)
+        drawTrendGraph_();
+    TrendPanel::reportUnreadSeries(s_, this, e);
     FillSeriesTable();
     FillMilestoneTable();
     FillAverageTrend();

@@ -3,22 +3,23 @@
 #include "ui/screen.h"
 
 #include <QList>
+#include <functional>
 
 class Grid;
 class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QRadioButton;
-class TrendPanel;
 struct Session;
 
 // The analysis screen fraBunseki: four tables of the selected person's
 // series. Reloading the series also redraws the moving-average graph, which
-// lives on its own screen.
+// lives on its own screen: drawTrendGraph does that where the graph has
+// been built (a graph built later draws itself when it opens).
 class AnalysisPanel final : public Screen {
     Q_OBJECT
 public:
-    AnalysisPanel(Session &session, TrendPanel *trend, QWidget *parent = nullptr);
+    AnalysisPanel(Session &session, std::function<void()> drawTrendGraph, QWidget *parent = nullptr);
 
     // Reloads the series, then fills the four tables.
     void rebuild() override;
@@ -42,7 +43,7 @@ private:
     void arrangeFrames(int perRow);
 
     Session &s_;
-    TrendPanel *trend_;
+    std::function<void()> drawTrendGraph_;
 
     QGroupBox *fraB_[4] = {};
     Grid *msgB_[4] = {};

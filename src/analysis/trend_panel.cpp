@@ -95,6 +95,21 @@ TrendPanel::TrendPanel(Session &session, QWidget *parent) : Screen(parent), s_(s
     layout->setContentsMargins(8, 6, 8, 6);
     layout->addLayout(top);
     layout->addWidget(mcrRentai_, 1);
+
+    for (int i = 1; i <= 30; ++i)
+        cboIdou_->addItem(QString::number(i));
+    // A window that is not a whole number of 1 or more cannot be drawn:
+    // start with the usual 10 and leave the file alone until the user
+    // chooses.
+    QString text = s_.settings.MovingAverageText;
+    int window = movingAverageWindow(text);
+    if (window < 1) {
+        text = store::defaults().movingAverage;
+        window = movingAverageWindow(text);
+    }
+    window_ = window;
+    windowText_ = text;
+    cboIdou_->setEditText(text);
 }
 
 TrendPanel::~TrendPanel()
@@ -122,40 +137,32 @@ void TrendPanel::personChanged(bool visible)
         rebuild();
 }
 
-MaybeError TrendPanel::LoadMovingAverageSetting()
+MaybeError TrendPanel::LoadMovingAverageSetting(Session &s)
 {
-    cboIdou_->clear();
-    for (int i = 1; i <= 30; ++i)
-        cboIdou_->addItem(QString::number(i));
-    QString text;
-    if (MaybeError e = store::readMovingAverageText(s_.dir, &text))
-        return e;
-    // A window that is not a whole number of 1 or more cannot be drawn:
-    // start with the usual 10 and leave the file alone until the user
-    // chooses.
-    int window = movingAverageWindow(text);
-    if (window < 1) {
-        text = store::defaults().movingAverage;
-        window = movingAverageWindow(text);
-    }
-    window_ = window;
-    windowText_ = text;
-    cboIdou_->setEditText(text);
-    return std::nullopt;
+    return store::readMovingAverageText(s.dir, &s.settings.MovingAverageText);
+}
+
+MaybeError TrendPanel::LoadWeightSeries(Session &s)
+{
+    QList<WeightRecord> records;
+    MaybeError e = s.records.read(s.person.selected, &records);
+    s.series = e ? WeightSeries{} : buildWeightSeries(records);
+    return e;
+}
+
+void TrendPanel::reportUnreadSeries(Session &s, QWidget *parent, const MaybeError &e)
+{
+    if (e)
+        showStoreError(s.dialogs, parent, QStringLiteral("体重データを読み込めませんでした。"), *e,
+                       QStringLiteral("ファイルエラー"));
 }
 
 bool TrendPanel::ReloadSeries()
 {
-    QList<WeightRecord> records;
-    MaybeError e = s_.records.read(s_.person.selected, &records);
-    s_.series = e ? WeightSeries{} : buildWeightSeries(records);
-    DrawTrendGraph();
-    if (e) {
-        showStoreError(s_.dialogs, this, QStringLiteral("体重データを読み込めませんでした。"), *e,
-                       QStringLiteral("ファイルエラー"));
-        return false;
-    }
-    return true;
+    const MaybeError e = LoadWeightSeries(s_);
+    DrawTrendGraph(); // emptied before the message, if the file was unreadable
+    reportUnreadSeries(s_, this, e);
+    return !e;
 }
 
 void TrendPanel::DrawTrendGraph()

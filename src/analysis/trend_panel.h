@@ -14,8 +14,8 @@ struct Session;
 // The moving-average graph fraRenTai: every weight of the selected person
 // as one line, a moving average over the last few records as a second, two
 // lines of summary and the button that moves the floor of the graph to the
-// target weight. The analysis screen reloads the series through this panel
-// too, because a reload always redraws the graph.
+// target weight. The analysis screen loads the series with this panel's
+// LoadWeightSeries, and a reload there redraws the graph where it exists.
 class TrendPanel final : public Screen {
     Q_OBJECT
 public:
@@ -27,14 +27,21 @@ public:
     void personChanged(bool visible) override;
     QString helpText() const override;
 
-    // Fills the list "1".."30" and shows the stored window.
-    MaybeError LoadMovingAverageSetting();
+    // Reads the stored window, once at start-up; the graph, built when it
+    // is first opened, offers "1".."30" and shows that window.
+    static MaybeError LoadMovingAverageSetting(Session &s);
 
-    // Reads the selected person's records into the window's series and
-    // redraws the graph from it. False (after a message) when the file could
-    // not be read; the series is then empty, so nothing of the previous
-    // person stays on screen.
+    // LoadWeightSeries: reads the selected person's records into the
+    // window's series. When the file cannot be read the series is empty, so
+    // nothing of the previous person stays on screen, and the error is
+    // returned for the caller to report once the graph is drawn.
+    static MaybeError LoadWeightSeries(Session &s);
+    static void reportUnreadSeries(Session &s, QWidget *parent, const MaybeError &e);
+    // The reload: the series loaded, the graph drawn, then any message.
     bool ReloadSeries();
+    // Everything from the series in memory; the floor is the lowest weight
+    // whatever the flag says, until the next entry applies the flag.
+    void DrawTrendGraph();
 
     // Whether the floor of the graph is the target weight. It lasts as long
     // as the window, through screen changes and person switches.
@@ -44,9 +51,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Everything from the series in memory; the floor is the lowest weight
-    // whatever the flag says, until the next entry applies the flag.
-    void DrawTrendGraph();
     // The two lines only, for a new window.
     void RedrawMovingAverage();
     void applyTargetFloor();

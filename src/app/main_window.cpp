@@ -53,7 +53,7 @@ MainWindow::MainWindow(const QDir &dataDir, Dialogs &dialogs, const Clock &clock
     auto *central = new QWidget(this);
     area_ = new QWidget(central);
     toolbar_ = new Toolbar(central);
-    buildScreens(area_);
+    buildScreens();
     wireToolbar();
     persons_ = new PersonBar(central);
     connect(persons_, &PersonBar::clicked, this, [this](PersonSlot p) { switchPerson(p); });
@@ -88,49 +88,73 @@ MainWindow::~MainWindow()
 
 // The table of screens: one row per screen, in toolbar order. Opening a
 // screen, marking the open one on the toolbar and rebuilding the visible
-// one after a person switch all read this table.
-void MainWindow::buildScreens(QWidget *area)
+// one after a person switch all read this table. The weight, comparison
+// and settings screens take part in the start-up and are built with the
+// window; a row builds its screen when it is first opened.
+void MainWindow::buildScreens()
 {
-    fraMain_ = new EntryPanel(s_, area);
-    fraAvgTai_ = new ComparePanel(s_, area);
-    fraRenTai_ = new TrendPanel(s_, area);
-    auto *fraBunseki = new AnalysisPanel(s_, fraRenTai_, area);
-    auto *fraCale = new CalendarPanel(s_, area);
-    fraTaijyu_ = new SearchPanel(s_, area);
-    fraMemo_ = new NotesPanel(s_, area);
-    fraSettei_ = new SettingsPanel(s_, area);
+    auto *grid = new QGridLayout(area_);
+    grid->setContentsMargins(0, 0, 0, 0);
+    fraMain_ = new EntryPanel(s_, area_);
+    fraAvgTai_ = new ComparePanel(s_, area_);
+    fraSettei_ = new SettingsPanel(s_, area_);
 
     struct Row {
         const char *button;
         const char *caption;
         const char *tip;
         const char *icon;
-        Screen *screen;
+        std::function<Screen *()> build;
     };
     const Row rows[] = {
-        {"cmdMain", "入力", "データ入力画面を表示します", art::kToolEntry, fraMain_},
-        {"cmdAvgtai", "比較", "二人のデータを比較表示します", art::kToolCompare, fraAvgTai_},
-        {"cmdBunseki", "分析リスト", "体重分析画面を表示します", art::kToolAnalysis, fraBunseki},
-        {"cmdRentai", "全グラフ", "現在までの体重グラフを表示します", art::kToolGraph, fraRenTai_},
-        {"cmdCale", "カレンダー", "体重増減把握カレンダーを表示します", art::kToolCalendar, fraCale},
-        {"cmdTaijyu", "範囲指定", "表示条件を指定できます", art::kToolSearch, fraTaijyu_},
-        {"cmdMemo", "一言日記", "ちょっとした日記を表示します", art::kToolNotes, fraMemo_},
-        {"cmdSettei", "編集", "編集画面を表示します", art::kToolSettings, fraSettei_},
+        {"cmdMain", "入力", "データ入力画面を表示します", art::kToolEntry, [this] { return place(fraMain_); }},
+        {"cmdAvgtai", "比較", "二人のデータを比較表示します", art::kToolCompare,
+         [this] { return place(fraAvgTai_); }},
+        {"cmdBunseki", "分析リスト", "体重分析画面を表示します", art::kToolAnalysis,
+         [this] {
+             // The reload of the series redraws the graph too, where it exists.
+             auto redraw = [this] {
+                 if (fraRenTai_)
+                     fraRenTai_->DrawTrendGraph();
+             };
+             return place(new AnalysisPanel(s_, redraw, area_));
+         }},
+        {"cmdRentai", "全グラフ", "現在までの体重グラフを表示します", art::kToolGraph,
+         [this] { return trendPanel(); }},
+        {"cmdCale", "カレンダー", "体重増減把握カレンダーを表示します", art::kToolCalendar,
+         [this] {
+             auto *fraCale = new CalendarPanel(s_, area_);
+             // A double-clicked calendar day opens on the weight screen.
+             connect(fraCale, &CalendarPanel::dayOpened, this, [this](QDate day) {
+                 fraMain_->mtvmain()->setSelectedDay(day);
+                 fraMain_->refreshDayAndMeters();
+                 HideAllPanels();
+                 fraMain_->show();
+                 markActiveTool();
+             });
+             return place(fraCale);
+         }},
+        {"cmdTaijyu", "範囲指定", "表示条件を指定できます", art::kToolSearch,
+         [this] {
+             auto *fraTaijyu = new SearchPanel(s_, area_);
+             lists_->attachLstAct2(fraTaijyu->lstAct2());
+             return place(fraTaijyu);
+         }},
+        {"cmdMemo", "一言日記", "ちょっとした日記を表示します", art::kToolNotes,
+         [this] { return place(new NotesPanel(s_, area_)); }},
+        {"cmdSettei", "編集", "編集画面を表示します", art::kToolSettings, [this] { return place(fraSettei_); }},
     };
-
-    auto *grid = new QGridLayout(area);
-    grid->setContentsMargins(0, 0, 0, 0);
     for (const Row &r : rows) {
         QToolButton *b = toolbar_->addScreenButton(r.button, r.caption, r.tip, r.icon);
-        screens_.append({b, r.screen});
-        grid->addWidget(r.screen, 0, 0);
-        Screen *screen = r.screen;
-        connect(b, &QToolButton::clicked, this, [this, screen] { openScreen(screen); });
+        screens_.append({b, nullptr, r.build});
+        const qsizetype index = screens_.size() - 1;
+        connect(b, &QToolButton::clicked, this, [this, index] { openScreen(screenOf(screens_[index])); });
     }
+    for (qsizetype i : {0, 1, 7}) // the screens the start-up works with
+        screenOf(screens_[i]);
 
     // What screens share, wired here so that no screen knows another.
-    lists_ = std::make_unique<SituationLists>(fraMain_->lstAct(), fraTaijyu_->lstAct2(),
-                                              fraSettei_->listEditor()->lstKoumoku());
+    lists_ = std::make_unique<SituationLists>(fraMain_->lstAct(), fraSettei_->listEditor()->lstKoumoku());
     fraSettei_->listEditor()->setLists(lists_.get());
     meters_ = new BmiMeters(fraMain_->smallMeter(), fraSettei_->largeMeter(), this);
     fraMain_->setCollaborators(lists_.get(), meters_);
@@ -167,14 +191,28 @@ void MainWindow::buildScreens(QWidget *area)
         reloadPerson(PersonSlot::Two);
         RefreshVisiblePanel();
     });
-    // A double-clicked calendar day opens on the weight screen.
-    connect(fraCale, &CalendarPanel::dayOpened, this, [this](QDate day) {
-        fraMain_->mtvmain()->setSelectedDay(day);
-        fraMain_->refreshDayAndMeters();
-        HideAllPanels();
-        fraMain_->show();
-        markActiveTool();
-    });
+}
+
+Screen *MainWindow::screenOf(ScreenRow &row)
+{
+    if (!row.screen)
+        row.screen = row.build();
+    return row.screen;
+}
+
+// A screen joins the others in the area, hidden until it is opened.
+Screen *MainWindow::place(Screen *screen)
+{
+    static_cast<QGridLayout *>(area_->layout())->addWidget(screen, 0, 0);
+    screen->hide();
+    return screen;
+}
+
+TrendPanel *MainWindow::trendPanel()
+{
+    if (!fraRenTai_)
+        place(fraRenTai_ = new TrendPanel(s_, area_));
+    return fraRenTai_;
 }
 
 void MainWindow::wireToolbar()
@@ -189,11 +227,11 @@ void MainWindow::wireToolbar()
     connect(chkHelp_, &QCheckBox::clicked, this, [this] { chkHelp_Click(); });
 }
 
-QList<QPair<QString, Screen *>> MainWindow::screens() const
+QList<QPair<QString, Screen *>> MainWindow::screens()
 {
     QList<QPair<QString, Screen *>> out;
-    for (const ScreenRow &row : screens_)
-        out.append({row.button->objectName(), row.screen});
+    for (ScreenRow &row : screens_)
+        out.append({row.button->objectName(), screenOf(row)});
     return out;
 }
 
@@ -204,7 +242,7 @@ void MainWindow::repaintNow() { QCoreApplication::processEvents(); }
 Screen *MainWindow::visibleScreen() const
 {
     for (const ScreenRow &row : screens_)
-        if (!row.screen->isHidden())
+        if (row.screen && !row.screen->isHidden())
             return row.screen;
     return nullptr;
 }
@@ -212,13 +250,14 @@ Screen *MainWindow::visibleScreen() const
 void MainWindow::markActiveTool()
 {
     for (const ScreenRow &row : std::as_const(screens_))
-        row.button->setChecked(!row.screen->isHidden());
+        row.button->setChecked(row.screen && !row.screen->isHidden());
 }
 
 void MainWindow::HideAllPanels()
 {
     for (const ScreenRow &row : std::as_const(screens_))
-        row.screen->hide();
+        if (row.screen)
+            row.screen->hide();
 }
 
 void MainWindow::openScreen(Screen *screen)
@@ -252,7 +291,7 @@ void MainWindow::RefreshVisiblePanel()
 {
     Screen *visible = visibleScreen();
     for (const ScreenRow &row : std::as_const(screens_))
-        if (row.screen != visible)
+        if (row.screen && row.screen != visible)
             row.screen->personChanged(false);
     if (!visible)
         return;
@@ -388,7 +427,7 @@ bool MainWindow::start()
         fail(QStringLiteral("状況リストを読み込めませんでした。\n\n%1").arg(e->message()));
         return false;
     }
-    if (MaybeError e = fraRenTai_->LoadMovingAverageSetting())
+    if (MaybeError e = TrendPanel::LoadMovingAverageSetting(s_))
         return failSettings(*e);
     int autoTime = 0;
     if (MaybeError e = store::readAutoTime(dir_, &autoTime))
@@ -413,7 +452,7 @@ bool MainWindow::start()
                              s_.day.RecordCount);
 
     // 16
-    if (MaybeError e = fraMemo_->LoadAwarenessMemo()) {
+    if (MaybeError e = NotesPanel::LoadAwarenessMemo(s_)) {
         fail(QStringLiteral("気付きメモを読み込めませんでした。\n\n%1").arg(e->message()));
         return false;
     }

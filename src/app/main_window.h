@@ -5,12 +5,12 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class BmiMeters;
 class ComparePanel;
-class NotesPanel;
 class EntryPanel;
 class HelpWindow;
 class PersonBar;
@@ -23,7 +23,6 @@ class SituationLists;
 class SplashWindow;
 class Toolbar;
 class TrendPanel;
-class SearchPanel;
 
 // frmMain: the one main window. It owns the window-wide values, the
 // toolbar, the person buttons and one table of screens; it runs the
@@ -55,8 +54,9 @@ public:
     Session &session() { return s_; }
     EntryPanel *entryPanel() const { return fraMain_; }
     PrintActions *printActions() const { return print_.get(); }
-    // The screens in toolbar order, with the objectName of their button.
-    QList<QPair<QString, Screen *>> screens() const;
+    // The screens in toolbar order, with the objectName of their button;
+    // screens not opened yet are built for the asking.
+    QList<QPair<QString, Screen *>> screens();
     // How long the splash window stayed, by the clock's elapsed time.
     qint64 splashShownMs() const { return splashShownMs_; }
     bool splashVisible() const;
@@ -71,12 +71,17 @@ protected:
 
 private:
     // One row of the table of screens: its toolbar button and its panel.
+    // A screen the start-up does not work with is built when first needed.
     struct ScreenRow {
         QToolButton *button = nullptr;
-        Screen *screen = nullptr;
+        Screen *screen = nullptr; // null until built
+        std::function<Screen *()> build;
     };
 
-    void buildScreens(QWidget *area);
+    void buildScreens();
+    Screen *screenOf(ScreenRow &row);
+    Screen *place(Screen *screen);
+    TrendPanel *trendPanel();
     void wireToolbar();
     bool loadStartFiles();
     // Persons without any file (first and last to register), if any.
@@ -118,10 +123,8 @@ private:
     // Screens the window works with beyond the table.
     EntryPanel *fraMain_ = nullptr;
     ComparePanel *fraAvgTai_ = nullptr;
-    NotesPanel *fraMemo_ = nullptr;
     SettingsPanel *fraSettei_ = nullptr;
-    TrendPanel *fraRenTai_ = nullptr;
-    SearchPanel *fraTaijyu_ = nullptr;
+    TrendPanel *fraRenTai_ = nullptr; // built with the analysis screen too
 
     std::unique_ptr<SituationLists> lists_;
     std::unique_ptr<PrintActions> print_;

@@ -33,6 +33,9 @@ struct SettingsState {
     QString StepText = QStringLiteral("0.1");
     int MarkerMode = 1;
     int AutoTime = 0; // mirrors chkJikan: the time goes into the diary
+    // Read at start-up for screens that are built when first opened.
+    QString MovingAverageText = QStringLiteral("10");
+    QString AwarenessMemo;
 };
 
 // The help tour.

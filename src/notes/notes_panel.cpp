@@ -50,6 +50,7 @@ NotesPanel::NotesPanel(Session &session, QWidget *parent) : Screen(parent), s_(s
     txtKizuki_ = new QPlainTextEdit(memo);
     txtKizuki_->setObjectName(QStringLiteral("txtKizuki"));
     txtKizuki_->setToolTip(QStringLiteral("二人で使える自由なメモです"));
+    txtKizuki_->setPlainText(s_.settings.AwarenessMemo);
     cmdKizukiHozon_ = new QPushButton(QStringLiteral("気付きメモ保存"), memo);
     cmdKizukiHozon_->setObjectName(QStringLiteral("cmdKizukiHozon"));
     cmdKizukiHozon_->setToolTip(QStringLiteral("気付きメモをファイルに保存します"));
@@ -146,13 +147,9 @@ void NotesPanel::cmdKizukiHozon_Click()
         showStoreError(s_.dialogs, this, QStringLiteral("気付きメモを保存できませんでした。"), *e);
 }
 
-MaybeError NotesPanel::LoadAwarenessMemo()
+MaybeError NotesPanel::LoadAwarenessMemo(Session &s)
 {
-    QString text;
-    if (MaybeError e = store::readMemo(s_.dir, &text))
-        return e;
-    txtKizuki_->setPlainText(text);
-    return std::nullopt;
+    return store::readMemo(s.dir, &s.settings.AwarenessMemo);
 }
 
 bool NotesPanel::eventFilter(QObject *watched, QEvent *event)

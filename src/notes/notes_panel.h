@@ -24,8 +24,9 @@ public:
     void personChanged(bool visible) override;
     QString helpText() const override;
 
-    // LoadAwarenessMemo, once at start-up.
-    MaybeError LoadAwarenessMemo();
+    // LoadAwarenessMemo, once at start-up; the screen, built when it is
+    // first opened, shows what was read.
+    static MaybeError LoadAwarenessMemo(Session &s);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

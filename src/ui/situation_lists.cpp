@@ -6,6 +6,8 @@
 
 void SituationLists::fill(QListWidget *list, const QStringList &labels)
 {
+    if (!list)
+        return;
     list->clear();
     list->addItems(labels);
 }
@@ -24,7 +26,8 @@ MaybeError SituationLists::LoadSituationList(const DataDir &dir)
 void SituationLists::appendToAll(const QString &label)
 {
     lstAct_->addItem(label);
-    lstAct2_->addItem(label);
+    if (lstAct2_)
+        lstAct2_->addItem(label);
     lstKoumoku_->addItem(label);
 }
 
@@ -38,8 +41,18 @@ void SituationLists::refillFromWorkingCopy()
 void SituationLists::clearAll()
 {
     lstAct_->clear();
-    lstAct2_->clear();
+    if (lstAct2_)
+        lstAct2_->clear();
     lstKoumoku_->clear();
+}
+
+void SituationLists::attachLstAct2(QListWidget *lstAct2)
+{
+    lstAct2_ = lstAct2;
+    QStringList labels;
+    for (int i = 0; i < lstAct_->count(); ++i)
+        labels.append(lstAct_->item(i)->text());
+    fill(lstAct2_, labels);
 }
 
 QStringList SituationLists::workingCopy() const

@@ -9,11 +9,13 @@ class QListWidget;
 
 // The situation list lives three times, always in file order: lstAct on
 // the weight screen, lstAct2 on the search screen and lstKoumoku, the
-// working copy of the settings screen. This keeps them in step.
+// working copy of the settings screen. This keeps them in step. The
+// search screen is built when it is first opened: its list joins then,
+// with what lstAct holds, which it always mirrors.
 class SituationLists {
 public:
-    SituationLists(QListWidget *lstAct, QListWidget *lstAct2, QListWidget *lstKoumoku)
-        : lstAct_(lstAct), lstAct2_(lstAct2), lstKoumoku_(lstKoumoku) {}
+    SituationLists(QListWidget *lstAct, QListWidget *lstKoumoku) : lstAct_(lstAct), lstKoumoku_(lstKoumoku) {}
+    void attachLstAct2(QListWidget *lstAct2);
 
     // LoadSituationList: empties the three lists and fills them from the file.
     MaybeError LoadSituationList(const DataDir &dir);
@@ -33,6 +35,6 @@ private:
     static void fill(QListWidget *list, const QStringList &labels);
 
     QListWidget *lstAct_;
-    QListWidget *lstAct2_;
+    QListWidget *lstAct2_ = nullptr;
     QListWidget *lstKoumoku_;
 };

@@ -212,8 +212,11 @@ void TestAnalysisScreen::analysisEntryFillsTheFourTablesFromTheFile()
                                              row({"4位", "68.0～68.4Kg", "1回", "0回"}),
                                              row({"5位", "70.0～70.4Kg", "1回", "0回"})}));
 
-    // The entry reloads the series the graph screen reads, and draws it.
+    // The entry reloads the series the graph screen reads; the graph is
+    // built when its screen first opens, and draws the series then.
     QCOMPARE(d.session().series.count, 6);
+    QVERIFY(!d.window()->findChild<LineChart *>(QStringLiteral("mcrRentai")));
+    d.click("cmdRentai");
     QCOMPARE(graph(d)->rowCount(), 6);
 }
 
@@ -412,6 +415,7 @@ void TestAnalysisScreen::personSwitchRebuildsTheVisibleScreenOnly()
     d.writeFiles(sixDays());
     QVERIFY(d.start());
 
+    d.click("cmdRentai"); // the graph exists from here on
     d.click("cmdBunseki");
     d.click("cmdUser2");
     QCOMPARE(d.visiblePanel(), QStringLiteral("fraBunseki"));

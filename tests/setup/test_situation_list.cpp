@@ -95,7 +95,8 @@ struct Fixture {
     QListWidget lstAct;
     QListWidget lstAct2;
     SituationListEditor editor{session};
-    SituationLists lists{&lstAct, &lstAct2, editor.lstKoumoku()};
+    SituationLists lists{&lstAct, editor.lstKoumoku()};
+    const bool searchListJoined = (lists.attachLstAct2(&lstAct2), true);
 
     QListWidget *lst() const { return editor.lstKoumoku(); }
     template <typename T = QPushButton> T *control(const char *name) const

@@ -339,8 +339,9 @@ QStringList WindowDriver::listItems(const QString &name) const
 QString WindowDriver::visiblePanel() const
 {
     QStringList shown;
+    // A screen not opened yet may not be built: it does not show either.
     for (const char *name : kPanels)
-        if (auto *p = find<QFrame>(QString::fromLatin1(name)); p && !p->isHidden())
+        if (auto *p = window()->findChild<QFrame *>(QString::fromLatin1(name)); p && !p->isHidden())
             shown.append(QString::fromLatin1(name));
     return shown.join(QLatin1Char('+'));
 }
