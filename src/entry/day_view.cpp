@@ -68,6 +68,9 @@ DayView buildDayView(const QList<WeightRecord> &records, const QString &selected
     v.DayMinWeight = 999;
 
     QString lastMark;
+    // The record before the current one; its values are taken once, at
+    // the end, rather than copied record by record.
+    const WeightRecord *before = nullptr;
     for (const WeightRecord &r : records) {
         if (r.date == selectedDay) {
             const float w = r.weight;
@@ -79,8 +82,8 @@ DayView buildDayView(const QList<WeightRecord> &records, const QString &selected
             // just before it in the file, however many days back.
             if (v.PrevWeight == 0 && r.date == v.FirstDate)
                 v.PrevWeight = w;
-            if (v.PrevWeight == 0)
-                v.PrevWeight = v.LastFileWeight;
+            if (v.PrevWeight == 0 && before)
+                v.PrevWeight = before->weight;
 
             DayListRow row;
             row.texts.reserve(kDayListColumns);
@@ -112,8 +115,11 @@ DayView buildDayView(const QList<WeightRecord> &records, const QString &selected
             v.PrevWeight = w;
             v.PrevWeightDate = r.date;
         }
-        v.LastFileWeight = r.weight;
-        v.LastFileDate = r.date;
+        before = &r;
+    }
+    if (before) {
+        v.LastFileWeight = before->weight;
+        v.LastFileDate = before->date;
     }
 
     v.RecordCount = int(records.size());
