@@ -88,14 +88,14 @@ MainWindow::~MainWindow()
 
 // The table of screens: one row per screen, in toolbar order. Opening a
 // screen, marking the open one on the toolbar and rebuilding the visible
-// one after a person switch all read this table. The weight, comparison
-// and settings screens take part in the start-up and are built with the
-// window; a row builds its screen when it is first opened.
+// one after a person switch all read this table. The comparison screen,
+// which the window opens on, and the settings screen, whose lists and
+// meter the start fills, are built with the window; a row builds its
+// screen when it is first opened.
 void MainWindow::buildScreens()
 {
     auto *grid = new QGridLayout(area_);
     grid->setContentsMargins(0, 0, 0, 0);
-    fraMain_ = new EntryPanel(s_, area_);
     fraAvgTai_ = new ComparePanel(s_, area_);
     fraSettei_ = new SettingsPanel(s_, area_);
 
@@ -107,7 +107,7 @@ void MainWindow::buildScreens()
         std::function<Screen *()> build;
     };
     const Row rows[] = {
-        {"cmdMain", "入力", "データ入力画面を表示します", art::kToolEntry, [this] { return place(fraMain_); }},
+        {"cmdMain", "入力", "データ入力画面を表示します", art::kToolEntry, [this] { return buildEntryPanel(); }},
         {"cmdAvgtai", "比較", "二人のデータを比較表示します", art::kToolCompare,
          [this] { return place(fraAvgTai_); }},
         {"cmdBunseki", "分析リスト", "体重分析画面を表示します", art::kToolAnalysis,
@@ -126,10 +126,11 @@ void MainWindow::buildScreens()
              auto *fraCale = new CalendarPanel(s_, area_);
              // A double-clicked calendar day opens on the weight screen.
              connect(fraCale, &CalendarPanel::dayOpened, this, [this](QDate day) {
-                 fraMain_->mtvmain()->setSelectedDay(day);
-                 fraMain_->refreshDayAndMeters();
+                 EntryPanel *entry = entryPanel();
+                 entry->mtvmain()->setSelectedDay(day);
+                 entry->refreshDayAndMeters();
                  HideAllPanels();
-                 fraMain_->show();
+                 entry->show();
                  markActiveTool();
              });
              return place(fraCale);
@@ -137,7 +138,7 @@ void MainWindow::buildScreens()
         {"cmdTaijyu", "範囲指定", "表示条件を指定できます", art::kToolSearch,
          [this] {
              auto *fraTaijyu = new SearchPanel(s_, area_);
-             lists_->attachLstAct2(fraTaijyu->lstAct2());
+             lists_->attachMirror(fraTaijyu->lstAct2());
              return place(fraTaijyu);
          }},
         {"cmdMemo", "一言日記", "ちょっとした日記を表示します", art::kToolNotes,
@@ -150,22 +151,19 @@ void MainWindow::buildScreens()
         const qsizetype index = screens_.size() - 1;
         connect(b, &QToolButton::clicked, this, [this, index] { openScreen(screenOf(screens_[index])); });
     }
-    for (qsizetype i : {0, 1, 7}) // the screens the start-up works with
+    for (qsizetype i : {1, 7}) // the screens built with the window
         screenOf(screens_[i]);
 
     // What screens share, wired here so that no screen knows another.
-    lists_ = std::make_unique<SituationLists>(fraMain_->lstAct(), fraSettei_->listEditor()->lstKoumoku());
+    lists_ = std::make_unique<SituationLists>(fraSettei_->listEditor()->lstKoumoku());
     fraSettei_->listEditor()->setLists(lists_.get());
-    meters_ = new BmiMeters(fraMain_->smallMeter(), fraSettei_->largeMeter(), this);
-    fraMain_->setCollaborators(lists_.get(), meters_);
+    meters_ = new BmiMeters(fraSettei_->largeMeter(), this);
 
-    connect(fraMain_, &EntryPanel::dayRefreshed, this, [this](int n) { UpdateEntryCounts(n); });
-    connect(fraMain_, &EntryPanel::focusSelectedPerson, this,
-            [this] { persons_->button(s_.person.selected)->setFocus(); });
-    connect(fraSettei_->listEditor(), &SituationListEditor::renamed, this,
-            [this] { fraMain_->RefreshDayView(); });
-    connect(fraSettei_, &SettingsPanel::dayViewWanted, this,
-            [this] { fraMain_->refreshDayAndMeters(); });
+    connect(fraSettei_->listEditor(), &SituationListEditor::renamed, this, [this] {
+        if (fraMain_)
+            fraMain_->RefreshDayView();
+    });
+    connect(fraSettei_, &SettingsPanel::dayViewWanted, this, [this] { refreshDayAndMeters(); });
     connect(fraSettei_, &SettingsPanel::profileSaved, this, [this] {
         // The targets feed the comparison; the name shows on the button.
         const PersonSlot p = s_.person.selected;
@@ -206,6 +204,77 @@ Screen *MainWindow::place(Screen *screen)
     static_cast<QGridLayout *>(area_->layout())->addWidget(screen, 0, 0);
     screen->hide();
     return screen;
+}
+
+EntryPanel *MainWindow::entryPanel()
+{
+    screenOf(screens_.first());
+    return fraMain_;
+}
+
+// The weight screen opens on the day the start chose, with the day view
+// the start computed for it.
+Screen *MainWindow::buildEntryPanel()
+{
+    fraMain_ = new EntryPanel(s_, area_);
+    place(fraMain_);
+    lists_->attachMirror(fraMain_->lstAct());
+    connect(fraMain_, &EntryPanel::dayRefreshed, this, [this](int n) { UpdateEntryCounts(n); });
+    connect(fraMain_, &EntryPanel::focusSelectedPerson, this,
+            [this] { persons_->button(s_.person.selected)->setFocus(); });
+    fraMain_->mtvmain()->setSelectedDay(selectedDay_);
+    fraMain_->ApplyMarkerMode();
+    fraMain_->showStepText(s_.settings.StepText);
+    // The day the window's values are of is shown before the meters join:
+    // they show it already, and a simulated BMI on the settings screen
+    // stays as the user left it.
+    const bool sameDay = dayPerson_ == s_.person.selected;
+    if (sameDay && !registering_)
+        fraMain_->RefreshDayView();
+    meters_->attachSmall(fraMain_->smallMeter());
+    fraMain_->setCollaborators(lists_.get(), meters_);
+    // After a switch the meters follow the new day view, as they do when
+    // the screen is opened after a switch made elsewhere.
+    if (!sameDay && !registering_)
+        fraMain_->refreshDayAndMeters();
+    return fraMain_;
+}
+
+QDate MainWindow::selectedDay() const
+{
+    return fraMain_ ? fraMain_->mtvmain()->selectedDate() : selectedDay_;
+}
+
+// What the day view leaves behind for the window (the day values, the
+// small meter's BMI and the counts on the person buttons), computed
+// without the weight screen while that is not built.
+bool MainWindow::RefreshDayView()
+{
+    if (fraMain_)
+        return fraMain_->RefreshDayView();
+    QList<WeightRecord> records;
+    if (MaybeError e = s_.records.read(s_.person.selected, &records)) {
+        showStoreError(s_.dialogs, this, QStringLiteral("データを読み込めませんでした。"), *e,
+                       QStringLiteral("ファイルエラー"));
+        return false;
+    }
+    const entry::DayView view = entry::buildDayView(records, dates::text(selectedDay_), s_.person.Height);
+    s_.day = view.values;
+    dayPerson_ = s_.person.selected;
+    meters_->ShowCurrentBmi(s_.day.LatestWeight, s_.person.Height, s_.day.RecordCount);
+    UpdateEntryCounts(int(view.chartPoints.size()));
+    return true;
+}
+
+void MainWindow::refreshDayAndMeters()
+{
+    if (fraMain_) {
+        fraMain_->refreshDayAndMeters();
+        return;
+    }
+    if (RefreshDayView())
+        meters_->RefreshBmiMeter(s_.day.LatestWeight, s_.day.LastFileWeight, s_.person.Height,
+                                 s_.day.RecordCount);
 }
 
 TrendPanel *MainWindow::trendPanel()
@@ -385,7 +454,7 @@ bool MainWindow::loadStartFiles()
             fail(QStringLiteral("「%1」に記録が一件もないため起動できません。").arg(dir_.resolve(dataFileName(p))));
             return false;
         }
-        s_.records.hold(p, {bytes, records});
+        s_.records.hold(p, {std::move(bytes), std::move(records)});
     }
     return true;
 }
@@ -415,7 +484,9 @@ bool MainWindow::start()
     setWindowState(Qt::WindowNoState);
     s_.Loading = true;
     HideAllPanels();
-    fraMain_->mtvmain()->setSelectedDay(s_.clock.today());
+    selectedDay_ = s_.clock.today();
+    if (fraMain_)
+        fraMain_->mtvmain()->setSelectedDay(selectedDay_);
     s_.person.selected = PersonSlot::One;
     persons_->select(PersonSlot::One);
     if (!loadProfiles())
@@ -439,7 +510,7 @@ bool MainWindow::start()
         return false;
 
     // 13-15: the day view of person 1 for today, markers, meters.
-    if (!fraMain_->RefreshDayView()) {
+    if (!RefreshDayView()) {
         fail(QStringLiteral("起動を中止します。"));
         return false;
     }
@@ -447,7 +518,8 @@ bool MainWindow::start()
     if (MaybeError e = store::readMarkerMode(dir_, &marker))
         return failSettings(*e);
     s_.settings.MarkerMode = entry::normaliseStoredMarkerMode(marker);
-    fraMain_->ApplyMarkerMode();
+    if (fraMain_)
+        fraMain_->ApplyMarkerMode();
     meters_->RefreshBmiMeter(s_.day.LatestWeight, s_.day.LastFileWeight, s_.person.Height,
                              s_.day.RecordCount);
 
@@ -462,7 +534,8 @@ bool MainWindow::start()
         return failSettings(*e);
     if (MaybeError e = store::readStepText(dir_, &s_.settings.StepText))
         return failSettings(*e);
-    fraMain_->showStepText(s_.settings.StepText);
+    if (fraMain_)
+        fraMain_->showStepText(s_.settings.StepText);
 
     // 18: SetupAverageGrid, BuildComparison
     fraAvgTai_->rebuild();
@@ -484,7 +557,8 @@ bool MainWindow::start()
     HideAllPanels();
     showAndPaint(fraAvgTai_);
     chkHelp_->setChecked(s_.help.HelpFlag != 0);
-    fraMain_->setStepButtonsEnabled(false);
+    if (fraMain_)
+        fraMain_->setStepButtonsEnabled(false);
     s_.Loading = false;
     s_.help.HelpText = helptext::startup();
     DSP_HELP();
@@ -601,7 +675,7 @@ void MainWindow::UpdateEntryCounts(int selectedCount)
         showStoreError(s_.dialogs, this, QStringLiteral("データを読み込めませんでした。"), *e,
                        QStringLiteral("ファイルエラー"));
     else
-        other = entry::countOnDay(records, dates::text(fraMain_->mtvmain()->selectedDate()));
+        other = entry::countOnDay(records, dates::text(selectedDay()));
     const int c1 = selected == PersonSlot::One ? selectedCount : other;
     const int c2 = selected == PersonSlot::Two ? selectedCount : other;
     persons_->showCounts(entry::entryCounts(c1, c2));

@@ -3,6 +3,7 @@
 #include "core/session.h"
 #include "store/store_error.h"
 
+#include <QDate>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -52,7 +53,8 @@ public:
     bool start();
 
     Session &session() { return s_; }
-    EntryPanel *entryPanel() const { return fraMain_; }
+    // The weight screen, built here when it has not been opened yet.
+    EntryPanel *entryPanel();
     PrintActions *printActions() const { return print_.get(); }
     // The screens in toolbar order, with the objectName of their button;
     // screens not opened yet are built for the asking.
@@ -88,6 +90,12 @@ private:
     std::optional<QPair<PersonSlot, PersonSlot>> personsToRegister() const;
     bool startRegistration(PersonSlot first, PersonSlot last);
     void reloadPerson(PersonSlot p);
+    // The day view of the weight screen, or its values alone while the
+    // screen is not built; the meters as well.
+    bool RefreshDayView();
+    void refreshDayAndMeters();
+    QDate selectedDay() const;
+    Screen *buildEntryPanel();
     bool loadProfiles();
     bool ConvertLegacyData();
     bool loadSettings();
@@ -113,6 +121,8 @@ private:
     Options options_;
     qint64 splashShownMs_ = 0;
     bool registering_ = false; // the window shows only the registration
+    QDate selectedDay_;         // the weight screen's day until it is built
+    PersonSlot dayPerson_ = PersonSlot::One; // whose day the window's day values are
 
     QList<ScreenRow> screens_;
     QWidget *area_ = nullptr; // where the screens lie, one over the other

@@ -227,8 +227,8 @@ void LargeBmiMeter::display(const BmiMeterLabels &labels)
     lblHiman_->setText(labels.lblHiman);
 }
 
-BmiMeters::BmiMeters(SmallBmiMeter *small, LargeBmiMeter *large, QObject *parent)
-    : QObject(parent), small_(small), large_(large), meter_(*this)
+BmiMeters::BmiMeters(LargeBmiMeter *large, QObject *parent)
+    : QObject(parent), large_(large), meter_(*this)
 {
     // Runs inside setValue when the value changes, and for the user's drags.
     connect(large_->scrollBar(), &QScrollBar::valueChanged, this, [this] { SimulateBmi(); });
@@ -263,8 +263,15 @@ void BmiMeters::RefreshBmiMeter(float latestWeight, float lastFileWeight, float 
     push();
 }
 
+void BmiMeters::attachSmall(SmallBmiMeter *small)
+{
+    small_ = small;
+    small_->display(meter_.labels());
+}
+
 void BmiMeters::push()
 {
-    small_->display(meter_.labels());
+    if (small_)
+        small_->display(meter_.labels());
     large_->display(meter_.labels());
 }

@@ -71,7 +71,9 @@ private:
 class BmiMeters : public QObject, private ScrollPort {
     Q_OBJECT
 public:
-    BmiMeters(SmallBmiMeter *small, LargeBmiMeter *large, QObject *parent = nullptr);
+    BmiMeters(LargeBmiMeter *large, QObject *parent = nullptr);
+    // The weight screen is built when first opened; its meter joins then.
+    void attachSmall(SmallBmiMeter *small);
 
     void ResetBmiMeter();
     void ShowCurrentBmi(float latestWeight, float heightCm, int recordCount);
@@ -84,7 +86,7 @@ private:
     void SimulateBmi();
     void push();
 
-    SmallBmiMeter *small_;
+    SmallBmiMeter *small_ = nullptr;
     LargeBmiMeter *large_;
     BmiMeter meter_;
 };

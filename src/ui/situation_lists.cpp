@@ -6,10 +6,20 @@
 
 void SituationLists::fill(QListWidget *list, const QStringList &labels)
 {
-    if (!list)
-        return;
     list->clear();
     list->addItems(labels);
+}
+
+void SituationLists::fillMirrors()
+{
+    for (QListWidget *list : std::as_const(mirrors_))
+        fill(list, mirrored_);
+}
+
+void SituationLists::attachMirror(QListWidget *list)
+{
+    mirrors_.append(list);
+    fill(list, mirrored_);
 }
 
 MaybeError SituationLists::LoadSituationList(const DataDir &dir)
@@ -17,42 +27,31 @@ MaybeError SituationLists::LoadSituationList(const DataDir &dir)
     QStringList labels;
     if (MaybeError e = store::readSituationList(dir, &labels))
         return e;
-    fill(lstAct_, labels);
-    fill(lstAct2_, labels);
+    mirrored_ = labels;
+    fillMirrors();
     fill(lstKoumoku_, labels);
     return std::nullopt;
 }
 
 void SituationLists::appendToAll(const QString &label)
 {
-    lstAct_->addItem(label);
-    if (lstAct2_)
-        lstAct2_->addItem(label);
+    mirrored_.append(label);
+    for (QListWidget *list : std::as_const(mirrors_))
+        list->addItem(label);
     lstKoumoku_->addItem(label);
 }
 
 void SituationLists::refillFromWorkingCopy()
 {
-    const QStringList labels = workingCopy();
-    fill(lstAct_, labels);
-    fill(lstAct2_, labels);
+    mirrored_ = workingCopy();
+    fillMirrors();
 }
 
 void SituationLists::clearAll()
 {
-    lstAct_->clear();
-    if (lstAct2_)
-        lstAct2_->clear();
+    mirrored_.clear();
+    fillMirrors();
     lstKoumoku_->clear();
-}
-
-void SituationLists::attachLstAct2(QListWidget *lstAct2)
-{
-    lstAct2_ = lstAct2;
-    QStringList labels;
-    for (int i = 0; i < lstAct_->count(); ++i)
-        labels.append(lstAct_->item(i)->text());
-    fill(lstAct2_, labels);
 }
 
 QStringList SituationLists::workingCopy() const

@@ -3,19 +3,20 @@
 #include "store/data_dir.h"
 #include "store/store_error.h"
 
+#include <QList>
 #include <QStringList>
 
 class QListWidget;
 
 // The situation list lives three times, always in file order: lstAct on
 // the weight screen, lstAct2 on the search screen and lstKoumoku, the
-// working copy of the settings screen. This keeps them in step. The
-// search screen is built when it is first opened: its list joins then,
-// with what lstAct holds, which it always mirrors.
+// working copy of the settings screen. This keeps them in step. lstAct and
+// lstAct2 mirror the list as last loaded or saved; their screens are built
+// when first opened, so each mirror joins then with what the others show.
 class SituationLists {
 public:
-    SituationLists(QListWidget *lstAct, QListWidget *lstKoumoku) : lstAct_(lstAct), lstKoumoku_(lstKoumoku) {}
-    void attachLstAct2(QListWidget *lstAct2);
+    explicit SituationLists(QListWidget *lstKoumoku) : lstKoumoku_(lstKoumoku) {}
+    void attachMirror(QListWidget *list);
 
     // LoadSituationList: empties the three lists and fills them from the file.
     MaybeError LoadSituationList(const DataDir &dir);
@@ -27,14 +28,11 @@ public:
 
     QStringList workingCopy() const;
 
-    QListWidget *lstAct() const { return lstAct_; }
-    QListWidget *lstAct2() const { return lstAct2_; }
-    QListWidget *lstKoumoku() const { return lstKoumoku_; }
-
 private:
     static void fill(QListWidget *list, const QStringList &labels);
+    void fillMirrors();
 
-    QListWidget *lstAct_;
-    QListWidget *lstAct2_ = nullptr;
+    QStringList mirrored_; // what lstAct and lstAct2 show
+    QList<QListWidget *> mirrors_;
     QListWidget *lstKoumoku_;
 };

@@ -296,7 +296,6 @@ void TestWeightScreen::faceOfTheDayFollowsTheDaysChange()
     WindowDriver d;
     d.writeFiles(files);
     QVERIFY(d.start());
-    QCOMPARE(dayFace(d), face);
     d.click("cmdMain");
     QCOMPARE(dayFace(d), face);
 }
@@ -317,11 +316,15 @@ void TestWeightScreen::nineRowsScrollToTheEndEightDoNot()
     DataSet files;
     for (int i = 0; i < rows; ++i)
         files.records1.append(rec(kToday, "起床後", QStringLiteral("64.%1").arg(i % 10)));
+    files.records2 = files.records1;
     WindowDriver d;
     d.writeFiles(files);
     QVERIFY(d.start());
-    // Built while the screen is hidden: the grid holds the top row asked
-    // for until it is shown.
+    // Refreshed while the screen is hidden, by a switch on the settings
+    // screen: the grid holds the top row asked for until it is shown.
+    d.click("cmdMain");
+    d.click("cmdSettei");
+    d.click("cmdUser2");
     QCOMPARE(d.dayRowCount(), rows);
     QCOMPARE(d.dayList()->topRow(), askedTopRow);
 
@@ -764,6 +767,7 @@ void TestWeightScreen::freeSituationWithYesJoinsTheList()
 
     // The quoted line reads back as one label.
     QVERIFY(d.restart());
+    d.click("cmdMain");
     QCOMPARE(d.listItems("lstAct").last(), label);
 }
 
@@ -925,6 +929,7 @@ void TestWeightScreen::metersShowTheLatestWeight()
     WindowDriver d;
     d.writeFiles(latest65());
     QVERIFY(d.start());
+    d.click("cmdMain");
     QCOMPARE(labelText(d, "lblMHyouka"), QStringLiteral("スタンダード"));
     QCOMPARE(backColor(d.find("lblMHyouka")), kGreen);
     d.click("cmdSettei");
@@ -951,6 +956,7 @@ void TestWeightScreen::slidingTheBarSimulatesWeightAndObesity()
     WindowDriver d;
     d.writeFiles(latest65());
     QVERIFY(d.start());
+    d.click("cmdMain");
     d.click("cmdSettei");
     auto *bar = d.find<QScrollBar>("HScroll1");
     // A drag of the thumb.
@@ -998,6 +1004,7 @@ void TestWeightScreen::personSwitchOnSettingsRefreshesTheMeters()
     WindowDriver d;
     d.writeFiles(files);
     QVERIFY(d.start());
+    d.click("cmdMain");
     d.click("cmdSettei");
     QCOMPARE(d.find<QScrollBar>("HScroll1")->value(), 225);
 

@@ -95,8 +95,8 @@ struct Fixture {
     QListWidget lstAct;
     QListWidget lstAct2;
     SituationListEditor editor{session};
-    SituationLists lists{&lstAct, editor.lstKoumoku()};
-    const bool searchListJoined = (lists.attachLstAct2(&lstAct2), true);
+    SituationLists lists{editor.lstKoumoku()};
+    const bool mirrorsJoined = (lists.attachMirror(&lstAct), lists.attachMirror(&lstAct2), true);
 
     QListWidget *lst() const { return editor.lstKoumoku(); }
     template <typename T = QPushButton> T *control(const char *name) const
@@ -164,6 +164,7 @@ private slots:
     void dragMovesTheLabelAboveTheOneReleasedOn_data();
     void dragMovesTheLabelAboveTheOneReleasedOn();
     void dragStartedBesideTheLabelsMovesNothing();
+    void listJoiningLaterShowsTheSavedListNotTheWorkingCopy();
     void sortSavesTheDraggedOrder();
     void deleteAfterADragSavesTheDraggedOrder();
 
@@ -732,6 +733,26 @@ void TestSituationList::dragStartedBesideTheLabelsMovesNothing()
     QCOMPARE(items(f->lst()), kLabels);
     QCOMPARE(f->selectedRow(), 1);
     QVERIFY(!backColor(f->cmdSort()).isValid());
+}
+
+void TestSituationList::listJoiningLaterShowsTheSavedListNotTheWorkingCopy()
+{
+    // A screen built only now (the weight or search screen opened the
+    // first time) gets the list as saved, not a drag not yet saved.
+    QWidget *viewport = f->lst()->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, f->centreOf(0));
+    QTest::mouseMove(viewport, f->centreOf(1));
+    QTest::mouseMove(viewport, f->centreOf(2));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, f->centreOf(2));
+    QVERIFY(items(f->lst()) != kLabels);
+    QListWidget late;
+    f->lists.attachMirror(&late);
+    QCOMPARE(items(&late), kLabels);
+
+    // Then it follows every change with the others.
+    f->clickButton("cmdSort");
+    QCOMPARE(items(&late), items(f->lst()));
+    QCOMPARE(items(&late), items(&f->lstAct));
 }
 
 void TestSituationList::sortSavesTheDraggedOrder()
