@@ -154,6 +154,28 @@ bool weightField(const Field &f, float *weight)
         return false;
     if (*b == '+')
         ++b;
+    // A weight of up to seven digits is a quotient of two floats that hold
+    // it exactly; one division rounds that to the nearest float, which is
+    // what from_chars finds too, without its general work.
+    const bool negative = *b == '-';
+    quint32 n = 0;
+    int count = 0, decimals = 0;
+    bool fraction = false;
+    for (const char *q = negative ? b + 1 : b; q < e && count <= 7; ++q) {
+        if (*q == '.') {
+            fraction = true;
+            continue;
+        }
+        n = n * 10 + quint32(*q - '0');
+        ++count;
+        decimals += fraction ? 1 : 0;
+    }
+    if (count <= 7) {
+        static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+        const float v = float(n) / kPowers[decimals];
+        *weight = negative ? -v : v;
+        return true;
+    }
     float v = 0;
     std::from_chars(b, e, v);
     *weight = v;

@@ -16,6 +16,7 @@
 
 #include <QtTest>
 
+#include <bit>
 #include <sys/stat.h>
 
 namespace {
@@ -54,6 +55,7 @@ private Q_SLOTS:
     void appendReadsNoRecordButTheLast();
     void quickAndExactLineReadingAgree_data();
     void quickAndExactLineReadingAgree();
+    void quickWeightsReadAsTheExactReaderDoes();
     void insertWritesOldRecordsAsTheWriterDoes();
     void incompleteLastLineIsKeptAside();
     void rereadParsesOnlyWhatChanged();
@@ -271,6 +273,37 @@ void TestStoreFiles::quickAndExactLineReadingAgree()
             if (last)
                 QCOMPARE(lastRecord, want);
         }
+    }
+}
+
+void TestStoreFiles::quickWeightsReadAsTheExactReaderDoes()
+{
+    // Every form a weight takes, read on the quick way: each float must be
+    // bit for bit the one the exact reader gives for its line.
+    QByteArray bytes;
+    QList<QByteArray> lines;
+    for (int i = 0; i < kMaxRecords; ++i) {
+        QByteArray digits = QByteArray::number(qint64(i) * 7919 % 100000000).rightJustified(i % 9 == 0 ? 8 : 5, '0');
+        const int point = i % 6; // 0: none, else that many decimals
+        if (point > 0 && point < digits.size())
+            digits.insert(digits.size() - point, '.');
+        if (i % 11 == 0)
+            digits.prepend(i % 22 == 0 ? '-' : '+');
+        const QByteArray line = "\"2008/03/10\",\"a\"," + digits + ",\"\",\"\",\"\"";
+        lines.append(line);
+        bytes += line + "\r\n";
+    }
+    TempDataDir tmp;
+    tmp.writeBytes(kData1, bytes);
+    QList<WeightRecord> rs;
+    const MaybeError e = store::readRecords(DataDir(tmp.dir()), kData1, &rs);
+    QVERIFY2(!e, e ? qPrintable(e->message()) : "");
+    QCOMPARE(rs.size(), lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        WeightRecord want;
+        QCOMPARE(store::parseRecordLine(QString::fromLatin1(lines.at(i)), &want), QString());
+        QVERIFY2(std::bit_cast<quint32>(rs.at(i).weight) == std::bit_cast<quint32>(want.weight),
+                 lines.at(i).constData());
     }
 }
 
