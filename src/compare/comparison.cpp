@@ -32,7 +32,10 @@ PersonSummary summarize(const QList<WeightRecord> &records, std::vector<qint64> 
     const QString *prevText = nullptr;
     qint64 prevDay = kNoDay;
     for (const WeightRecord &r : records) {
-        if (!prevText || r.date != *prevText) {
+        const bool sameText = prevText && ((r.date.constData() == prevText->constData() &&
+                                            r.date.size() == prevText->size()) ||
+                                           r.date == *prevText);
+        if (!sameText) {
             const auto d = dates::parse(r.date);
             prevDay = d ? d->toJulianDay() : kNoDay;
             prevText = &r.date;

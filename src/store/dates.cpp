@@ -13,7 +13,13 @@ std::optional<QDate> parse(QStringView t)
     for (qsizetype i : {0, 1, 2, 3, 5, 6, 8, 9})
         if (t[i] < u'0' || t[i] > u'9')
             return std::nullopt;
-    const QDate d(t.mid(0, 4).toInt(), t.mid(5, 2).toInt(), t.mid(8, 2).toInt());
+    auto digits = [t](qsizetype from, qsizetype n) {
+        int v = 0;
+        for (qsizetype i = from; i < from + n; ++i)
+            v = v * 10 + (t[i].unicode() - u'0');
+        return v;
+    };
+    const QDate d(digits(0, 4), digits(5, 2), digits(8, 2));
     if (!d.isValid())
         return std::nullopt;
     return d;
