@@ -1,10 +1,26 @@
 #include "ui/art/picture.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QSvgRenderer>
 
-Picture::Picture(const QString &resourcePath, QWidget *parent)
-    : QWidget(parent), renderer_(nullptr)
+namespace {
+
+std::shared_ptr<QSvgRenderer> rendererOf(const QString &resourcePath)
+{
+    static QHash<QString, std::weak_ptr<QSvgRenderer>> shared;
+    if (std::shared_ptr<QSvgRenderer> r = shared.value(resourcePath).lock())
+        return r;
+    auto r = resourcePath.isEmpty() ? std::make_shared<QSvgRenderer>()
+                                    : std::make_shared<QSvgRenderer>(resourcePath);
+    r->setAspectRatioMode(Qt::KeepAspectRatio);
+    shared.insert(resourcePath, r);
+    return r;
+}
+
+} // namespace
+
+Picture::Picture(const QString &resourcePath, QWidget *parent) : QWidget(parent)
 {
     // Nothing of our own behind the picture: the parent's background shows.
     setAttribute(Qt::WA_TranslucentBackground);
@@ -19,12 +35,9 @@ void Picture::setSource(const QString &resourcePath)
     if (renderer_ && resourcePath == source_)
         return;
     source_ = resourcePath;
-    // A fresh renderer, so a path that fails to load leaves no trace of the
-    // previous picture.
-    delete renderer_;
-    renderer_ = resourcePath.isEmpty() ? new QSvgRenderer(this)
-                                        : new QSvgRenderer(resourcePath, this);
-    renderer_->setAspectRatioMode(Qt::KeepAspectRatio);
+    // The renderer of the new path, so a path that fails to load leaves no
+    // trace of the previous picture.
+    renderer_ = rendererOf(resourcePath);
     updateGeometry();
     update();
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class QSvgRenderer;
 
 // An image control: one picture from the resources, scaled to the widget's
@@ -28,5 +30,7 @@ private:
     Q_DISABLE_COPY_MOVE(Picture)
 
     QString source_;
-    QSvgRenderer *renderer_;
+    // Shared by every picture of the same source while any of them lives:
+    // a screen shows the same mark many times, and parses it once.
+    std::shared_ptr<QSvgRenderer> renderer_;
 };
