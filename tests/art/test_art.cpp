@@ -132,6 +132,17 @@ void TestArt::pictureKeepsAspectRatioAndForgetsABadPath()
     picture.setSource(art::kCountFace(2, 2));
     QVERIFY(picture.isValid());
     QVERIFY(opaquePixels(renderWidget(picture)) > 0);
+
+    // Pictures of one source share what they draw from; another picture
+    // changing its source leaves this one as it was.
+    Picture twin(art::kCountFace(2, 2));
+    twin.resize(64, 64);
+    const QImage before = renderWidget(picture);
+    QCOMPARE(renderWidget(twin), before);
+    twin.setSource(QString(art::kBmiMarker));
+    QVERIFY(renderWidget(twin) != before);
+    QCOMPARE(renderWidget(picture), before);
+    QVERIFY(picture.isValid());
 }
 
 void TestArt::helpToggleIconHasTwoLooks()
