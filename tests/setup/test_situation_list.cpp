@@ -117,6 +117,16 @@ struct Fixture {
     {
         QTest::mouseClick(control(name), Qt::LeftButton);
     }
+    // Drags the first label over the second and drops it on the third:
+    // the working copy then starts with the second label.
+    void dragFirstLabelAboveThird() const
+    {
+        QWidget *viewport = lst()->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, centreOf(0));
+        QTest::mouseMove(viewport, centreOf(1));
+        QTest::mouseMove(viewport, centreOf(2));
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, centreOf(2));
+    }
     int selectedRow() const
     {
         const auto sel = lst()->selectedItems();
@@ -739,11 +749,7 @@ void TestSituationList::listJoiningLaterShowsTheSavedListNotTheWorkingCopy()
 {
     // A screen built only now (the weight or search screen opened the
     // first time) gets the list as saved, not a drag not yet saved.
-    QWidget *viewport = f->lst()->viewport();
-    QTest::mousePress(viewport, Qt::LeftButton, {}, f->centreOf(0));
-    QTest::mouseMove(viewport, f->centreOf(1));
-    QTest::mouseMove(viewport, f->centreOf(2));
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, f->centreOf(2));
+    f->dragFirstLabelAboveThird();
     QVERIFY(items(f->lst()) != kLabels);
     QListWidget late;
     f->lists.attachMirror(&late);
@@ -757,11 +763,7 @@ void TestSituationList::listJoiningLaterShowsTheSavedListNotTheWorkingCopy()
 
 void TestSituationList::sortSavesTheDraggedOrder()
 {
-    QWidget *viewport = f->lst()->viewport();
-    QTest::mousePress(viewport, Qt::LeftButton, {}, f->centreOf(0));
-    QTest::mouseMove(viewport, f->centreOf(1));
-    QTest::mouseMove(viewport, f->centreOf(2));
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, f->centreOf(2));
+    f->dragFirstLabelAboveThird();
     QCOMPARE(backColor(f->cmdSort()), toColor(palette::kOrange));
 
     f->clickButton("cmdSort");
