@@ -547,15 +547,22 @@ bool MainWindow::start()
     }
     splashShownMs_ = s_.clock.elapsedMs() - started;
 
-    // 20-25: the window always opens on the comparison screen.
+    // 20-25: the window always opens on the comparison screen. The screen
+    // is laid out with the window, which spares its chart a layout at a
+    // size it never shows at, but is painted only after the window.
+    HideAllPanels();
+    fraAvgTai_->show();
+    markActiveTool();
     show();
     if (splash_) {
         splash_->close();
         delete splash_;
     }
+    {
+        const PaintOnce once(area_);
+        repaintNow();
+    }
     repaintNow();
-    HideAllPanels();
-    showAndPaint(fraAvgTai_);
     chkHelp_->setChecked(s_.help.HelpFlag != 0);
     if (fraMain_)
         fraMain_->setStepButtonsEnabled(false);
