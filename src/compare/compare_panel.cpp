@@ -219,21 +219,13 @@ QGroupBox *ComparePanel::buildGraphOptions()
     return box;
 }
 
-// The two charts in one place, one showing at a time.
+// The two charts in one place, one showing at a time. The chart on one
+// axis is made when that view is first chosen.
 QWidget *ComparePanel::buildCharts()
 {
     auto *area = new QWidget(this);
-    mcrAvgtai_ = named(new LineChart(area), QStringLiteral("mcrAvgtai"));
-    mcrAvgtai2_ = named(new LineChart(area), QStringLiteral("mcrAvgtai2"));
-    for (LineChart *chart : {mcrAvgtai_, mcrAvgtai2_}) {
-        chart->setColumnCount(2);
-        chart->setSeriesColor(1, kLine1);
-        chart->setSeriesColor(2, kLine2);
-        chart->setLegendVisible(true);
-        chart->setMinimumSize(300, 200);
-    }
+    mcrAvgtai_ = newChart(QStringLiteral("mcrAvgtai"), area);
     mcrAvgtai_->setSeriesOnRightAxis(2, true);
-    mcrAvgtai2_->hide();
 
     // The marks are placed by hand beside the charts, in the margins
     // kept free for them.
@@ -241,16 +233,48 @@ QWidget *ComparePanel::buildCharts()
     imgD2_[0] = mark(art::kBallPerson2, indexed("imgD2", 0), area);
     imgD1_[0]->setToolTip(QStringLiteral("登録者１（青い線・別々の軸では左の軸）"));
     imgD2_[0]->setToolTip(QStringLiteral("登録者２（赤い線・別々の軸では右の軸）"));
-    for (LineChart *chart : {mcrAvgtai_, mcrAvgtai2_})
-        connect(chart->chart(), &QChart::plotAreaChanged, this, [this] { placeAxisMarks(); });
     area->installEventFilter(this);
     chartArea_ = area;
 
     auto *layout = new QGridLayout(area);
     layout->setContentsMargins(kMarkSize + 3, 0, kMarkSize + 3, 0);
     layout->addWidget(mcrAvgtai_, 0, 0);
-    layout->addWidget(mcrAvgtai2_, 0, 0);
     return area;
+}
+
+LineChart *ComparePanel::newChart(const QString &name, QWidget *area)
+{
+    auto *chart = named(new LineChart(area), name);
+    chart->setColumnCount(2);
+    chart->setSeriesColor(1, kLine1);
+    chart->setSeriesColor(2, kLine2);
+    chart->setLegendVisible(true);
+    chart->setMinimumSize(300, 200);
+    connect(chart->chart(), &QChart::plotAreaChanged, this, [this] { placeAxisMarks(); });
+    return chart;
+}
+
+// The chart on one axis, made and filled the first time it is wanted.
+LineChart *ComparePanel::sameAxisChart()
+{
+    if (!mcrAvgtai2_) {
+        mcrAvgtai2_ = newChart(QStringLiteral("mcrAvgtai2"), chartArea_);
+        mcrAvgtai2_->hide();
+        static_cast<QGridLayout *>(chartArea_->layout())->addWidget(mcrAvgtai2_, 0, 0);
+        showDays(mcrAvgtai2_);
+        applySameAxis();
+    }
+    return mcrAvgtai2_;
+}
+
+// The days of the comparison as a chart's rows.
+void ComparePanel::showDays(LineChart *chart)
+{
+    chart->setRowCount(0);
+    chart->setRowCount(c_.days);
+    chart->setRowLabels([c = c_](int d) { return c.dayLabel(d); });
+    chart->setSeriesName(1, c_.text1[0]);
+    chart->setSeriesName(2, c_.text2[0]);
 }
 
 void ComparePanel::SetupAverageGrid()
@@ -304,13 +328,9 @@ void ComparePanel::showComparison()
 
     msgAvgtai_->showTable(c_.averageRows, c_.averageScrollToEnd);
 
-    for (LineChart *chart : {mcrAvgtai_, mcrAvgtai2_}) {
-        chart->setRowCount(0);
-        chart->setRowCount(c_.days);
-        chart->setRowLabels([c = c_](int d) { return c.dayLabel(d); });
-        chart->setSeriesName(1, c_.text1[0]);
-        chart->setSeriesName(2, c_.text2[0]);
-    }
+    for (LineChart *chart : {mcrAvgtai_, mcrAvgtai2_})
+        if (chart)
+            showDays(chart);
     mcrAvgtai_->setSeries(1, c_.series1);
     mcrAvgtai_->setSeries(2, c_.series2);
     // The new charts follow the choices the buttons show.
@@ -355,7 +375,9 @@ void ComparePanel::applySeparateAxes()
 
 void ComparePanel::applySameAxis()
 {
-    const SameAxisChart chart = sameAxisChart(c_, overlay_, bound_);
+    if (!mcrAvgtai2_)
+        return; // made with what the choices then say
+    const SameAxisChart chart = compare::sameAxisChart(c_, overlay_, bound_);
     mcrAvgtai2_->setSeries(1, chart.series1);
     mcrAvgtai2_->setSeries(2, chart.series2);
     mcrAvgtai2_->setLeftRange(chart.axis);
@@ -365,7 +387,8 @@ void ComparePanel::showView(bool sameAxis)
 {
     sameAxis_ = sameAxis;
     mcrAvgtai_->setVisible(!sameAxis);
-    mcrAvgtai2_->setVisible(sameAxis);
+    if (sameAxis || mcrAvgtai2_)
+        sameAxisChart()->setVisible(sameAxis);
     fraDgr_->setVisible(sameAxis);
     fraDgr2_->setVisible(!sameAxis);
     placeAxisMarks();

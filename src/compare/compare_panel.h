@@ -54,6 +54,10 @@ private:
     void optG3_Click();
     void optG4_Click();
 
+    LineChart *newChart(const QString &name, QWidget *area);
+    LineChart *sameAxisChart();
+    void showDays(LineChart *chart);
+
     Session &s_;
     compare::Comparison c_;
     // The choices of the three button pairs.
