@@ -71,8 +71,9 @@ DayView buildDayView(const QList<WeightRecord> &records, const QString &selected
     // The record before the current one; its values are taken once, at
     // the end, rather than copied record by record.
     const WeightRecord *before = nullptr;
+    dates::DayMatch onDay(selectedDay);
     for (const WeightRecord &r : records) {
-        if (r.date == selectedDay) {
+        if (onDay(r.date)) {
             const float w = r.weight;
             if (v.DayRowNo == 1)
                 v.DayFirstWeight = w;
@@ -165,8 +166,9 @@ DayView buildDayView(const QList<WeightRecord> &records, const QString &selected
 int countOnDay(const QList<WeightRecord> &records, const QString &day)
 {
     int n = 0;
+    dates::DayMatch onDay(day);
     for (const WeightRecord &r : records)
-        if (r.date == day)
+        if (onDay(r.date))
             ++n;
     return n;
 }

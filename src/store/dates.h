@@ -24,4 +24,25 @@ qint64 daysBetween(QStringView from, QStringView to);
 // Day of the week with Sunday = 0 ... Saturday = 6.
 int weekday(const QDate &date);
 
+// Tells, record after record, whether a date text is `day`. Records of one
+// day share their date text as read, so the characters are compared only
+// where the text is not the one of the record before.
+class DayMatch {
+public:
+    explicit DayMatch(const QString &day) : day_(day) {}
+    bool operator()(const QString &date)
+    {
+        if (!last_ || date.constData() != last_->constData() || date.size() != last_->size()) {
+            last_ = &date;
+            match_ = date == day_;
+        }
+        return match_;
+    }
+
+private:
+    const QString &day_;
+    const QString *last_ = nullptr;
+    bool match_ = false;
+};
+
 } // namespace dates

@@ -24,6 +24,7 @@ private Q_SLOTS:
     void datePatterns();
     void dateTextsAreStrict();
     void dayDifferencesAndWeekdays();
+    void dayMatchComparesEveryNewText();
     void cp932HandWrittenBytes();
     void cp932RefusesWhatItCannotHold();
     void cp932QuickTableAgreesWithIconv();
@@ -184,6 +185,22 @@ void TestFormat::dayDifferencesAndWeekdays()
     QCOMPARE(dates::daysBetween(u"bad", u"2008/03/09"), 0);
     QCOMPARE(dates::weekday(QDate(2008, 3, 9)), 0); // a Sunday
     QCOMPARE(dates::weekday(QDate(2008, 3, 15)), 6);
+}
+
+void TestFormat::dayMatchComparesEveryNewText()
+{
+    // Copies share their text; a text cut short from another shares its
+    // characters but not its length, and must be compared afresh.
+    const QString other = QStringLiteral("2008/03/09");
+    const QString shared = QStringLiteral("2008/03/10");
+    const QString longer = QStringLiteral("2008/03/100");
+    const QString cut = QString::fromRawData(longer.constData(), 10);
+    const QList<QString> dates = {other, other, shared, shared, QStringLiteral("2008/03/10"), longer, cut, other};
+    dates::DayMatch onDay(shared);
+    QList<bool> matched;
+    for (const QString &d : dates)
+        matched.append(onDay(d));
+    QCOMPARE(matched, (QList<bool>{false, false, true, true, true, false, true, false}));
 }
 
 void TestFormat::cp932HandWrittenBytes()
