@@ -466,7 +466,11 @@ void LineChart::paintEvent(QPaintEvent *event)
 
 void LineChart::resizeEvent(QResizeEvent *event)
 {
-    QChartView::resizeEvent(event);
+    // The chart takes the new size with the pending data, in one layout.
+    // Laid out at once and again when its data landed, as on a screen
+    // being shown, it measured all its axis labels twice or more.
+    QGraphicsView::resizeEvent(event);
+    chartSizeStale_ = true;
     markAxisDirty(); // how many row labels fit depends on the width
     // A reduction is made for a width; dense columns are reduced afresh.
     for (size_t c = 0; c < columns_.size(); ++c)
@@ -532,8 +536,13 @@ void LineChart::drawDense(QPainter *painter, const Column &c) const
 
 int LineChart::plotWidthPixels() const
 {
-    const int plot = int(chart()->plotArea().width());
-    return plot > 0 ? plot : qMax(1, width() - 60);
+    // The chart may not have the view's size yet: the room its axes took
+    // when it was last laid out is taken off the view's width.
+    const QRectF plot = chart()->plotArea();
+    const qreal chartWidth = chart()->size().width();
+    if (plot.width() > 0 && chartWidth > 0)
+        return qMax(1, int(width() - (chartWidth - plot.width())));
+    return qMax(1, width() - 60);
 }
 
 void LineChart::markDirty(int col)
@@ -582,7 +591,8 @@ void LineChart::forcePending()
 void LineChart::showEvent(QShowEvent *event)
 {
     QChartView::showEvent(event);
-    if (pending_ || std::find(dirty_.begin(), dirty_.end(), true) != dirty_.end() || axisDirty_)
+    if (pending_ || std::find(dirty_.begin(), dirty_.end(), true) != dirty_.end() || axisDirty_ ||
+        chartSizeStale_)
         applyPending();
 }
 
@@ -600,6 +610,12 @@ void LineChart::applyPending()
     }
     if (axisDirty_)
         rebuildXAxis();
+    // Last, so the one layout the chart then gets has the new data in it.
+    if (chartSizeStale_) {
+        chartSizeStale_ = false;
+        QResizeEvent resize(size(), size());
+        QChartView::resizeEvent(&resize);
+    }
 }
 
 namespace {

@@ -115,6 +115,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    bool chartSizeStale_ = false; // the view's size is not yet the chart's
     struct Range {
         double min = 0;
         double max = 100;

@@ -53,6 +53,7 @@ private slots:
     void markersOnTheRangeEdgeAreWhole();
     void emptyChartHasNoRowLabels();
     void rowLabelsShowAReadableSubset();
+    void chartTakesTheViewsSizeWhenDrawn();
 };
 
 void TestLineChart::decimalTextInNumberOut()
@@ -437,6 +438,35 @@ void TestLineChart::rowLabelsShowAReadableSubset()
         const int row = l.mid(3).toInt();
         QCOMPARE(x->endValue(l), double(row)); // each label stands at its own row
     }
+}
+
+void TestLineChart::chartTakesTheViewsSizeWhenDrawn()
+{
+    // The chart is laid out for the view's size when it is next drawn,
+    // also after a resize made while the view was hidden.
+    LineChart c;
+    c.resize(300, 200);
+    c.setRowCount(3);
+    c.setColumnValues(1, {65.3, 64.8, 65.0});
+    c.setLeftRange(64, 66);
+    c.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    c.grab();
+    QCOMPARE(c.chart()->size(), QSizeF(300, 200));
+    const qreal narrow = c.chart()->plotArea().width();
+    QVERIFY(narrow > 100 && narrow < 300);
+
+    c.hide();
+    c.resize(640, 300);
+    c.show();
+    c.grab();
+    QCOMPARE(c.chart()->size(), QSizeF(640, 300));
+    QVERIFY(c.chart()->plotArea().width() > narrow + 300);
+
+    // And while it shows: the next drawing has the new size.
+    c.resize(500, 250);
+    c.grab();
+    QCOMPARE(c.chart()->size(), QSizeF(500, 250));
 }
 
 int runLineChartTests(int argc, char **argv)
