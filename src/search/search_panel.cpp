@@ -190,8 +190,12 @@ QWidget *SearchPanel::buildCriteria()
         cmdKikan_[i] = b;
         spanGrid->addWidget(b, k / 4, k % 4);
     }
-    auto dateBox = [column](const QString &name, const QString &tip) {
+    periodDates_ = new QStringListModel(this);
+    auto dateBox = [this, column](const QString &name, const QString &tip) {
         auto *box = named(new QComboBox(column), name);
+        // The list first: an editable box made before it gets a completer
+        // for the empty list it starts with, made again for this one.
+        box->setModel(periodDates_);
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setMaxVisibleItems(15);
@@ -203,9 +207,6 @@ QWidget *SearchPanel::buildCriteria()
     };
     cboStdate_ = dateBox(QStringLiteral("cboStdate"), QStringLiteral("期間の最初の日 (2008/03/01 の形)"));
     cboEddate_ = dateBox(QStringLiteral("cboEddate"), QStringLiteral("期間の最後の日 (2008/03/31 の形)"));
-    periodDates_ = new QStringListModel(this);
-    cboStdate_->setModel(periodDates_);
-    cboEddate_->setModel(periodDates_);
     cmdKikanF_ = named(new ColourButton(QStringLiteral("任意"), column), QStringLiteral("cmdKikanF"));
     cmdKikanF_->setToolTip(QStringLiteral("日付の欄の期間を表示します"));
     connect(cmdKikanF_, &QPushButton::clicked, this, [this] { period_Click(PeriodButton::KikanF); });
