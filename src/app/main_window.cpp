@@ -484,9 +484,9 @@ bool MainWindow::start()
     setWindowState(Qt::WindowNoState);
     s_.Loading = true;
     HideAllPanels();
+    // The weight screen is built later, on its first open, and takes the
+    // day, the marker mode and the step chosen here then.
     selectedDay_ = s_.clock.today();
-    if (fraMain_)
-        fraMain_->mtvmain()->setSelectedDay(selectedDay_);
     s_.person.selected = PersonSlot::One;
     persons_->select(PersonSlot::One);
     if (!loadProfiles())
@@ -518,8 +518,6 @@ bool MainWindow::start()
     if (MaybeError e = store::readMarkerMode(dir_, &marker))
         return failSettings(*e);
     s_.settings.MarkerMode = entry::normaliseStoredMarkerMode(marker);
-    if (fraMain_)
-        fraMain_->ApplyMarkerMode();
     meters_->RefreshBmiMeter(s_.day.LatestWeight, s_.day.LastFileWeight, s_.person.Height,
                              s_.day.RecordCount);
 
@@ -534,8 +532,6 @@ bool MainWindow::start()
         return failSettings(*e);
     if (MaybeError e = store::readStepText(dir_, &s_.settings.StepText))
         return failSettings(*e);
-    if (fraMain_)
-        fraMain_->showStepText(s_.settings.StepText);
 
     // 18: SetupAverageGrid, BuildComparison
     fraAvgTai_->rebuild();
@@ -564,8 +560,6 @@ bool MainWindow::start()
     }
     repaintNow();
     chkHelp_->setChecked(s_.help.HelpFlag != 0);
-    if (fraMain_)
-        fraMain_->setStepButtonsEnabled(false);
     s_.Loading = false;
     s_.help.HelpText = helptext::startup();
     DSP_HELP();

@@ -32,10 +32,7 @@ PersonSummary summarize(const QList<WeightRecord> &records, std::vector<qint64> 
     const QString *prevText = nullptr;
     qint64 prevDay = kNoDay;
     for (const WeightRecord &r : records) {
-        const bool sameText = prevText && ((r.date.constData() == prevText->constData() &&
-                                            r.date.size() == prevText->size()) ||
-                                           r.date == *prevText);
-        if (!sameText) {
+        if (!prevText || !(dates::sameText(r.date, *prevText) || r.date == *prevText)) {
             const auto d = dates::parse(r.date);
             prevDay = d ? d->toJulianDay() : kNoDay;
             prevText = &r.date;

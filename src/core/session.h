@@ -34,7 +34,7 @@ struct SettingsState {
     int MarkerMode = 1;
     int AutoTime = 0; // mirrors chkJikan: the time goes into the diary
     // Read at start-up for screens that are built when first opened.
-    QString MovingAverageText = QStringLiteral("10");
+    QString MovingAverageText; // empty: the default window
     QString AwarenessMemo;
 };
 

@@ -51,7 +51,6 @@ public:
     void ApplyMarkerMode();
     // Shows StepText: one of the three options, or the free text.
     void showStepText(const QString &stepText);
-    void setStepButtonsEnabled(bool enabled);
 
 Q_SIGNALS:
     // A refresh listed `count` records of the selected person for the day.
@@ -77,6 +76,7 @@ private:
     void txtKizami_Enter();
 
     void SetupDayListGrid();
+    void setStepButtonsEnabled(bool enabled);
     void buildControls();
     // SelectedSituation, the highlight in lstAct (row -1: none) and the
     // step buttons always change together.

@@ -24,15 +24,21 @@ qint64 daysBetween(QStringView from, QStringView to);
 // Day of the week with Sunday = 0 ... Saturday = 6.
 int weekday(const QDate &date);
 
-// Tells, record after record, whether a date text is `day`. Records of one
-// day share their date text as read, so the characters are compared only
-// where the text is not the one of the record before.
+// Records of one day share their date text as read: two dates that are
+// one text are known equal without comparing their characters.
+inline bool sameText(const QString &a, const QString &b)
+{
+    return a.constData() == b.constData() && a.size() == b.size();
+}
+
+// Tells, record after record, whether a date text is `day`, comparing the
+// characters only where the text is not the one of the record before.
 class DayMatch {
 public:
     explicit DayMatch(const QString &day) : day_(day) {}
     bool operator()(const QString &date)
     {
-        if (!last_ || date.constData() != last_->constData() || date.size() != last_->size()) {
+        if (!last_ || !sameText(date, *last_)) {
             last_ = &date;
             match_ = date == day_;
         }

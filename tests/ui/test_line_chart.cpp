@@ -34,6 +34,17 @@ QValueAxis *valueAxis(LineChart &c, Qt::Alignment side)
 
 using Points = QList<QPointF>;
 
+// Three weights between 64 and 66 on a shown 300 x 200 chart.
+bool showThreePoints(LineChart &c)
+{
+    c.resize(300, 200);
+    c.setRowCount(3);
+    c.setColumnValues(1, {65.3, 64.8, 65.0});
+    c.setLeftRange(64, 66);
+    c.show();
+    return QTest::qWaitForWindowExposed(&c);
+}
+
 } // namespace
 
 class TestLineChart : public QObject {
@@ -252,12 +263,7 @@ void TestLineChart::markerModesApplyToEveryPoint()
 void TestLineChart::markersAreDrawnAtFullSize()
 {
     LineChart c;
-    c.resize(300, 200);
-    c.setRowCount(3);
-    c.setColumnValues(1, {65.3, 64.8, 65.0});
-    c.setLeftRange(64, 66);
-    c.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    QVERIFY(showThreePoints(c));
     QLineSeries *s = lineSeries(c).at(0);
     // Just below the lowest point: the lines rise away from it, so only a
     // marker can colour this pixel (the grid line through it is grey).
@@ -445,12 +451,7 @@ void TestLineChart::chartTakesTheViewsSizeWhenDrawn()
     // The chart is laid out for the view's size when it is next drawn,
     // also after a resize made while the view was hidden.
     LineChart c;
-    c.resize(300, 200);
-    c.setRowCount(3);
-    c.setColumnValues(1, {65.3, 64.8, 65.0});
-    c.setLeftRange(64, 66);
-    c.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    QVERIFY(showThreePoints(c));
     c.grab();
     QCOMPARE(c.chart()->size(), QSizeF(300, 200));
     const qreal narrow = c.chart()->plotArea().width();
