@@ -309,6 +309,11 @@ bool decodeShort(const char *bytes, qsizetype size, QString *out)
     return true;
 }
 
+qsizetype decodeInto(const char *bytes, qsizetype size, char16_t *out)
+{
+    return table().run(bytes, size, out, false);
+}
+
 bool bytesRoundTrip(const char *bytes, qsizetype size)
 {
     QVarLengthArray<char16_t, 256> buf(size);

@@ -26,6 +26,9 @@ QString firstUnencodable(const QString &text);
 // byte pair exactly as decode() does. Returns false for bytes that are not
 // valid CP932; the caller then asks decode() for the reason.
 bool decodeShort(const char *bytes, qsizetype size, QString *out);
+// The same into out, which has room for size units: the units written, or
+// -1 where decodeShort() would return false.
+qsizetype decodeInto(const char *bytes, qsizetype size, char16_t *out);
 
 // True when the bytes are valid CP932 and encoding their text gives the
 // same bytes back, so they may be copied where the text would be encoded

@@ -63,6 +63,23 @@ void countWholeRead(const DataDir &dir, const QString &dataFile)
     ++wholeReads()[readKey(dir, dataFile)];
 }
 
+// A string over n units at p in the buffer of header, for a buffer this
+// reader made and no other thread has seen: its count of holders is raised
+// without the bus lock that copying a string takes, a cost a full file
+// would pay three times a line.
+QString privateString(QTypedArrayData<char16_t> *header, char16_t *p, qsizetype n)
+{
+    if (header)
+        header->ref_.storeRelaxed(header->ref_.loadRelaxed() + 1);
+    return QString(QStringPrivate(header, p, n));
+}
+
+QString privateCopy(QString &s)
+{
+    QStringPrivate &d = s.data_ptr();
+    return privateString(d.d_ptr(), d.data(), d.size);
+}
+
 // Decoded texts of a field that repeats from line to line (the date of
 // the day, the situation labels), so that each is decoded and stored once.
 // A slot per hash of the bytes; a clash only costs a decode.
@@ -73,7 +90,7 @@ public:
         Entry &e = slot(f);
         if (e.bytes.size() != f.size || std::memcmp(e.bytes.constData(), f.data, size_t(f.size)) != 0)
             return false;
-        *out = e.text;
+        *out = privateCopy(e.text);
         return true;
     }
     void add(const scan::Field &f, const QString &text)
@@ -105,13 +122,55 @@ private:
     Entry entries_[kSlots];
 };
 
+// The diaries of a file differ from line to line, and a full file has
+// tens of thousands. Each is decoded into a shared block and made a string
+// over its piece of it, instead of getting an allocation of its own. Every
+// piece ends in a zero as a string's own buffer does, and a string that is
+// changed copies itself out first, as any shared string does; the block
+// goes with the last string over it.
+class TextBlocks {
+public:
+    bool decode(const scan::Field &f, QString *out)
+    {
+        if (f.size == 0 || !f.quoted)
+            return scan::fieldText(f, out); // a bare one is trimmed
+        const qsizetype room = f.size + 1; // a byte gives one unit at most
+        if (capacity_ - used_ < room)
+            startBlock(qMax(room, kBlockUnits));
+        char16_t *at = block_.data() + used_;
+        const qsizetype n = cp932::decodeInto(f.data, f.size, at);
+        if (n < 0)
+            return false;
+        at[n] = u'\0';
+        used_ += n + 1;
+        *out = privateString(block_.d_ptr(), at, n);
+        return true;
+    }
+
+private:
+    static constexpr qsizetype kBlockUnits = 8192;
+
+    void startBlock(qsizetype units)
+    {
+        auto [header, data] = QTypedArrayData<char16_t>::allocate(units);
+        Q_CHECK_PTR(data);
+        block_ = QStringPrivate(header, data, 0); // the reader's own hold on it
+        capacity_ = units;
+        used_ = 0;
+    }
+
+    QStringPrivate block_;
+    qsizetype capacity_ = 0;
+    qsizetype used_ = 0;
+};
+
 // Reads one line into a record: the quick way when the line is an
 // ordinary one, else the exact way.
 class RecordReader {
 public:
     scan::Kind read(const scan::Line &line, WeightRecord *r, QString *reason)
     {
-        scan::Field f[6];
+        scan::Field *f = fields_; // set afresh by each split
         if (scan::splitSix(line, f) && quick(f, r))
             return scan::Kind::Record;
         *r = WeightRecord{};
@@ -123,7 +182,7 @@ private:
     {
         // The date: mostly the same as the line before.
         if (f[0].size == 10 && std::memcmp(f[0].data, lastDate_, 10) == 0) {
-            r->date = lastDateText_;
+            r->date = privateCopy(lastDateText_);
         } else {
             if (!scan::isDateField(f[0]))
                 return false;
@@ -139,13 +198,15 @@ private:
             if (f[1].quoted)
                 labels_.add(f[1], r->situation);
         }
-        return scan::fieldText(f[3], &r->diary) && scan::fieldText(f[4], &r->reserved5) &&
+        return diaries_.decode(f[3], &r->diary) && scan::fieldText(f[4], &r->reserved5) &&
                scan::fieldText(f[5], &r->reserved6);
     }
 
     char lastDate_[10] = {};
     QString lastDateText_;
     TextCache labels_;
+    TextBlocks diaries_;
+    scan::Field fields_[6];
 };
 
 // Walks the lines of a data file: blank lines are skipped, a damaged line
@@ -190,6 +251,9 @@ MaybeError walkRecords(const QByteArray &bytes, const QString &actual, Incomplet
 MaybeError parseRecords(const QByteArray &bytes, const QString &actual, IncompleteTail *tail,
                         QList<WeightRecord> *out, int linesBefore = 0)
 {
+    // One allocation for the list: a full file would otherwise be moved
+    // a dozen times as the list grows.
+    out->reserve(out->size() + scan::countLineBreaks(bytes.constData(), bytes.constData() + bytes.size()) + 1);
     RecordReader reader;
     WeightRecord r;
     return walkRecords(

@@ -48,6 +48,7 @@ class TestStoreFiles : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void readsHandWrittenCp932Lines();
+    void textsReadTogetherStayIndependentStrings();
     void writesTheExactLineFormat();
     void damagedLinesNameFileAndLine_data();
     void damagedLinesNameFileAndLine();
@@ -102,6 +103,54 @@ void TestStoreFiles::readsHandWrittenCp932Lines()
     QCOMPARE(rs[2].situation, QStringLiteral("～ﾌﾟ"));
     QCOMPARE(rs[2].weight, 73.95f);
     QCOMPARE(rs[2].diary, QStringLiteral("表"));
+}
+
+// Diaries are read into shared blocks, dates and labels shared from line
+// to line: each must still behave as a string of its own.
+void TestStoreFiles::textsReadTogetherStayIndependentStrings()
+{
+    TempDataDir tmp;
+    QByteArray bytes;
+    QStringList diaries;
+    const int n = 5000; // more than one block of diaries
+    for (int i = 0; i < n; ++i) {
+        const QString diary = i % 3 == 0 ? QStringLiteral("食べすぎた%1").arg(i)
+                              : i % 3 == 1 ? QString()
+                                           : QStringLiteral("%1:05:07 walked").arg(i % 24);
+        diaries.append(diary);
+        QString error;
+        bytes += "\"2003/11/0" + QByteArray::number(1 + i / 1000) + "\",\"\x92\xA9\",74.5,\"" +
+                 cp932::encode(diary, &error) + "\",\"\",\"\"\r\n";
+    }
+    tmp.writeBytes(kData1, bytes);
+
+    QList<WeightRecord> rs = readAll(tmp);
+    QCOMPARE(rs.size(), n);
+    for (int i = 0; i < n; ++i) {
+        QCOMPARE(rs[i].diary, diaries[i]);
+        // A string's own buffer ends in a zero; the shared ones must too.
+        QCOMPARE(rs[i].diary.utf16()[rs[i].diary.size()], u'\0');
+    }
+    // Changing one changes no other: not its neighbours in the block, nor
+    // the records sharing its date or label.
+    rs[3].diary.append(QStringLiteral("!"));
+    rs[3].diary[0] = u'X';
+    rs[3].date[0] = u'X';
+    rs[3].situation.append(QStringLiteral("食"));
+    QCOMPARE(rs[3].diary, QStringLiteral("X") + diaries[3].mid(1) + QStringLiteral("!"));
+    QCOMPARE(rs[4].diary, diaries[4]);
+    QCOMPARE(rs[5].diary, diaries[5]);
+    QCOMPARE(rs[6].diary, diaries[6]);
+    QCOMPARE(rs[2].date, QStringLiteral("2003/11/01"));
+    QCOMPARE(rs[4].situation, QStringLiteral("朝"));
+
+    // A string that outlives every other over its block keeps its text, and
+    // may grow in place.
+    QString last = rs[n - 2].diary;
+    rs.clear();
+    QCOMPARE(last, diaries[n - 2]);
+    last.append(QStringLiteral(" and ran"));
+    QCOMPARE(last, diaries[n - 2] + QStringLiteral(" and ran"));
 }
 
 void TestStoreFiles::writesTheExactLineFormat()
