@@ -108,7 +108,7 @@ QWidget *ComparePanel::buildTable()
     grid->setVerticalSpacing(1);
 
     // Wide enough for the longest value, so a rebuild never moves a column.
-    const QString widest = QStringLiteral("000.0Kgまで ( -00.0Kg )");
+    const int valueWidth = table->fontMetrics().horizontalAdvance(QStringLiteral("000.0Kgまで ( -00.0Kg )")) + 14;
     const QList<TableBand> bands = tableBands();
     for (int i = 0; i < kTableRows; ++i) {
         const QColor back = toColor(bands[i].back);
@@ -126,7 +126,7 @@ QWidget *ComparePanel::buildTable()
             auto *value = named(new QLabel(table), indexed(person == 1 ? "lblD1" : "lblD2", i));
             value->setAlignment(Qt::AlignCenter);
             value->setContentsMargins(6, 3, 4, 3);
-            value->setMinimumWidth(value->fontMetrics().horizontalAdvance(widest) + 14);
+            value->setMinimumWidth(valueWidth);
             setBackColor(value, back);
             grid->addWidget(value, i, person == 1 ? 1 : 3);
             (person == 1 ? lblD1_ : lblD2_)[size_t(i)] = value;

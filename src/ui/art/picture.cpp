@@ -2,20 +2,30 @@
 
 #include <QHash>
 #include <QPainter>
+#include <QPixmap>
 #include <QSvgRenderer>
+
+// A source's parsed picture and the images drawn from it, by size.
+struct PictureArt {
+    explicit PictureArt(const QString &resourcePath)
+        : renderer(resourcePath.isEmpty() ? new QSvgRenderer : new QSvgRenderer(resourcePath))
+    {
+        renderer->setAspectRatioMode(Qt::KeepAspectRatio);
+    }
+    std::unique_ptr<QSvgRenderer> renderer;
+    QHash<QSize, QPixmap> drawn; // by size in device pixels
+};
 
 namespace {
 
-std::shared_ptr<QSvgRenderer> rendererOf(const QString &resourcePath)
+std::shared_ptr<PictureArt> artOf(const QString &resourcePath)
 {
-    static QHash<QString, std::weak_ptr<QSvgRenderer>> shared;
-    if (std::shared_ptr<QSvgRenderer> r = shared.value(resourcePath).lock())
-        return r;
-    auto r = resourcePath.isEmpty() ? std::make_shared<QSvgRenderer>()
-                                    : std::make_shared<QSvgRenderer>(resourcePath);
-    r->setAspectRatioMode(Qt::KeepAspectRatio);
-    shared.insert(resourcePath, r);
-    return r;
+    static QHash<QString, std::weak_ptr<PictureArt>> shared;
+    if (std::shared_ptr<PictureArt> a = shared.value(resourcePath).lock())
+        return a;
+    auto a = std::make_shared<PictureArt>(resourcePath);
+    shared.insert(resourcePath, a);
+    return a;
 }
 
 } // namespace
@@ -32,12 +42,12 @@ Picture::~Picture() = default;
 
 void Picture::setSource(const QString &resourcePath)
 {
-    if (renderer_ && resourcePath == source_)
+    if (art_ && resourcePath == source_)
         return;
     source_ = resourcePath;
     // The renderer of the new path, so a path that fails to load leaves no
     // trace of the previous picture.
-    renderer_ = rendererOf(resourcePath);
+    art_ = artOf(resourcePath);
     updateGeometry();
     update();
 }
@@ -49,14 +59,14 @@ QString Picture::source() const
 
 bool Picture::isValid() const
 {
-    return renderer_->isValid();
+    return art_->renderer->isValid();
 }
 
 QSize Picture::sizeHint() const
 {
     // The screens place pictures at fixed sizes; 32 px on the longer side is
     // what the faces are drawn for.
-    const QSizeF view = renderer_->isValid() ? renderer_->viewBoxF().size() : QSizeF();
+    const QSizeF view = art_->renderer->isValid() ? art_->renderer->viewBoxF().size() : QSizeF();
     if (view.isEmpty())
         return QSize(32, 32);
     const QSizeF scaled = view.scaled(QSizeF(32, 32), Qt::KeepAspectRatio);
@@ -65,9 +75,19 @@ QSize Picture::sizeHint() const
 
 void Picture::paintEvent(QPaintEvent *)
 {
-    if (!renderer_->isValid())
+    if (!art_->renderer->isValid() || size().isEmpty())
         return;
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    QPixmap &image = art_->drawn[pixels];
+    if (image.isNull()) {
+        image = QPixmap(pixels);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        art_->renderer->render(&p, QRectF(rect()));
+    }
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    renderer_->render(&painter, QRectF(rect()));
+    painter.drawPixmap(0, 0, image);
 }

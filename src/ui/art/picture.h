@@ -5,7 +5,7 @@
 
 #include <memory>
 
-class QSvgRenderer;
+struct PictureArt;
 
 // An image control: one picture from the resources, scaled to the widget's
 // size with its aspect ratio kept and centred, on a transparent background
@@ -31,6 +31,7 @@ private:
 
     QString source_;
     // Shared by every picture of the same source while any of them lives:
-    // a screen shows the same mark many times, and parses it once.
-    std::shared_ptr<QSvgRenderer> renderer_;
+    // a screen shows the same mark many times, and parses and draws it once
+    // for each size.
+    std::shared_ptr<PictureArt> art_;
 };
