@@ -12,7 +12,6 @@
 #include "ui/store_error_box.h"
 
 #include <QButtonGroup>
-#include <QChart>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -250,7 +249,7 @@ LineChart *ComparePanel::newChart(const QString &name, QWidget *area)
     chart->setSeriesColor(2, kLine2);
     chart->setLegendVisible(true);
     chart->setMinimumSize(300, 200);
-    connect(chart->chart(), &QChart::plotAreaChanged, this, [this] { placeAxisMarks(); });
+    connect(chart, &LineChart::plotAreaChanged, this, [this] { placeAxisMarks(); });
     return chart;
 }
 
@@ -350,7 +349,7 @@ void ComparePanel::placeAxisMarks()
     if (!chartArea_)
         return; // still being built
     LineChart *shown = sameAxis_ ? mcrAvgtai2_ : mcrAvgtai_;
-    const QRectF plot = shown->chart()->plotArea();
+    const QRectF plot = shown->plotArea();
     const QPoint bottomLeft = shown->mapTo(chartArea_, QPoint(0, qRound(plot.bottom())));
     const int y = qBound(0, bottomLeft.y() - kMarkSize / 2, qMax(0, chartArea_->height() - kMarkSize));
     imgD1_[0]->move(shown->x() - kMarkSize - 2, y);

@@ -1,18 +1,13 @@
 #include "ui/line_chart.h"
 
-#include <QCategoryAxis>
-#include <QChart>
-#include <QGraphicsLayout>
-#include <QLegend>
-#include <QLegendMarker>
-#include <QLineSeries>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QScopedValueRollback>
-#include <QValueAxis>
 #include <QtMath>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -90,61 +85,61 @@ QImage dotMarker(const QColor &c)
     return img;
 }
 
-void styleAxis(QAbstractAxis *axis, const QFont &font)
-{
-    axis->setLinePen(QPen(QColor(0x40, 0x40, 0x40), 1));
-    axis->setGridLinePen(QPen(QColor(0xE0, 0xE0, 0xE0), 1));
-    axis->setLabelsFont(font);
-    axis->setLabelsColor(Qt::black);
-}
+// Room around the parts of the chart, in pixels.
+constexpr int kMarginLeft = 4;
+constexpr int kMarginTop = 6;
+constexpr int kMarginRight = 8;
+constexpr int kMarginBottom = 2;
+constexpr int kTick = 5;     // tick marks stand out of the axis by this much
+constexpr int kLabelGap = 3; // between a tick mark and its label
+constexpr int kSwatch = 8;   // a legend entry's colour square
+constexpr int kLegendGap = 16; // above and below the legend, together
 
-// The chart is handed to the view as it is made: a view made without one
-// makes a chart of its own, which setChart() would leave behind unfreed.
-QChart *newChart()
+const QColor kAxisColor(0x40, 0x40, 0x40);
+const QColor kGridColor(0xE0, 0xE0, 0xE0);
+
+// The first, lowest, highest and last point of every pixel column a run
+// covers, in the order of x: the line through them draws what the full
+// run draws.
+QList<QPointF> reduceRun(const QList<QPointF> &run, double x0, double pixelsPerRow)
 {
-    auto *c = new QChart;
-    c->setAnimationOptions(QChart::NoAnimation);
-    c->setBackgroundBrush(Qt::white);
-    c->setBackgroundPen(Qt::NoPen);
-    c->setBackgroundRoundness(0);
-    c->setMargins(QMargins(4, 6, 4, 2));
-    c->layout()->setContentsMargins(0, 0, 0, 0);
-    c->legend()->setVisible(false);
-    c->legend()->setAlignment(Qt::AlignBottom);
-    return c;
+    QList<QPointF> out;
+    qsizetype i = 0;
+    while (i < run.size()) {
+        const qint64 px = qint64(std::floor((run[i].x() - x0) * pixelsPerRow));
+        qsizetype first = i, low = i, high = i, last = i;
+        while (i < run.size() && qint64(std::floor((run[i].x() - x0) * pixelsPerRow)) == px) {
+            if (run[i].y() < run[low].y())
+                low = i;
+            if (run[i].y() > run[high].y())
+                high = i;
+            last = i;
+            ++i;
+        }
+        qsizetype keep[4] = {first, qMin(low, high), qMax(low, high), last};
+        for (int k = 0; k < 4; ++k)
+            if (k == 0 || keep[k] != keep[k - 1])
+                out.append(run[keep[k]]);
+    }
+    return out;
 }
 
 } // namespace
 
-LineChart::LineChart(QWidget *parent)
-    : QChartView(newChart(), parent), axisX_(new QCategoryAxis), axisLeft_(new QValueAxis),
-      axisRight_(new QValueAxis)
+LineChart::LineChart(QWidget *parent) : QWidget(parent)
 {
-    QChart *c = chart();
-    c->legend()->setFont(font());
-
-    c->addAxis(axisX_, Qt::AlignBottom);
-    c->addAxis(axisLeft_, Qt::AlignLeft);
-    c->addAxis(axisRight_, Qt::AlignRight);
-    for (QAbstractAxis *axis : {static_cast<QAbstractAxis *>(axisX_),
-                                static_cast<QAbstractAxis *>(axisLeft_),
-                                static_cast<QAbstractAxis *>(axisRight_)})
-        styleAxis(axis, font());
-    axisX_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    axisRight_->setGridLineVisible(false);
-    axisRight_->setVisible(false);
-
-    setRenderHint(QPainter::Antialiasing);
-    setFrameShape(QFrame::NoFrame);
-    setBackgroundBrush(Qt::white);
-
-    applyRange(axisLeft_, left_);
-    applyRange(axisRight_, right_);
+    setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    leftScale_ = scaleOf(left_, leftScale_);
+    rightScale_ = scaleOf(right_, rightScale_);
     setColumnCount(1);
-    applyPending();
 }
 
 LineChart::~LineChart() = default;
+
+QSize LineChart::sizeHint() const { return QSize(320, 240); }
+
+QSize LineChart::minimumSizeHint() const { return QSize(120, 90); }
 
 void LineChart::setColumnCount(int cols)
 {
@@ -152,23 +147,14 @@ void LineChart::setColumnCount(int cols)
     const int old = columnCount();
     if (cols == old)
         return;
-    for (int c = old - 1; c >= cols; --c) {
-        for (QLineSeries *s : std::as_const(columns_[size_t(c)].series)) {
-            chart()->removeSeries(s);
-            delete s;
-        }
-    }
     columns_.resize(size_t(cols));
     values_.resize(size_t(cols));
-    dirty_.resize(size_t(cols), false);
     for (int c = old; c < cols; ++c) {
-        Column &col = columns_[size_t(c)];
-        col.color = defaultColor(c);
+        columns_[size_t(c)].color = defaultColor(c);
         values_[size_t(c)].assign(size_t(rowCount_), std::nullopt);
-        addSeries(col);
     }
     col_ = qBound(1, col_, cols);
-    updateRightAxisVisibility();
+    markLayoutDirty(); // the right axis may come or go
 }
 
 void LineChart::setRowCount(int rows)
@@ -176,17 +162,15 @@ void LineChart::setRowCount(int rows)
     rows = qMax(0, rows);
     if (rows == rowCount_)
         return;
-    const bool shrinking = rows < rowCount_;
     rowCount_ = rows;
     for (size_t c = 0; c < values_.size(); ++c) {
         values_[c].resize(size_t(rows), std::nullopt);
-        if (shrinking)
-            markDirty(int(c));
+        markDirty(int(c)); // the rows span the plot anew
     }
     labels_.resize(size_t(rows));
     if (rows == 0)
         labelOf_ = nullptr;
-    markAxisDirty();
+    rowLabelsDirty_ = true;
 }
 
 void LineChart::setRow(int row)
@@ -252,7 +236,7 @@ void LineChart::fillColumn(int col, const QList<std::optional<Value>> &values)
         const std::optional<Value> v = r < size_t(values.size()) ? values[qsizetype(r)] : std::nullopt;
         column[r] = v && std::isfinite(*v) ? std::optional<double>(double(*v)) : std::nullopt;
     }
-    drawColumnNow(col - 1);
+    markDirty(col - 1);
 }
 
 void LineChart::setColumnValues(int col, const QList<std::optional<double>> &values)
@@ -279,7 +263,8 @@ void LineChart::setRowLabel(int row, const QString &label)
     if (labels_[size_t(row - 1)] == label)
         return;
     labels_[size_t(row - 1)] = label;
-    markAxisDirty();
+    rowLabelsDirty_ = true;
+    update();
 }
 
 QString LineChart::rowLabel(int row) const
@@ -293,17 +278,16 @@ void LineChart::setRowLabels(std::function<QString(int)> label)
 {
     labelOf_ = std::move(label);
     std::fill(labels_.begin(), labels_.end(), QString());
-    markAxisDirty();
+    rowLabelsDirty_ = true;
+    update();
 }
 
 void LineChart::setSeriesName(int col, const QString &name)
 {
     if (col < 1 || col > columnCount())
         return;
-    Column &c = columns_[size_t(col - 1)];
-    c.name = name;
-    for (QLineSeries *s : std::as_const(c.series))
-        s->setName(name);
+    columns_[size_t(col - 1)].name = name;
+    update();
 }
 
 QString LineChart::seriesName(int col) const
@@ -315,11 +299,8 @@ void LineChart::setSeriesColor(int col, const QColor &color)
 {
     if (col < 1 || col > columnCount())
         return;
-    Column &c = columns_[size_t(col - 1)];
-    c.color = color.isValid() ? color : defaultColor(col - 1);
-    for (int i = 0; i < c.series.size(); ++i)
-        styleSeries(c, c.series[i], i == 0);
-    viewport()->update();
+    columns_[size_t(col - 1)].color = color.isValid() ? color : defaultColor(col - 1);
+    update();
 }
 
 QColor LineChart::seriesColor(int col) const
@@ -329,13 +310,17 @@ QColor LineChart::seriesColor(int col) const
 
 void LineChart::setLegendVisible(bool visible)
 {
-    chart()->legend()->setVisible(visible);
+    if (legend_ == visible)
+        return;
+    legend_ = visible;
+    markLayoutDirty();
 }
 
 void LineChart::setLeftRange(double min, double max)
 {
     left_ = {min, max};
-    applyRange(axisLeft_, left_);
+    leftScale_ = scaleOf(left_, leftScale_);
+    markLayoutDirty();
 }
 
 void LineChart::setLeftMin(double min)
@@ -351,7 +336,8 @@ void LineChart::setLeftMax(double max)
 void LineChart::setRightRange(double min, double max)
 {
     right_ = {min, max};
-    applyRange(axisRight_, right_);
+    rightScale_ = scaleOf(right_, rightScale_);
+    markLayoutDirty();
 }
 
 void LineChart::setRightMin(double min)
@@ -372,11 +358,7 @@ void LineChart::setSeriesOnRightAxis(int col, bool right)
     if (c.right == right)
         return;
     c.right = right;
-    for (QLineSeries *s : std::as_const(c.series)) {
-        s->detachAxis(right ? axisLeft_ : axisRight_);
-        s->attachAxis(right ? axisRight_ : axisLeft_);
-    }
-    updateRightAxisVisibility();
+    markLayoutDirty();
 }
 
 bool LineChart::seriesOnRightAxis(int col) const
@@ -384,12 +366,17 @@ bool LineChart::seriesOnRightAxis(int col) const
     return col >= 1 && col <= columnCount() && columns_[size_t(col - 1)].right;
 }
 
+bool LineChart::rightAxisVisible() const
+{
+    return std::any_of(columns_.begin(), columns_.end(), [](const Column &c) { return c.right; });
+}
+
 void LineChart::setMarker(Marker m)
 {
     if (m == marker_)
         return;
     marker_ = m;
-    viewport()->update();
+    update();
 }
 
 QImage LineChart::markerImage(int col) const
@@ -407,7 +394,7 @@ QImage LineChart::markerImage(int col) const
 
 QList<QPointF> LineChart::markedPoints(int col)
 {
-    forcePending();
+    bringUpToDate();
     if (col < 1 || col > columnCount())
         return {};
     const Column &c = columns_[size_t(col - 1)];
@@ -416,243 +403,174 @@ QList<QPointF> LineChart::markedPoints(int col)
 
 QList<QList<QPointF>> LineChart::drawnSegments(int col)
 {
-    forcePending();
-    QList<QList<QPointF>> out;
+    bringUpToDate();
     if (col < 1 || col > columnCount())
-        return out;
-    if (columns_[size_t(col - 1)].reduced)
-        return columns_[size_t(col - 1)].dense;
-    for (const QLineSeries *s : columns_[size_t(col - 1)].series) {
-        if (s->count() > 0)
-            out.append(s->points());
-    }
-    return out;
+        return {};
+    return columns_[size_t(col - 1)].runs;
+}
+
+QList<std::pair<int, QString>> LineChart::rowLabelsShown()
+{
+    bringUpToDate();
+    return rowLabelsShown_;
+}
+
+QRectF LineChart::plotArea()
+{
+    bringUpToDate();
+    return plot_;
+}
+
+QPointF LineChart::mapToPosition(const QPointF &value, int col)
+{
+    bringUpToDate();
+    return toPixel(value.x(), value.y(), seriesOnRightAxis(col) ? rightScale_ : leftScale_);
 }
 
 void LineChart::mousePressEvent(QMouseEvent *event)
 {
-    QChartView::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton) {
-        pressed_ = true;
-        event->accept(); // the click is ours even where no chart item takes it
-    }
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    pressed_ = true;
+    event->accept();
 }
 
 void LineChart::mouseDoubleClickEvent(QMouseEvent *event)
 {
     // The second click of a double-click counts as a click of its own.
-    if (event->button() == Qt::LeftButton)
-        pressed_ = true;
-    QChartView::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mouseDoubleClickEvent(event);
+    pressed_ = true;
+    event->accept();
 }
 
 void LineChart::mouseReleaseEvent(QMouseEvent *event)
 {
-    QChartView::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && pressed_) {
-        pressed_ = false;
-        if (rect().contains(event->position().toPoint()))
-            emit userClicked();
-    }
-}
-
-void LineChart::paintEvent(QPaintEvent *event)
-{
-    // A grab of the window paints without running queued work first.
-    if (pending_)
-        applyPending();
-    QChartView::paintEvent(event);
+    if (event->button() != Qt::LeftButton || !pressed_)
+        return QWidget::mouseReleaseEvent(event);
+    pressed_ = false;
+    event->accept();
+    if (rect().contains(event->position().toPoint()))
+        emit userClicked();
 }
 
 void LineChart::resizeEvent(QResizeEvent *event)
 {
-    // The chart takes the new size with the pending data, in one layout.
-    // Laid out at once and again when its data landed, as on a screen
-    // being shown, it measured all its axis labels twice or more.
-    QGraphicsView::resizeEvent(event);
-    chartSizeStale_ = true;
-    markAxisDirty(); // how many row labels fit depends on the width
-    // A reduction is made for a width; dense columns are reduced afresh.
-    for (size_t c = 0; c < columns_.size(); ++c)
-        if (values_[c].size() > size_t(4 * qMax(1, plotWidthPixels())) || columns_[c].reduced)
-            markDirty(int(c));
-}
-
-// Markers go over the plot rather than into it, so the plot's edge never
-// cuts one in half; only points inside the axis ranges are marked.
-void LineChart::drawForeground(QPainter *painter, const QRectF &rect)
-{
-    QChartView::drawForeground(painter, rect);
-    for (const Column &c : columns_)
-        if (!c.dense.isEmpty())
-            drawDense(painter, c);
-    const QRectF plot = chart()->plotArea().adjusted(-0.5, -0.5, 0.5, 0.5);
-    for (int col = 1; col <= columnCount(); ++col) {
-        const Column &c = columns_[size_t(col - 1)];
-        const QList<QPointF> &points = marker_ == Marker::None ? c.lone : c.marked;
-        if (points.isEmpty() || c.series.isEmpty())
-            continue;
-        const QImage img = markerImage(col);
-        for (const QPointF &p : points) {
-            const QPointF at = chart()->mapToPosition(p, c.series.first());
-            if (!plot.contains(at))
-                continue;
-            const QPointF scene = chart()->mapToScene(at);
-            painter->drawImage(QPointF(scene.x() - img.width() / 2.0, scene.y() - img.height() / 2.0),
-                               img);
-        }
-    }
-}
-
-// The same mapping from values to the plot as the chart's own series use,
-// clipped to the plot as they are, edges included.
-void LineChart::drawDense(QPainter *painter, const Column &c) const
-{
-    const QValueAxis *y = c.right ? axisRight_ : axisLeft_;
-    const QRectF plot = chart()->plotArea();
-    const double xSpan = axisX_->max() - axisX_->min();
-    const double ySpan = y->max() - y->min();
-    if (plot.isEmpty() || !(xSpan > 0) || !(ySpan > 0))
-        return;
-    const double sx = plot.width() / xSpan;
-    const double sy = plot.height() / ySpan;
-    const QPointF origin = chart()->mapToScene(plot.topLeft());
-    const double x0 = origin.x() - axisX_->min() * sx;
-    const double y0 = origin.y() + plot.height() + y->min() * sy;
-
-    painter->save();
-    painter->setClipRect(QRectF(origin, plot.size()).adjusted(-0.5, -0.5, 0.5, 0.5), Qt::IntersectClip);
-    painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setPen(QPen(c.color, 1));
-    QList<QPointF> line;
-    for (const QList<QPointF> &run : c.dense) {
-        line.resize(run.size());
-        for (qsizetype i = 0; i < run.size(); ++i)
-            line[i] = QPointF(x0 + run[i].x() * sx, y0 - run[i].y() * sy);
-        painter->drawPolyline(line.constData(), int(line.size()));
-    }
-    painter->restore();
-}
-
-int LineChart::plotWidthPixels() const
-{
-    // The chart may not have the view's size yet: the room its axes took
-    // when it was last laid out is taken off the view's width.
-    const QRectF plot = chart()->plotArea();
-    const qreal chartWidth = chart()->size().width();
-    if (plot.width() > 0 && chartWidth > 0)
-        return qMax(1, int(width() - (chartWidth - plot.width())));
-    return qMax(1, width() - 60);
-}
-
-void LineChart::markDirty(int col)
-{
-    dirty_[size_t(col)] = true;
-    schedule();
-}
-
-void LineChart::markAxisDirty()
-{
-    axisDirty_ = true;
-    schedule();
-}
-
-// Cell writes come one by one, often thousands in a row; the drawing is
-// brought up to date once, when control returns to the event loop.
-void LineChart::schedule()
-{
-    if (pending_)
-        return;
-    pending_ = true;
-    QMetaObject::invokeMethod(this, &LineChart::applyPending, Qt::QueuedConnection);
-}
-
-// A column set in one piece is drawn at once on a chart that shows; a
-// hidden chart (another screen's, or the view not chosen) is drawn when it
-// is shown, so that filling it costs nothing until then.
-void LineChart::drawColumnNow(int col)
-{
-    if (!isVisible() && !forced_) {
-        markDirty(col);
-        return;
-    }
-    redrawColumn(col);
-    dirty_[size_t(col)] = false;
-    if (axisDirty_)
-        rebuildXAxis();
-}
-
-void LineChart::forcePending()
-{
-    const QScopedValueRollback force(forced_, true);
-    applyPending();
+    QWidget::resizeEvent(event);
+    // How many row labels fit depends on the width.
+    rowLabelsDirty_ = true;
+    layoutDirty_ = true;
+    if (isVisible())
+        layOut();
 }
 
 void LineChart::showEvent(QShowEvent *event)
 {
-    QChartView::showEvent(event);
-    if (pending_ || std::find(dirty_.begin(), dirty_.end(), true) != dirty_.end() || axisDirty_ ||
-        chartSizeStale_)
-        applyPending();
+    QWidget::showEvent(event);
+    if (layoutDirty_)
+        layOut();
 }
 
-void LineChart::applyPending()
+void LineChart::changeEvent(QEvent *event)
 {
-    pending_ = false;
-    if (!isVisible() && !forced_)
-        return; // drawn when shown
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        markLayoutDirty();
+}
 
-    for (size_t c = 0; c < dirty_.size(); ++c) {
-        if (dirty_[c]) {
-            dirty_[c] = false;
-            redrawColumn(int(c));
+void LineChart::markDirty(int col)
+{
+    columns_[size_t(col)].dirty = true;
+    update();
+}
+
+// The plot's place depends on the widths of the axis labels. A chart that
+// shows is laid out again before it is next painted, so that whoever
+// follows the plot's place hears of it outside a paint.
+void LineChart::markLayoutDirty()
+{
+    update();
+    if (layoutDirty_)
+        return;
+    layoutDirty_ = true;
+    if (isVisible())
+        QMetaObject::invokeMethod(
+            this, [this] { if (layoutDirty_) layOut(); }, Qt::QueuedConnection);
+}
+
+void LineChart::bringUpToDate()
+{
+    if (layoutDirty_)
+        layOut();
+    if (rowLabelsDirty_)
+        buildRowLabels();
+    for (size_t c = 0; c < columns_.size(); ++c)
+        if (columns_[c].dirty)
+            buildRuns(columns_[c], values_[c]);
+}
+
+void LineChart::layOut()
+{
+    layoutDirty_ = false;
+    const QFontMetrics fm(font());
+    auto widest = [&](const AxisScale &s) {
+        int w = 0;
+        for (double t : s.ticks)
+            w = qMax(w, fm.horizontalAdvance(tickText(s, t)));
+        return w;
+    };
+    const int lh = fm.height();
+    const double left = kMarginLeft + widest(leftScale_) + kLabelGap + kTick;
+    const double right = width() - kMarginRight -
+                         (rightAxisVisible() ? widest(rightScale_) + kLabelGap + kTick : 0);
+    const double top = kMarginTop + lh / 2.0;
+    const double bottom = height() - kMarginBottom - kTick - kLabelGap - lh - (legend_ ? lh + kLegendGap : 0);
+    const QRectF plot(left, top, qMax(0.0, right - left), qMax(0.0, bottom - top));
+    if (plot == plot_)
+        return;
+    // A reduction is made for a width: dense columns are reduced afresh.
+    if (qRound(plot.width()) != qRound(plot_.width()))
+        for (size_t c = 0; c < columns_.size(); ++c)
+            if (columns_[c].reduced || values_[c].size() > size_t(4 * qMax(1, qRound(plot.width()))))
+                columns_[c].dirty = true;
+    plot_ = plot;
+    emit plotAreaChanged(plot_);
+}
+
+// Row numbers, or the row labels when there are any, at a spacing that
+// leaves room for each label.
+void LineChart::buildRowLabels()
+{
+    rowLabelsDirty_ = false;
+    rowLabelsShown_.clear();
+    const int n = rowCount_;
+    if (n == 0)
+        return; // an empty chart has no rows to name
+    const bool labelled =
+        labelOf_ || std::any_of(labels_.begin(), labels_.end(), [](const QString &l) { return !l.isEmpty(); });
+    const int labelSlots = qBound(2, width() / (labelled ? 90 : 50), 12);
+    if (labelled) {
+        const int step = qMax(1, (n + labelSlots - 1) / labelSlots);
+        for (int r = 1; r <= n; r += step) {
+            const QString label = rowLabel(r);
+            const bool repeated = std::any_of(rowLabelsShown_.begin(), rowLabelsShown_.end(),
+                                              [&](const auto &shown) { return shown.second == label; });
+            if (!label.isEmpty() && !repeated)
+                rowLabelsShown_.append({r, label});
         }
-    }
-    if (axisDirty_)
-        rebuildXAxis();
-    // Last, so the one layout the chart then gets has the new data in it.
-    if (chartSizeStale_) {
-        chartSizeStale_ = false;
-        QResizeEvent resize(size(), size());
-        QChartView::resizeEvent(&resize);
+    } else {
+        const int step = qMax(1, int(niceStep(double(n) / labelSlots)));
+        if (step > 1)
+            rowLabelsShown_.append({1, QStringLiteral("1")});
+        for (int r = step; r <= n; r += step)
+            rowLabelsShown_.append({r, QString::number(r)});
     }
 }
 
-namespace {
-
-// The first, lowest, highest and last point of every pixel column a run
-// covers, in the order of x: the line through them draws what the full
-// run draws.
-QList<QPointF> reduceRun(const QList<QPointF> &run, double x0, double pixelsPerRow)
+// One line per unbroken run of values, so an empty cell leaves a gap.
+void LineChart::buildRuns(Column &c, const std::vector<std::optional<double>> &values)
 {
-    QList<QPointF> out;
-    qsizetype i = 0;
-    while (i < run.size()) {
-        const qint64 px = qint64(std::floor((run[i].x() - x0) * pixelsPerRow));
-        qsizetype first = i, low = i, high = i, last = i;
-        while (i < run.size() && qint64(std::floor((run[i].x() - x0) * pixelsPerRow)) == px) {
-            if (run[i].y() < run[low].y())
-                low = i;
-            if (run[i].y() > run[high].y())
-                high = i;
-            last = i;
-            ++i;
-        }
-        qsizetype keep[4] = {first, qMin(low, high), qMax(low, high), last};
-        for (int k = 0; k < 4; ++k)
-            if (k == 0 || keep[k] != keep[k - 1])
-                out.append(run[keep[k]]);
-    }
-    return out;
-}
-
-} // namespace
-
-// One series per unbroken run of values, so an empty cell leaves a gap.
-void LineChart::redrawColumn(int col)
-{
-    Column &c = columns_[size_t(col)];
-    const auto &values = values_[size_t(col)];
+    c.dirty = false;
     QList<QList<QPointF>> runs;
     QList<QPointF> run;
     qsizetype total = 0;
@@ -673,7 +591,7 @@ void LineChart::redrawColumn(int col)
         if (r.size() == 1)
             c.lone.append(r.first());
 
-    const int pixels = plotWidthPixels();
+    const int pixels = qMax(1, qRound(plot_.width()));
     c.reduced = total > 4 * qsizetype(pixels);
     if (c.reduced) {
         // Rows 0.5 .. n + 0.5 span the plot's width.
@@ -686,97 +604,15 @@ void LineChart::redrawColumn(int col)
     if (!c.reduced)
         for (const QList<QPointF> &r : std::as_const(runs))
             c.marked += r;
-
-    // A reduced column keeps one empty series for its legend entry.
-    c.dense = c.reduced ? std::move(runs) : QList<QList<QPointF>>();
-    if (c.reduced)
-        runs.clear();
-    const qsizetype wanted = qMax<qsizetype>(1, runs.size());
-    while (c.series.size() > wanted) {
-        QLineSeries *s = c.series.takeLast();
-        chart()->removeSeries(s);
-        delete s;
-    }
-    while (c.series.size() < wanted)
-        addSeries(c);
-    for (qsizetype i = 0; i < c.series.size(); ++i) {
-        if (c.series[i]->pen().width() != (c.reduced ? 1 : 2))
-            styleSeries(c, c.series[i], i == 0);
-        if (i < runs.size() || c.series[i]->count() > 0)
-            c.series[i]->replace(i < runs.size() ? runs[i] : QList<QPointF>());
-    }
-    // Smoothing the edges of thousands of short segments costs far more
-    // than it shows; a chart of a few points keeps its smooth lines.
-    const bool dense = std::any_of(columns_.begin(), columns_.end(), [](const Column &k) { return k.reduced; });
-    setRenderHint(QPainter::Antialiasing, !dense);
-    viewport()->update();
+    c.runs = std::move(runs);
 }
 
-QLineSeries *LineChart::addSeries(Column &c)
-{
-    auto *s = new QLineSeries;
-    chart()->addSeries(s);
-    s->attachAxis(axisX_);
-    s->attachAxis(c.right ? axisRight_ : axisLeft_);
-    const bool primary = c.series.isEmpty();
-    c.series.append(s);
-    styleSeries(c, s, primary);
-    return s;
-}
-
-void LineChart::styleSeries(const Column &c, QLineSeries *s, bool primary)
-{
-    s->setName(c.name);
-    // A line of a few points per pixel is as thick as its ups and downs
-    // already; a one-pixel pen draws it many times faster than a stroked one.
-    s->setPen(QPen(c.color, c.reduced ? 1 : 2));
-    if (!primary) {
-        // Pieces after a gap belong to the same legend entry.
-        const auto markers = chart()->legend()->markers(s);
-        for (QLegendMarker *m : markers)
-            m->setVisible(false);
-    }
-}
-
-// Row numbers, or the row labels when there are any, at a spacing that
-// leaves room for each label.
-void LineChart::rebuildXAxis()
-{
-    axisDirty_ = false;
-    const int n = qMax(1, rowCount_);
-    const QStringList old = axisX_->categoriesLabels();
-    for (const QString &label : old)
-        axisX_->remove(label);
-    axisX_->setRange(0.5, n + 0.5);
-    axisX_->setStartValue(0.5);
-    if (rowCount_ == 0)
-        return; // an empty chart has no rows to name
-
-    const bool labelled =
-        labelOf_ || std::any_of(labels_.begin(), labels_.end(), [](const QString &l) { return !l.isEmpty(); });
-    const int labelSlots = qBound(2, width() / (labelled ? 90 : 50), 12);
-    if (labelled) {
-        const int step = qMax(1, (n + labelSlots - 1) / labelSlots);
-        for (int r = 1; r <= rowCount_; r += step) {
-            const QString label = rowLabel(r);
-            if (!label.isEmpty())
-                axisX_->append(label, r); // a repeated label is skipped by the axis
-        }
-    } else {
-        const int step = qMax(1, int(niceStep(double(n) / labelSlots)));
-        if (step > 1)
-            axisX_->append(QStringLiteral("1"), 1);
-        for (int r = step; r <= n; r += step)
-            axisX_->append(QString::number(r), r);
-    }
-}
-
-void LineChart::applyRange(QValueAxis *axis, const Range &r)
+LineChart::AxisScale LineChart::scaleOf(const Range &r, const AxisScale &before)
 {
     double lo = r.min;
     double hi = r.max;
     if (!std::isfinite(lo) || !std::isfinite(hi))
-        return;
+        return before;
     if (lo > hi)
         std::swap(lo, hi);
     if (lo == hi) {
@@ -784,29 +620,172 @@ void LineChart::applyRange(QValueAxis *axis, const Range &r)
         lo -= 1;
         hi += 1;
     }
+    AxisScale s;
+    s.min = lo;
+    s.max = hi;
     const double step = niceStep((hi - lo) / 8);
-    axis->setRange(lo, hi);
-    // Fixed ticks when the step divides the range, so the top tick is not
-    // lost to rounding (a dynamic 0.2 step from 69 stops at 69.8 of 70).
     const double parts = (hi - lo) / step;
     if (std::abs(parts - std::round(parts)) < 1e-6 && std::round(parts) <= 20) {
-        axis->setTickType(QValueAxis::TicksFixed);
-        axis->setTickCount(int(std::round(parts)) + 1);
+        // The step divides the range: ticks from end to end, so the top
+        // tick is not lost to rounding (a 0.2 step from 69 to 70).
+        const int n = int(std::round(parts));
+        for (int k = 0; k <= n; ++k)
+            s.ticks.append(k == n ? hi : lo + k * step);
     } else {
-        axis->setTickType(QValueAxis::TicksDynamic);
-        axis->setTickAnchor(0);
-        axis->setTickInterval(step);
+        // Else at the multiples of the step within the range.
+        const qint64 first = qint64(std::ceil(lo / step - 1e-9));
+        for (qint64 k = first; k * step <= hi + step * 1e-9 && s.ticks.size() <= 40; ++k)
+            s.ticks.append(k * step);
     }
-    axis->setLabelFormat(step >= 1 ? QStringLiteral("%.0f")
-                         : step >= 0.1 ? QStringLiteral("%.1f")
-                                       : QStringLiteral("%.2f"));
-    viewport()->update();
+    s.decimals = step >= 1 ? 0 : step >= 0.1 ? 1 : 2;
+    return s;
 }
 
-void LineChart::updateRightAxisVisibility()
+QString LineChart::tickText(const AxisScale &s, double v) const
 {
-    const bool any =
-        std::any_of(columns_.begin(), columns_.end(), [](const Column &c) { return c.right; });
-    axisRight_->setVisible(any);
-    viewport()->update();
+    const double unit = std::pow(10.0, -s.decimals);
+    if (std::abs(v) < unit / 2)
+        v = 0; // no "-0"
+    return QString::number(v, 'f', s.decimals);
+}
+
+QPointF LineChart::toPixel(double x, double y, const AxisScale &s) const
+{
+    const double n = qMax(1, rowCount_);
+    const double span = s.max - s.min;
+    return QPointF(plot_.left() + (x - 0.5) / n * plot_.width(),
+                   plot_.bottom() - (span > 0 ? (y - s.min) / span : 0.5) * plot_.height());
+}
+
+void LineChart::paintEvent(QPaintEvent *)
+{
+    bringUpToDate();
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    if (plot_.isEmpty())
+        return;
+    paintAxes(p);
+
+    // The lines, clipped to the plot as a chart's lines are, edges
+    // included. Smoothing the edges of thousands of short segments costs
+    // far more than it shows: a reduced line is drawn with a plain pen.
+    p.save();
+    p.setClipRect(plot_.adjusted(-1, -1, 1, 1));
+    QList<QPointF> line;
+    for (const Column &c : columns_) {
+        const AxisScale &s = c.right ? rightScale_ : leftScale_;
+        p.setRenderHint(QPainter::Antialiasing, !c.reduced);
+        p.setPen(QPen(c.color, c.reduced ? 1 : 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        for (const QList<QPointF> &run : c.runs) {
+            if (run.size() < 2)
+                continue;
+            line.resize(run.size());
+            for (qsizetype i = 0; i < run.size(); ++i)
+                line[i] = toPixel(run[i].x(), run[i].y(), s);
+            p.drawPolyline(line.constData(), int(line.size()));
+        }
+    }
+    p.restore();
+
+    // Markers go over the plot rather than into it, so the plot's edge
+    // never cuts one in half; only points inside the axis ranges are marked.
+    const QRectF inside = plot_.adjusted(-0.5, -0.5, 0.5, 0.5);
+    for (int col = 1; col <= columnCount(); ++col) {
+        const Column &c = columns_[size_t(col - 1)];
+        const QList<QPointF> &points = marker_ == Marker::None ? c.lone : c.marked;
+        if (points.isEmpty())
+            continue;
+        const AxisScale &s = c.right ? rightScale_ : leftScale_;
+        const QImage img = markerImage(col);
+        for (const QPointF &v : points) {
+            const QPointF at = toPixel(v.x(), v.y(), s);
+            if (inside.contains(at))
+                p.drawImage(QPointF(at.x() - img.width() / 2.0, at.y() - img.height() / 2.0), img);
+        }
+    }
+    if (legend_)
+        paintLegend(p);
+}
+
+// Grid lines behind, then the axis lines, their tick marks and labels.
+void LineChart::paintAxes(QPainter &p)
+{
+    const QFontMetrics fm(font());
+    const int lh = fm.height();
+    const int left = qRound(plot_.left());
+    const int right = qRound(plot_.right());
+    const int top = qRound(plot_.top());
+    const int bottom = qRound(plot_.bottom());
+    const bool rightAxis = rightAxisVisible();
+    auto yOf = [&](const AxisScale &s, double v) { return qRound(toPixel(1, v, s).y()); };
+
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(kGridColor);
+    for (double t : leftScale_.ticks)
+        p.drawLine(left, yOf(leftScale_, t), right, yOf(leftScale_, t));
+    for (const auto &[row, label] : rowLabelsShown_) {
+        const int x = qRound(toPixel(row, 0, leftScale_).x());
+        p.drawLine(x, top, x, bottom);
+    }
+
+    p.setPen(kAxisColor);
+    p.drawLine(left, top, left, bottom);
+    p.drawLine(left, bottom, right, bottom);
+    if (rightAxis)
+        p.drawLine(right, top, right, bottom);
+    for (double t : leftScale_.ticks)
+        p.drawLine(left - kTick, yOf(leftScale_, t), left, yOf(leftScale_, t));
+    if (rightAxis)
+        for (double t : rightScale_.ticks)
+            p.drawLine(right, yOf(rightScale_, t), right + kTick, yOf(rightScale_, t));
+    for (const auto &[row, label] : rowLabelsShown_) {
+        const int x = qRound(toPixel(row, 0, leftScale_).x());
+        p.drawLine(x, bottom, x, bottom + kTick);
+    }
+
+    p.setPen(Qt::black);
+    const int labelLeftEdge = left - kTick - kLabelGap;
+    for (double t : leftScale_.ticks)
+        p.drawText(QRect(0, yOf(leftScale_, t) - lh / 2, labelLeftEdge, lh), Qt::AlignRight | Qt::AlignVCenter,
+                   tickText(leftScale_, t));
+    if (rightAxis)
+        for (double t : rightScale_.ticks)
+            p.drawText(QRect(right + kTick + kLabelGap, yOf(rightScale_, t) - lh / 2,
+                             width() - right - kTick - kLabelGap, lh),
+                       Qt::AlignLeft | Qt::AlignVCenter, tickText(rightScale_, t));
+    // A row label stands centred under its row, moved in where it would
+    // leave the chart.
+    for (const auto &[row, label] : rowLabelsShown_) {
+        const int w = fm.horizontalAdvance(label);
+        const int x = qRound(toPixel(row, 0, leftScale_).x()) - w / 2;
+        p.drawText(QRect(qBound(0, x, qMax(0, width() - w)), bottom + kTick + kLabelGap, w, lh),
+                   Qt::AlignCenter, label);
+    }
+}
+
+// One entry per column under the plot, centred: a square of its colour and
+// its name.
+void LineChart::paintLegend(QPainter &p)
+{
+    const QFontMetrics fm(font());
+    const int lh = fm.height();
+    constexpr int kBetween = 14;
+    int total = 0;
+    for (const Column &c : columns_)
+        total += kSwatch + 4 + fm.horizontalAdvance(c.name) + kBetween;
+    total -= kBetween;
+    int x = qMax(0, (width() - total) / 2);
+    const int y = height() - kMarginBottom - lh - kLegendGap / 2;
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (const Column &c : columns_) {
+        const QRect swatch(x, y + (lh - kSwatch) / 2, kSwatch, kSwatch);
+        p.fillRect(swatch, c.color);
+        p.setPen(c.color.darker(160));
+        p.drawRect(swatch.adjusted(0, 0, -1, -1));
+        x += kSwatch + 4;
+        const int w = fm.horizontalAdvance(c.name);
+        p.setPen(Qt::black);
+        p.drawText(QRect(x, y, w, lh), Qt::AlignLeft | Qt::AlignVCenter, c.name);
+        x += w + kBetween;
+    }
 }

@@ -2,33 +2,30 @@
 
 #include "core/table.h"
 
-#include <QChartView>
 #include <QColor>
 #include <QImage>
 #include <functional>
 #include <QList>
 #include <QPointF>
 #include <QString>
+#include <QWidget>
 #include <optional>
 #include <vector>
 
-class QCategoryAxis;
-class QLineSeries;
-class QValueAxis;
-
 // A line chart over a table of rows x columns (both 1-based); a cell may
-// be empty, and an empty cell breaks its line. Each column is one series,
+// be empty, and an empty cell breaks its line. Each column is one line,
 // drawn against the left value axis or the right one; both ranges are set
 // by the program, nothing scales automatically. Row n is drawn at x = n.
 //
 // The chart keeps the whole table. Where a column has more than four
-// points per pixel column of the plot, the series is handed the first,
-// last, lowest and highest point of each pixel column, which draws the
-// same picture at a fraction of the cost; the chart draws such a line
-// itself, over the plot, with the column's colour and a one-pixel pen.
-// Markers are drawn over the plot,
-// so a point on the edge of the range shows its whole marker.
-class LineChart : public QChartView {
+// points per pixel column of the plot, it draws the first, last, lowest
+// and highest point of each pixel column, which draws the same picture at
+// a fraction of the cost, with a one-pixel pen. Markers are drawn over the
+// plot, so a point on the edge of the range shows its whole marker.
+//
+// The chart paints itself: it is laid out when its size, ranges or labels
+// change, and its lines are worked out when they are next drawn.
+class LineChart : public QWidget {
     Q_OBJECT
 public:
     enum class Marker { None, Circle, Ball };
@@ -53,8 +50,8 @@ public:
 
     void setValue(int row, int col, std::optional<double> v);
     std::optional<double> value(int row, int col) const;
-    // Replaces column col from row 1 on and redraws it at once; grows the
-    // row count when values is longer, and empties the rows beyond it.
+    // Replaces column col from row 1 on; grows the row count when values
+    // is longer, and empties the rows beyond it.
     void setColumnValues(int col, const QList<std::optional<double>> &values);
     // The same for a computed column of single-precision values.
     void setSeries(int col, const ChartValues &values);
@@ -71,6 +68,7 @@ public:
     void setSeriesColor(int col, const QColor &c);
     QColor seriesColor(int col) const;
     void setLegendVisible(bool visible);
+    bool legendVisible() const { return legend_; }
 
     void setLeftRange(double min, double max);
     void setLeftRange(const AxisRange &r) { setLeftRange(r.min, r.max); }
@@ -87,13 +85,32 @@ public:
     // The right axis shows only while some series is drawn against it.
     void setSeriesOnRightAxis(int col, bool right);
     bool seriesOnRightAxis(int col) const;
+    bool rightAxisVisible() const;
 
     // For every point of every series.
     void setMarker(Marker m);
     Marker marker() const { return marker_; }
 
-    // The runs of points drawn for column col, after pending changes are
-    // applied: one list per unbroken piece of line.
+    // What a value axis shows: its range as drawn (a flat or reversed
+    // range is widened or turned round) and the labels of its ticks.
+    struct AxisScale {
+        double min = 0;
+        double max = 100;
+        QList<double> ticks;
+        int decimals = 0;
+    };
+    AxisScale leftScale() const { return leftScale_; }
+    AxisScale rightScale() const { return rightScale_; }
+    // The rows the x axis names, and their labels, in the order of x.
+    QList<std::pair<int, QString>> rowLabelsShown();
+
+    // The plot's rectangle in the widget, and where a value of column col
+    // lies in it, as last laid out for the widget's size.
+    QRectF plotArea();
+    QPointF mapToPosition(const QPointF &value, int col);
+
+    // The runs of points drawn for column col, brought up to date first:
+    // one list per unbroken piece of line.
     QList<QList<QPointF>> drawnSegments(int col);
     // The picture drawn on each marked point of column col (null: none),
     // and the points that carry it. Without a marker style a point that
@@ -101,9 +118,14 @@ public:
     QImage markerImage(int col) const;
     QList<QPointF> markedPoints(int col);
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 signals:
     // A mouse click anywhere in the chart.
     void userClicked();
+    // The plot moved or changed size within the widget.
+    void plotAreaChanged(const QRectF &plot);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -111,11 +133,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void drawForeground(QPainter *painter, const QRectF &rect) override;
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
-    bool chartSizeStale_ = false; // the view's size is not yet the chart's
     struct Range {
         double min = 0;
         double max = 100;
@@ -124,33 +145,27 @@ private:
         QString name;
         QColor color;
         bool right = false;
-        QList<QLineSeries *> series; // [0] always exists and carries the legend entry
+        bool dirty = true;
+        bool reduced = false;        // drawn from a per-pixel reduction
+        QList<QList<QPointF>> runs;  // unbroken pieces of line, as drawn
         QList<QPointF> marked;       // points that get a marker
         QList<QPointF> lone;         // points without a neighbour
-        bool reduced = false;        // drawn from a per-pixel reduction
-        // A reduced column's runs, which the chart draws itself: a series
-        // of thousands of points costs Qt Charts a stroked outline of the
-        // whole line for mouse hits each time it is laid out.
-        QList<QList<QPointF>> dense;
     };
 
     bool validCell(int row, int col) const;
     void markDirty(int col);
-    void markAxisDirty();
-    void schedule();
-    void applyPending();
-    void forcePending();
-    void drawColumnNow(int col);
+    void markLayoutDirty();
+    void bringUpToDate();
+    void layOut();
     template <typename Value>
     void fillColumn(int col, const QList<std::optional<Value>> &values);
-    void redrawColumn(int col);
-    void styleSeries(const Column &c, QLineSeries *s, bool primary);
-    int plotWidthPixels() const;
-    QLineSeries *addSeries(Column &c);
-    void rebuildXAxis();
-    void applyRange(QValueAxis *axis, const Range &r);
-    void updateRightAxisVisibility();
-    void drawDense(QPainter *painter, const Column &c) const;
+    void buildRuns(Column &c, const std::vector<std::optional<double>> &values);
+    void buildRowLabels();
+    static AxisScale scaleOf(const Range &r, const AxisScale &before);
+    QString tickText(const AxisScale &s, double v) const;
+    QPointF toPixel(double x, double y, const AxisScale &s) const;
+    void paintAxes(QPainter &p);
+    void paintLegend(QPainter &p);
 
     std::vector<std::vector<std::optional<double>>> values_; // [col-1][row-1]
     std::vector<Column> columns_;
@@ -160,14 +175,15 @@ private:
     int row_ = 1;
     int col_ = 1;
     Marker marker_ = Marker::None;
+    bool legend_ = false;
     Range left_;
     Range right_;
-    QCategoryAxis *axisX_;
-    QValueAxis *axisLeft_;
-    QValueAxis *axisRight_;
-    std::vector<bool> dirty_; // per column
-    bool axisDirty_ = true;
-    bool pending_ = false;
+    AxisScale leftScale_;
+    AxisScale rightScale_;
+    // As last laid out.
+    bool layoutDirty_ = true;
+    bool rowLabelsDirty_ = true;
+    QRectF plot_;
+    QList<std::pair<int, QString>> rowLabelsShown_;
     bool pressed_ = false;
-    bool forced_ = false; // bring a hidden chart up to date too
 };

@@ -1101,7 +1101,7 @@ void TestMainWindow::chartClickCyclesTheMarkersAndStoresEach()
         {"1\r\n", LineChart::Marker::Circle},
     };
     for (const auto &[file, marker] : cycle) {
-        QTest::mouseClick(chart->viewport(), Qt::LeftButton, {}, chart->viewport()->rect().center());
+        QTest::mouseClick(chart, Qt::LeftButton, {}, chart->rect().center());
         QCOMPARE(d.bytes(kMarkerSetting), file);
         QCOMPARE(chart->marker(), marker);
     }
@@ -1127,7 +1127,7 @@ void TestMainWindow::unusableStoredValuesStartSensiblyWithoutRewriting()
 
     // The ball goes on to "none", as the cycle says.
     d.click("cmdMain");
-    QTest::mouseClick(d.chart()->viewport(), Qt::LeftButton, {}, d.chart()->viewport()->rect().center());
+    QTest::mouseClick(d.chart(), Qt::LeftButton, {}, d.chart()->rect().center());
     QCOMPARE(d.bytes(kMarkerSetting), QByteArray("0\r\n"));
     QCOMPARE(d.chart()->marker(), LineChart::Marker::None);
 }

@@ -2,35 +2,10 @@
 
 #include "ui/line_chart.h"
 
-#include <QCategoryAxis>
-#include <QLineSeries>
 #include <QSignalSpy>
 #include <QTest>
-#include <QValueAxis>
 
 namespace {
-
-// The chart's series, brought up to date first (a hidden chart draws
-// only when shown or asked).
-QList<QLineSeries *> lineSeries(LineChart &c)
-{
-    c.drawnSegments(1);
-    QList<QLineSeries *> out;
-    const auto all = c.chart()->series();
-    for (QAbstractSeries *s : all)
-        out.append(qobject_cast<QLineSeries *>(s));
-    return out;
-}
-
-QValueAxis *valueAxis(LineChart &c, Qt::Alignment side)
-{
-    const auto axes = c.chart()->axes(Qt::Vertical);
-    for (QAbstractAxis *a : axes) {
-        if (a->alignment() == side)
-            return qobject_cast<QValueAxis *>(a);
-    }
-    return nullptr;
-}
 
 using Points = QList<QPointF>;
 
@@ -149,8 +124,6 @@ void TestLineChart::lonePointStaysVisibleWithoutMarkers()
     c.setColumn(1);
     c.setData(QStringLiteral("65.3"));
     QCOMPARE(c.drawnSegments(1), (QList<Points>{{QPointF(1, 65.3)}}));
-    const auto series = lineSeries(c);
-    QCOMPARE(series.size(), 1);
     QCOMPARE(c.markedPoints(1), (Points{QPointF(1, 65.3)}));
     QVERIFY(!c.markerImage(1).isNull());
 
@@ -165,58 +138,80 @@ void TestLineChart::rangesAreWhatTheProgramSet()
     c.setLeftRange(64, 66);
     QCOMPARE(c.leftMin(), 64.0);
     QCOMPARE(c.leftMax(), 66.0);
-    QValueAxis *left = valueAxis(c, Qt::AlignLeft);
-    QVERIFY(left);
-    QCOMPARE(left->min(), 64.0);
-    QCOMPARE(left->max(), 66.0);
+    QCOMPARE(c.leftScale().min, 64.0);
+    QCOMPARE(c.leftScale().max, 66.0);
+    // Ticks from end to end at a round step.
+    QCOMPARE(c.leftScale().ticks, (QList<double>{64.0, 64.5, 65.0, 65.5, 66.0}));
+    QCOMPARE(c.leftScale().decimals, 1);
 
     c.setLeftMin(58); // the target-weight floor leaves the maximum alone
     QCOMPARE(c.leftMin(), 58.0);
     QCOMPARE(c.leftMax(), 66.0);
-    QCOMPARE(left->min(), 58.0);
+    QCOMPARE(c.leftScale().min, 58.0);
+    QCOMPARE(c.leftScale().ticks.constFirst(), 58.0);
+    QCOMPARE(c.leftScale().ticks.constLast(), 66.0);
 
     // Values outside the range do not widen it.
     c.setRowCount(2);
     c.setColumnValues(1, {50.0, 80.0});
-    QCOMPARE(left->min(), 58.0);
-    QCOMPARE(left->max(), 66.0);
+    c.drawnSegments(1);
+    QCOMPARE(c.leftScale().min, 58.0);
+    QCOMPARE(c.leftScale().max, 66.0);
+
+    // A 0.2 step from 69 keeps its top tick.
+    c.setLeftRange(69, 70.6);
+    QCOMPARE(c.leftScale().ticks.constLast(), 70.6);
+    // A range the step does not divide is ticked at the step's multiples.
+    c.setLeftRange(64.3, 66.9);
+    QCOMPARE(c.leftScale().ticks.constFirst(), 64.5);
+    QVERIFY(c.leftScale().ticks.constLast() <= 66.9);
 
     // A flat range reads back as set but is drawn with room around it.
     c.setLeftRange(70, 70);
     QCOMPARE(c.leftMin(), 70.0);
     QCOMPARE(c.leftMax(), 70.0);
-    QVERIFY(left->min() < 70.0 && left->max() > 70.0);
+    QVERIFY(c.leftScale().min < 70.0 && c.leftScale().max > 70.0);
 
-    // An empty day's range (999 down to 0) must not break the axis.
+    // An empty day's range (999 down to 0) must not break the axis, nor a
+    // range that is not a number.
     c.setLeftRange(999, 0);
     QCOMPARE(c.leftMin(), 999.0);
-    QVERIFY(left->min() < left->max());
+    QVERIFY(c.leftScale().min < c.leftScale().max);
+    QVERIFY(c.leftScale().ticks.size() >= 2 && c.leftScale().ticks.size() <= 21);
+    c.setLeftRange(std::nan(""), 5);
+    QCOMPARE(c.leftScale().min, 0.0);
+    QCOMPARE(c.leftScale().max, 999.0);
 }
 
 void TestLineChart::rightAxisShowsOnlyWhenUsed()
 {
     LineChart c;
+    c.resize(300, 200);
     c.setColumnCount(2);
     c.setRowCount(2);
     c.setColumnValues(1, {60.0, 61.0});
     c.setColumnValues(2, {80.0, 79.0});
     c.setRightRange(75, 82);
-    QValueAxis *right = valueAxis(c, Qt::AlignRight);
-    QVERIFY(right);
-    QVERIFY(!right->isVisible());
+    QVERIFY(!c.rightAxisVisible());
+    const qreal alone = c.plotArea().right();
 
     c.setSeriesOnRightAxis(2, true);
-    QVERIFY(right->isVisible());
+    QVERIFY(c.rightAxisVisible());
     QCOMPARE(c.rightMin(), 75.0);
     QCOMPARE(c.rightMax(), 82.0);
-    const auto series = lineSeries(c);
-    QCOMPARE(series.size(), 2);
-    QVERIFY(series.at(1)->attachedAxes().contains(right));
-    QVERIFY(!series.at(0)->attachedAxes().contains(right));
+    // Its labels take room on the right, and column 2 follows its range:
+    // 80 of 75..82 is higher in the plot than 60 of the left 0..100.
+    QVERIFY(c.plotArea().right() < alone - 10);
+    const QRectF plot = c.plotArea();
+    QCOMPARE(c.mapToPosition(QPointF(1, 75), 2).y(), plot.bottom());
+    QCOMPARE(c.mapToPosition(QPointF(1, 82), 2).y(), plot.top());
+    QCOMPARE(c.mapToPosition(QPointF(1, 100), 1).y(), plot.top());
+    QCOMPARE(c.drawnSegments(2), (QList<Points>{{QPointF(1, 80), QPointF(2, 79)}}));
 
     c.setSeriesOnRightAxis(2, false);
-    QVERIFY(!right->isVisible());
-    QVERIFY(!lineSeries(c).at(1)->attachedAxes().contains(right));
+    QVERIFY(!c.rightAxisVisible());
+    QCOMPARE(c.plotArea().right(), alone);
+    QCOMPARE(c.mapToPosition(QPointF(1, 100), 2).y(), c.plotArea().top());
 }
 
 void TestLineChart::markerModesApplyToEveryPoint()
@@ -230,8 +225,8 @@ void TestLineChart::markerModesApplyToEveryPoint()
 
     c.setMarker(LineChart::Marker::Circle);
     QCOMPARE(c.marker(), LineChart::Marker::Circle);
-    const auto series = lineSeries(c);
-    QCOMPARE(series.size(), 3); // two pieces of column 1, one of column 2
+    QCOMPARE(c.drawnSegments(1).size(), 2); // two pieces of column 1
+    QCOMPARE(c.drawnSegments(2).size(), 1);
     QCOMPARE(c.markedPoints(1).size(), 3);
     QCOMPARE(c.markedPoints(2).size(), 4);
     // A circle is an outline: its middle is left clear.
@@ -264,13 +259,11 @@ void TestLineChart::markersAreDrawnAtFullSize()
 {
     LineChart c;
     QVERIFY(showThreePoints(c));
-    QLineSeries *s = lineSeries(c).at(0);
     // Just below the lowest point: the lines rise away from it, so only a
     // marker can colour this pixel (the grid line through it is grey).
     auto pixelBelowLowPoint = [&] {
         QCoreApplication::processEvents();
-        const QPointF scene = c.chart()->mapToPosition(QPointF(2, 64.8), s);
-        const QPoint at = c.mapFromScene(scene) + QPoint(0, 3);
+        const QPoint at = c.mapToPosition(QPointF(2, 64.8), 1).toPoint() + QPoint(0, 3);
         return c.grab().toImage().pixelColor(at);
     };
     const QColor none = pixelBelowLowPoint();
@@ -290,12 +283,12 @@ void TestLineChart::clickAnywhereIsOneUserEvent()
     c.show();
     QVERIFY(QTest::qWaitForWindowExposed(&c));
     QSignalSpy clicks(&c, &LineChart::userClicked);
-    QTest::mouseClick(c.viewport(), Qt::LeftButton, {}, QPoint(150, 100));
+    QTest::mouseClick(&c, Qt::LeftButton, {}, QPoint(150, 100));
     QCOMPARE(clicks.count(), 1);
-    QTest::mouseClick(c.viewport(), Qt::LeftButton, {}, QPoint(5, 5)); // outside the plot
-    QTest::mouseClick(c.viewport(), Qt::LeftButton, {}, QPoint(290, 190));
+    QTest::mouseClick(&c, Qt::LeftButton, {}, QPoint(5, 5)); // outside the plot
+    QTest::mouseClick(&c, Qt::LeftButton, {}, QPoint(290, 190));
     QCOMPARE(clicks.count(), 3);
-    QTest::mouseClick(c.viewport(), Qt::RightButton, {}, QPoint(150, 100));
+    QTest::mouseClick(&c, Qt::RightButton, {}, QPoint(150, 100));
     QCOMPARE(clicks.count(), 3);
 }
 
@@ -319,7 +312,7 @@ void TestLineChart::denseColumnIsReducedToItsShape()
     const auto segments = c.drawnSegments(1);
     QCOMPARE(segments.size(), 1);
     const Points &drawn = segments.at(0);
-    const int plotWidth = int(c.chart()->plotArea().width());
+    const int plotWidth = int(c.plotArea().width());
     QVERIFY2(drawn.size() <= 4 * plotWidth, qPrintable(QString::number(drawn.size())));
     QCOMPARE(drawn.constFirst(), QPointF(1, 60.0));
     QCOMPARE(drawn.constLast(), QPointF(n, *weights.constLast()));
@@ -355,11 +348,10 @@ void TestLineChart::denseLineIsDrawnInsideThePlot()
     QCOMPARE(c.drawnSegments(1).size(), 1);
     QCoreApplication::processEvents();
     const QImage shot = c.grab().toImage();
-    const QRectF plot = c.chart()->plotArea();
+    const QRectF plot = c.plotArea();
     auto blue = [](const QColor &px) { return px.blue() > px.red() + 80; };
     auto at = [&](double x, double y) {
-        return c.mapFromScene(c.chart()->mapToScene(QPointF(plot.left() + x * plot.width(),
-                                                            plot.top() + y * plot.height())));
+        return QPointF(plot.left() + x * plot.width(), plot.top() + y * plot.height()).toPoint();
     };
     // The line crosses the plot at half height: blue there, and not a
     // quarter of the way up.
@@ -384,9 +376,8 @@ void TestLineChart::denseLineIsDrawnInsideThePlot()
     c.setSeriesOnRightAxis(1, true);
     QCoreApplication::processEvents();
     const QImage moved = c.grab().toImage();
-    const QRectF plot2 = c.chart()->plotArea();
-    const QPoint bottom = c.mapFromScene(
-        c.chart()->mapToScene(QPointF(plot2.left() + 0.25 * plot2.width(), plot2.bottom() - 1)));
+    const QRectF plot2 = c.plotArea();
+    const QPoint bottom = QPointF(plot2.left() + 0.25 * plot2.width(), plot2.bottom() - 1).toPoint();
     found = false;
     for (int dy = -1; dy <= 1; ++dy)
         found = found || blue(moved.pixelColor(bottom + QPoint(0, dy)));
@@ -404,12 +395,11 @@ void TestLineChart::markersOnTheRangeEdgeAreWhole()
     c.show();
     QVERIFY(QTest::qWaitForWindowExposed(&c));
     QCoreApplication::processEvents();
-    QLineSeries *s = lineSeries(c).at(0);
     const QImage shot = c.grab().toImage();
     // Just outside the plot, above the top point and below the bottom one,
     // the marker still colours the pixels.
     for (const QPointF &p : {QPointF(1, 66), QPointF(3, 64)}) {
-        const QPoint at = c.mapFromScene(c.chart()->mapToScene(c.chart()->mapToPosition(p, s)));
+        const QPoint at = c.mapToPosition(p, 1).toPoint();
         const QPoint outside = at + QPoint(0, p.y() == 66 ? -3 : 3);
         const QColor px = shot.pixelColor(outside);
         QVERIFY2(px.blue() > px.red() + 40, qPrintable(px.name()));
@@ -420,11 +410,9 @@ void TestLineChart::emptyChartHasNoRowLabels()
 {
     LineChart c;
     c.resize(300, 200);
+    c.setRowCount(3);
     c.setRowCount(0);
-    c.drawnSegments(1);
-    auto *x = qobject_cast<QCategoryAxis *>(c.chart()->axes(Qt::Horizontal).value(0));
-    QVERIFY(x);
-    QCOMPARE(x->categoriesLabels(), QStringList());
+    QCOMPARE(c.rowLabelsShown(), (QList<std::pair<int, QString>>()));
 }
 
 void TestLineChart::rowLabelsShowAReadableSubset()
@@ -434,40 +422,51 @@ void TestLineChart::rowLabelsShowAReadableSubset()
     c.setRowCount(100);
     for (int r = 1; r <= 100; ++r)
         c.setRowLabel(r, QStringLiteral("08/%1").arg(r, 3, 10, QLatin1Char('0')));
-    c.drawnSegments(1); // bring the axis up to date
-    auto *x = qobject_cast<QCategoryAxis *>(c.chart()->axes(Qt::Horizontal).value(0));
-    QVERIFY(x);
-    const QStringList shown = x->categoriesLabels();
+    const auto shown = c.rowLabelsShown();
     QVERIFY(shown.size() >= 2 && shown.size() <= 12);
-    QCOMPARE(shown.first(), QStringLiteral("08/001"));
-    for (const QString &l : shown) {
-        const int row = l.mid(3).toInt();
-        QCOMPARE(x->endValue(l), double(row)); // each label stands at its own row
-    }
+    QCOMPARE(shown.first().second, QStringLiteral("08/001"));
+    for (const auto &[row, label] : shown)
+        QCOMPARE(label.mid(3).toInt(), row); // each label stands at its own row
+
+    // A label repeated further on is shown once; unlabelled rows are
+    // numbered at a round step.
+    for (int r = 1; r <= 100; ++r)
+        c.setRowLabel(r, QStringLiteral("same"));
+    QCOMPARE(c.rowLabelsShown(), (QList<std::pair<int, QString>>{{1, QStringLiteral("same")}}));
+    LineChart numbered;
+    numbered.resize(600, 300);
+    numbered.setRowCount(100);
+    const auto numbers = numbered.rowLabelsShown();
+    QCOMPARE(numbers.first(), (std::pair<int, QString>{1, QStringLiteral("1")}));
+    QCOMPARE(numbers.at(1), (std::pair<int, QString>{10, QStringLiteral("10")}));
+    QCOMPARE(numbers.last(), (std::pair<int, QString>{100, QStringLiteral("100")}));
 }
 
 void TestLineChart::chartTakesTheViewsSizeWhenDrawn()
 {
-    // The chart is laid out for the view's size when it is next drawn,
-    // also after a resize made while the view was hidden.
+    // The plot follows the widget's size, also after a resize made while
+    // the chart was hidden, and whoever places things by it is told.
     LineChart c;
+    QSignalSpy moved(&c, &LineChart::plotAreaChanged);
     QVERIFY(showThreePoints(c));
     c.grab();
-    QCOMPARE(c.chart()->size(), QSizeF(300, 200));
-    const qreal narrow = c.chart()->plotArea().width();
-    QVERIFY(narrow > 100 && narrow < 300);
+    const qreal narrow = c.plotArea().width();
+    QVERIFY(narrow > 200 && narrow < 300);
+    QVERIFY(c.plotArea().bottom() < 200);
+    QVERIFY(moved.count() >= 1);
+    QCOMPARE(moved.last().at(0).toRectF(), c.plotArea());
 
     c.hide();
     c.resize(640, 300);
     c.show();
     c.grab();
-    QCOMPARE(c.chart()->size(), QSizeF(640, 300));
-    QVERIFY(c.chart()->plotArea().width() > narrow + 300);
+    QVERIFY(c.plotArea().width() > narrow + 300);
+    QCOMPARE(moved.last().at(0).toRectF(), c.plotArea());
 
-    // And while it shows: the next drawing has the new size.
-    c.resize(500, 250);
-    c.grab();
-    QCOMPARE(c.chart()->size(), QSizeF(500, 250));
+    // A legend takes room under the plot.
+    const qreal bottom = c.plotArea().bottom();
+    c.setLegendVisible(true);
+    QVERIFY(c.plotArea().bottom() < bottom - 8);
 }
 
 int runLineChartTests(int argc, char **argv)
