@@ -10,9 +10,8 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
-#include <QStyleOptionHeader>
-#include <QStylePainter>
 #include <QHash>
+#include <QLinearGradient>
 #include <QStaticText>
 #include <QStyledItemDelegate>
 #include <cmath>
@@ -73,6 +72,20 @@ private:
     QHash<QString, QStaticText> layouts_;
     QFont font_;
 };
+
+// A header cell as the style draws one: a soft gradient of its colour
+// with a rule on its right and under it.
+void paintHeaderFace(QPainter *painter, const QRect &rect, const QColor &face)
+{
+    QLinearGradient shade(rect.topLeft(), rect.bottomLeft());
+    shade.setColorAt(0, face.lighter(106));
+    shade.setColorAt(1, face);
+    painter->fillRect(rect, shade);
+    painter->setPen(face.darker(118));
+    painter->drawLine(rect.topRight(), rect.bottomRight());
+    painter->setPen(face.darker(138));
+    painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+}
 
 class GridDelegate final : public QStyledItemDelegate {
 public:
@@ -143,26 +156,20 @@ protected:
         QHeaderView::paintEvent(&clipped);
     }
 
+    // Drawn here rather than by the style: the style's drawing of a header,
+    // sorting arrows and all, cost most of a grid's first paint.
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
     {
         if (!rect.isValid())
             return;
-        QStyleOptionHeader opt;
-        initStyleOption(&opt);
-        opt.rect = rect;
-        opt.section = logicalIndex;
-        opt.position = QStyleOptionHeader::Middle;
-        const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
-        opt.textAlignment = Qt::Alignment(
-            model()->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole).toInt());
         const QVariant back = model()->headerData(logicalIndex, orientation(), Qt::BackgroundRole);
-        if (back.canConvert<QBrush>()) {
-            opt.palette.setBrush(QPalette::Button, back.value<QBrush>());
-            opt.palette.setBrush(QPalette::Window, back.value<QBrush>());
-        }
-        style()->drawControl(QStyle::CE_Header, &opt, painter, this);
-        texts_.draw(painter, rect, opt.textAlignment, text, font(),
-                    opt.palette.color(QPalette::ButtonText));
+        const QColor face = back.canConvert<QBrush>() ? back.value<QBrush>().color()
+                                                      : palette().color(QPalette::Button);
+        paintHeaderFace(painter, rect, face);
+        const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+        const auto align = Qt::Alignment(
+            model()->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole).toInt());
+        texts_.draw(painter, rect, align, text, font(), palette().color(QPalette::ButtonText));
     }
 
 private:
@@ -558,21 +565,12 @@ bool Grid::eventFilter(QObject *watched, QEvent *event)
 // button; it is drawn as a header cell with its text.
 bool Grid::paintCorner(QWidget *corner)
 {
-    QStylePainter p(corner);
-    QStyleOptionHeader opt;
-    opt.initFrom(corner);
-    opt.rect = corner->rect();
-    opt.state |= QStyle::State_Raised;
-    opt.orientation = Qt::Horizontal;
-    opt.position = QStyleOptionHeader::OnlyOneSection;
-    opt.text = model_->text(0, 0);
-    opt.textAlignment = toQtAlignment(model_->fixedAlignment(0));
+    QPainter p(corner);
     const QColor back = model_->backColor(0, 0);
-    if (back.isValid()) {
-        opt.palette.setColor(QPalette::Button, back);
-        opt.palette.setColor(QPalette::Window, back);
-    }
-    p.drawControl(QStyle::CE_Header, opt);
+    paintHeaderFace(&p, corner->rect(), back.isValid() ? back : corner->palette().color(QPalette::Button));
+    p.setPen(corner->palette().color(QPalette::ButtonText));
+    p.drawText(corner->rect().adjusted(3, 0, -3, 0), int(toQtAlignment(model_->fixedAlignment(0))),
+               model_->text(0, 0));
     return true;
 }
 
