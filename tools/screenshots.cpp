@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QAbstractButton>
 #include <QToolButton>
 
 namespace {
@@ -101,5 +102,14 @@ int main(int argc, char *argv[])
         window.grab().save(file);
         QTextStream(stdout) << file << "\n";
     }
+    // The comparison's other view: both persons on one axis, overlaid.
+    window.findChild<QToolButton *>(QStringLiteral("cmdAvgtai"))->click();
+    for (const char *option : {"optGra1", "optG2"})
+        if (auto *b = window.findChild<QAbstractButton *>(QLatin1String(option)))
+            b->click();
+    QCoreApplication::processEvents();
+    const QString file = out.filePath(QStringLiteral("fraAvgTai-one-axis.png"));
+    window.grab().save(file);
+    QTextStream(stdout) << file << "\n";
     return 0;
 }
