@@ -1,5 +1,7 @@
 #include "ui/line_chart.h"
 
+#include "store/format.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLocale>
@@ -643,10 +645,8 @@ LineChart::AxisScale LineChart::scaleOf(const Range &r, const AxisScale &before)
 
 QString LineChart::tickText(const AxisScale &s, double v) const
 {
-    const double unit = std::pow(10.0, -s.decimals);
-    if (std::abs(v) < unit / 2)
-        v = 0; // no "-0"
-    return QString::number(v, 'f', s.decimals);
+    static constexpr QStringView kPatterns[] = {u"0", u"0.0", u"0.00"};
+    return fmt::number(v, kPatterns[qBound(0, s.decimals, 2)]);
 }
 
 QPointF LineChart::toPixel(double x, double y, const AxisScale &s) const
@@ -718,14 +718,14 @@ void LineChart::paintAxes(QPainter &p)
     const int bottom = qRound(plot_.bottom());
     const bool rightAxis = rightAxisVisible();
     auto yOf = [&](const AxisScale &s, double v) { return qRound(toPixel(1, v, s).y()); };
+    auto xOf = [&](int row) { return qRound(toPixel(row, 0, leftScale_).x()); };
 
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(kGridColor);
     for (double t : leftScale_.ticks)
         p.drawLine(left, yOf(leftScale_, t), right, yOf(leftScale_, t));
     for (const auto &[row, label] : rowLabelsShown_) {
-        const int x = qRound(toPixel(row, 0, leftScale_).x());
-        p.drawLine(x, top, x, bottom);
+        p.drawLine(xOf(row), top, xOf(row), bottom);
     }
 
     p.setPen(kAxisColor);
@@ -739,8 +739,7 @@ void LineChart::paintAxes(QPainter &p)
         for (double t : rightScale_.ticks)
             p.drawLine(right, yOf(rightScale_, t), right + kTick, yOf(rightScale_, t));
     for (const auto &[row, label] : rowLabelsShown_) {
-        const int x = qRound(toPixel(row, 0, leftScale_).x());
-        p.drawLine(x, bottom, x, bottom + kTick);
+        p.drawLine(xOf(row), bottom, xOf(row), bottom + kTick);
     }
 
     p.setPen(Qt::black);
@@ -757,7 +756,7 @@ void LineChart::paintAxes(QPainter &p)
     // leave the chart.
     for (const auto &[row, label] : rowLabelsShown_) {
         const int w = fm.horizontalAdvance(label);
-        const int x = qRound(toPixel(row, 0, leftScale_).x()) - w / 2;
+        const int x = xOf(row) - w / 2;
         p.drawText(QRect(qBound(0, x, qMax(0, width() - w)), bottom + kTick + kLabelGap, w, lh),
                    Qt::AlignCenter, label);
     }

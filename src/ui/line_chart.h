@@ -68,7 +68,6 @@ public:
     void setSeriesColor(int col, const QColor &c);
     QColor seriesColor(int col) const;
     void setLegendVisible(bool visible);
-    bool legendVisible() const { return legend_; }
 
     void setLeftRange(double min, double max);
     void setLeftRange(const AxisRange &r) { setLeftRange(r.min, r.max); }
