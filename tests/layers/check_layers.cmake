@@ -6,7 +6,7 @@
 set(rank_store 0)
 set(rank_core 1)
 set(rank_ui 2)
-foreach(screen entry compare analysis calendar search setup notes print help)
+foreach(screen entry compare analysis calendar search setup notes print help pace)
   set(rank_${screen} 3)
 endforeach()
 set(rank_app 4)
