@@ -57,8 +57,13 @@ QString decodeBytes(const QByteArray &bytes, Encoding *encoding, QString *error)
 // tie tab, then semicolon: "2025-04-07;72,5" has a decimal comma).
 QChar detectSeparator(const QString &text)
 {
-    const QList<QStringView> lines = QStringView(text).split(u'\n');
-    for (QStringView line : lines) {
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        const QStringView line = QStringView(text).mid(start, end - start);
+        start = end + 1;
         const QStringView t = line.trimmed();
         if (t.isEmpty() || t.startsWith(u'#'))
             continue;

@@ -105,6 +105,7 @@ private slots:
     void filesThatCannotBeImported_data();
     void filesThatCannotBeImported();
     void previewNamesEveryFact();
+    void damagedFilesNeverBreakThePlan();
 
     // Merging.
     void mergePutsNewRecordsAfterTheirDay();
@@ -617,6 +618,34 @@ void TestCsv::previewNamesEveryFact()
                                             "読み込めない行: 1行\n"
                                             "　3行目: 体重「x」が数値ではありません\n"
                                             "期間: 2025/04/07 ～ 2025/04/07"));
+}
+
+void TestCsv::damagedFilesNeverBreakThePlan()
+{
+    // Every file cut short and every byte changed in turn: the plan names
+    // lines that exist, and whatever it would add the data file can hold.
+    for (const char *name : {"own.csv", "libra.csv", "japanese_cp932.csv", "openscale_full.csv"}) {
+        const QByteArray good = dataFile(QString::fromLatin1(name));
+        QList<QByteArray> damaged;
+        for (qsizetype k = 0; k < good.size(); ++k) {
+            damaged.append(good.left(k));
+            for (const char c : {'\0', '"', ',', ';', '\n', '\x81', '\xff', '#'}) {
+                QByteArray b = good;
+                b[k] = c;
+                damaged.append(b);
+            }
+        }
+        for (const QByteArray &b : std::as_const(damaged)) {
+            const ImportPlan p = plan(b);
+            // CR LF, LF and a lone CR each end a line.
+            const int lines = int(b.count('\n') + b.count('\r') - b.count("\r\n")) + 1;
+            for (const BadLine &l : p.badLines)
+                QVERIFY2(l.line >= 1 && l.line <= lines, name);
+            QByteArray bytes;
+            const MaybeError e = mergedRecordBytes(kData1, {}, p.toAdd, &bytes);
+            QVERIFY2(!e, qPrintable(e ? e->message() : QString()));
+        }
+    }
 }
 
 void TestCsv::mergePutsNewRecordsAfterTheirDay()
