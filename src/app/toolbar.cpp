@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QToolButton>
 
 Toolbar::Toolbar(QWidget *parent) : QWidget(parent), layout_(new QHBoxLayout(this))
@@ -32,7 +34,9 @@ QToolButton *Toolbar::makeButton(const char *name, const char *caption, const ch
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setAutoRaise(true);
     b->setMinimumWidth(64);
-    b->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches the toolbar; a click does not take the focus from the
+    // screen's own controls.
+    b->setFocusPolicy(Qt::TabFocus);
     // Before the stretch that keeps chkHelp at the right.
     layout_->insertWidget(layout_->count() - 2, b);
     return b;
@@ -43,7 +47,23 @@ QToolButton *Toolbar::addScreenButton(const char *name, const char *caption, con
 {
     QToolButton *b = makeButton(name, caption, tip, icon);
     b->setCheckable(true);
+    // Ctrl+1, Ctrl+2, ... in toolbar order.
+    if (++screenButtons_ <= 9)
+        addShortcut(b, QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + screenButtons_)));
     return b;
+}
+
+// A shortcut of the window that clicks the button, shown in its tooltip.
+// A disabled button (during the registration) ignores it.
+void Toolbar::addShortcut(QToolButton *b, const QKeySequence &keys)
+{
+    auto *shortcut = new QShortcut(keys, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, b, [b] {
+        if (b->isEnabled())
+            b->click();
+    });
+    b->setToolTip(QStringLiteral("%1（%2）").arg(b->toolTip(), keys.toString(QKeySequence::NativeText)));
 }
 
 void Toolbar::addActionButtons()
@@ -54,10 +74,13 @@ void Toolbar::addActionButtons()
     layout_->insertSpacing(layout_->count() - 2, 6);
     layout_->insertWidget(layout_->count() - 2, sep);
     layout_->insertSpacing(layout_->count() - 2, 6);
-    makeButton("cmdPrint", "画面印刷", "画面イメージのまま印刷します", art::kToolPrintScreen);
+    addShortcut(makeButton("cmdPrint", "画面印刷", "画面イメージのまま印刷します", art::kToolPrintScreen),
+                QKeySequence::Print);
     makeButton("cmdPrint1", "用紙印刷", "体重記録用紙を印刷します", art::kToolPrintSheet);
-    makeButton("cmdHelp", "ヘルプ", "ヘルプファイルを開きます", art::kToolHelp);
-    makeButton("cmdOwari", "終了", "プログラムを終了します", art::kToolExit);
+    addShortcut(makeButton("cmdHelp", "ヘルプ", "ヘルプファイルを開きます", art::kToolHelp),
+                QKeySequence::HelpContents);
+    addShortcut(makeButton("cmdOwari", "終了", "プログラムを終了します", art::kToolExit),
+                QKeySequence::Quit);
 }
 
 QToolButton *Toolbar::button(const char *name) const

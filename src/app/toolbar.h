@@ -4,12 +4,14 @@
 
 class QCheckBox;
 class QHBoxLayout;
+class QKeySequence;
 class QToolButton;
 
 // The row of buttons at the top of the window: one per screen, a
 // separator, the print, help and exit buttons, and the help-tour switch
-// chkHelp at the right. Toolbar buttons take no keyboard focus, as in any
-// toolbar (a focused one would stay drawn raised).
+// chkHelp at the right. The screen buttons answer Ctrl+1 ... in toolbar
+// order, printing the screen Ctrl+P, help F1 and exit Ctrl+Q; Tab reaches
+// the buttons too.
 class Toolbar final : public QWidget {
     Q_OBJECT
 public:
@@ -27,6 +29,9 @@ private:
     QToolButton *makeButton(const char *name, const char *caption, const char *tip,
                             const char *icon);
 
+    void addShortcut(QToolButton *b, const QKeySequence &keys);
+
     QHBoxLayout *layout_;
+    int screenButtons_ = 0;
     QCheckBox *chkHelp_ = nullptr;
 };

@@ -332,8 +332,10 @@ void ComparePanel::showComparison()
             showDays(chart);
     mcrAvgtai_->setSeries(1, c_.series1);
     mcrAvgtai_->setSeries(2, c_.series2);
-    // The new charts follow the choices the buttons show.
+    // The new charts follow the choices the buttons show; the chart on one
+    // axis is copied from the separate axes as they now stand.
     applySeparateAxes();
+    sameAxisBound_ = bound_;
     applySameAxis();
 }
 
@@ -376,7 +378,7 @@ void ComparePanel::applySameAxis()
 {
     if (!mcrAvgtai2_)
         return; // made with what the choices then say
-    const SameAxisChart chart = compare::sameAxisChart(c_, overlay_, bound_);
+    const SameAxisChart chart = compare::sameAxisChart(c_, overlay_, sameAxisBound_);
     mcrAvgtai2_->setSeries(1, chart.series1);
     mcrAvgtai2_->setSeries(2, chart.series2);
     mcrAvgtai2_->setLeftRange(chart.axis);
@@ -418,6 +420,7 @@ void ComparePanel::optG1_Click()
     if (overlay_ == SameAxisView::RealValues)
         return;
     overlay_ = SameAxisView::RealValues;
+    sameAxisBound_ = bound_; // copied from the separate axes as they stand
     applySameAxis();
 }
 
@@ -426,18 +429,19 @@ void ComparePanel::optG2_Click()
     if (overlay_ == SameAxisView::Overlaid)
         return;
     overlay_ = SameAxisView::Overlaid;
+    sameAxisBound_ = bound_;
     applySameAxis();
 }
 
-// The same-axis chart takes its bounds from the separate axes, so it
-// follows the lower-bound choice too.
+// The lower bound belongs to the separate axes: the chart on one axis
+// keeps the bounds it was copied with until it is copied again (a rebuild,
+// 実際の値のまま or グラフを重ねる).
 void ComparePanel::optG3_Click()
 {
     if (bound_ == LowerBound::Automatic)
         return;
     bound_ = LowerBound::Automatic;
     applySeparateAxes();
-    applySameAxis();
 }
 
 void ComparePanel::optG4_Click()
@@ -446,5 +450,4 @@ void ComparePanel::optG4_Click()
         return;
     bound_ = LowerBound::Target;
     applySeparateAxes();
-    applySameAxis();
 }

@@ -63,6 +63,9 @@ private:
     // The choices of the three button pairs.
     bool sameAxis_ = false;
     compare::LowerBound bound_ = compare::LowerBound::Automatic;
+    // The lower bound of the separate axes when the chart on one axis was
+    // last copied from them.
+    compare::LowerBound sameAxisBound_ = compare::LowerBound::Automatic;
     compare::SameAxisView overlay_ = compare::SameAxisView::RealValues;
 
     std::array<QLabel *, compare::kTableRows> lblD1_{}, lblD2_{};

@@ -127,6 +127,20 @@ void BmiMeter::ShowCurrentBmi(float latestWeight, float heightCm, int recordCoun
     labels_.lblMHyouka = c.text;
     labels_.lblMHyoukaBack = c.back;
     labels_.label9_25 = fmt::number(currentBmi_, u"0.0");
+    syncFormulaBmi();
+}
+
+// The large meter's formula reads "BMI = weight ÷ height²": once it shows
+// a weight, its BMI is that weight's, whichever day the bar and the
+// verdicts show, so the sum on the screen is always true.
+void BmiMeter::syncFormulaBmi()
+{
+    const float hh = squareOfMetres(h_);
+    if (hh <= 0.0f || labels_.label9_28.trimmed().isEmpty())
+        return;
+    const float bmi = float(fmt::leadingNumber(labels_.label9_28)) / hh;
+    if (std::isfinite(bmi))
+        labels_.label9_25 = fmt::number(bmi, u"0.0");
 }
 
 void BmiMeter::ShowBmiBasics(float lastFileWeight, float heightCm)
@@ -143,8 +157,9 @@ void BmiMeter::SimulateBmi()
 
     const float hh = squareOfMetres(h_);
     const int value = std::clamp(scroll_.value(), kScrollMin, kScrollMax);
+    const bool fromCode = scrollFromCode_ != 0;
 
-    if (scrollFromCode_ == 0) {
+    if (!fromCode) {
         meterBmi_ = float(value) / 10.0f;
         labels_.label9_25 = fmt::number(meterBmi_, u"0.0");
         // No weight belongs to a BMI without a height.
@@ -160,6 +175,10 @@ void BmiMeter::SimulateBmi()
     labels_.lblHyouka = c.text;
     labels_.lblHyoukaBack = c.back;
     labels_.label9_25 = fmt::number(meterBmi_, u"0.0");
+    // Set by the program, the bar keeps the formula's weight: the BMI
+    // shown beside it is that weight's.
+    if (fromCode)
+        syncFormulaBmi();
 
     const QString standard = hh > 0.0f ? fmt::number(hh * 22.0f, u"00.0") : QString();
     labels_.lblHyojun_0 = standard;

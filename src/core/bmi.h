@@ -89,6 +89,7 @@ public:
 private:
     void placeImage1();
     void placeImage2();
+    void syncFormulaBmi();
 
     ScrollPort &scroll_;
     BmiMeterLabels labels_;

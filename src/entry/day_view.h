@@ -26,7 +26,7 @@ struct DayView {
     DayViewValues values;
     table::Rows rows;           // data rows of msgDayList
     ChartValues chartPoints;    // point n is the weight of row n
-    bool scrollToEnd = false;   // the grid's last row goes to the top
+    bool scrollToEnd = false;   // the grid scrolls to its newest row
     QString lblDspNissuu, lblDspTai, lblDspBmi, lblDspHiman;
     DayFace face = DayFace::None;
 };

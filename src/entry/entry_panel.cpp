@@ -10,6 +10,7 @@
 #include "store/dates.h"
 #include "store/format.h"
 #include "store/record_line.h"
+#include "store/record_save.h"
 #include "store/settings_files.h"
 #include "store/situation_file.h"
 #include "ui/art/art_paths.h"
@@ -188,13 +189,18 @@ void EntryPanel::buildControls()
     cmdTaiHozon_->setFixedSize(58, 58);
     cmdTaiHozon_->setToolTip(QStringLiteral("体重を保存します"));
     connect(cmdTaiHozon_, &QPushButton::clicked, this, [this] { cmdTaiHozon_Click(); });
+    // The day a save goes to, in words: the calendar may be paged to
+    // another month meanwhile, where the selected day is out of sight.
+    lblKirokuBi_ = named(new QLabel(weightBox), "lblKirokuBi");
+    lblKirokuBi_->setToolTip(QStringLiteral("保存するとこの日の記録になります"));
     auto *weightLayout = new QGridLayout(weightBox);
     auto *kg = new QLabel(QStringLiteral("Kg"), weightBox);
-    weightLayout->addWidget(txtTaiInp_, 0, 0, 2, 1);
-    weightLayout->addWidget(kg, 0, 1, 2, 1);
-    weightLayout->addWidget(cmdUp_, 0, 2);
-    weightLayout->addWidget(cmdDn_, 1, 2);
-    weightLayout->addWidget(cmdTaiHozon_, 0, 3, 2, 1);
+    weightLayout->addWidget(lblKirokuBi_, 0, 0, 1, 5);
+    weightLayout->addWidget(txtTaiInp_, 1, 0, 2, 1);
+    weightLayout->addWidget(kg, 1, 1, 2, 1);
+    weightLayout->addWidget(cmdUp_, 1, 2);
+    weightLayout->addWidget(cmdDn_, 2, 2);
+    weightLayout->addWidget(cmdTaiHozon_, 1, 3, 2, 1);
     weightLayout->setColumnStretch(4, 1);
 
     auto *stepBox = new QGroupBox(QStringLiteral("体重計刻み"), this);
@@ -264,6 +270,7 @@ bool EntryPanel::RefreshDayView()
     }
     const QString day = dates::text(mtvmain_->selectedDate());
     const DayView v = buildDayView(records, day, s_.person.Height);
+    lblKirokuBi_->setText(saveDayCaption(mtvmain_->selectedDate()));
 
     msgDayList_->showTable(v.rows, v.scrollToEnd);
 
@@ -409,31 +416,17 @@ void EntryPanel::txtTaiInp_Enter()
 
 bool EntryPanel::save()
 {
-    const SaveCheck check = checkSave(s_.SelectedSituation, txtTaiInp_->text());
+    const QString day = dates::text(mtvmain_->selectedDate());
+    const SaveCheck check =
+        checkSave(day, dates::text(s_.clock.today()), s_.SelectedSituation, txtTaiInp_->text());
     if (!check.ok) {
         s_.dialogs.message(this, check.text, check.title, Dialogs::Icon::Exclamation,
                            Dialogs::Buttons::Ok);
         return false;
     }
-    const float weight = weightOf(txtTaiInp_->text());
-    const QString day = dates::text(mtvmain_->selectedDate());
-
-    // The file's own last date decides between append and insert, so a
-    // view left from the other person can never put a record out of order.
-    WeightRecord last;
-    bool hasLast = false;
-    if (MaybeError e = store::readLastRecord(s_.dir, s_.person.DataFileName(), &last, &hasLast)) {
-        showError(QStringLiteral("体重を保存できませんでした。"), *e, QStringLiteral("保存エラー"));
-        return false;
-    }
-    const SaveMode mode = saveModeFor(hasLast ? last.date : QString(), day);
-    const WeightRecord r =
-        newRecord(day, s_.SelectedSituation, weight,
-                  diaryFor(mode, s_.settings.AutoTime != 0, s_.clock.timeText()));
-    const MaybeError e = mode == SaveMode::Insert
-                             ? store::insertRecordInOrder(s_.dir, s_.person.DataFileName(), r)
-                             : store::appendRecord(s_.dir, s_.person.DataFileName(), r);
-    if (e) {
+    const store::NewRecord r{day, s_.SelectedSituation, check.weight, s_.settings.AutoTime != 0,
+                             s_.clock.timeText()};
+    if (MaybeError e = store::saveNewRecord(s_.dir, s_.person.DataFileName(), r)) {
         showError(QStringLiteral("体重を保存できませんでした。"), *e, QStringLiteral("保存エラー"));
         return false;
     }
@@ -468,8 +461,12 @@ void EntryPanel::optKizami_Click(int index)
 
 void EntryPanel::txtKizami_Enter()
 {
-    const QString text = asciiNumberText(txtKizami_->text());
-    if (const QString reason = store::unstorableReason(text); !reason.isEmpty()) {
+    const QString text = asciiNumberText(txtKizami_->text()).trimmed();
+    // What is not a usable step is refused; the file keeps the step it has.
+    QString reason = stepRefusal(text);
+    if (reason.isEmpty())
+        reason = store::unstorableReason(text);
+    if (!reason.isEmpty()) {
         s_.dialogs.message(this, reason, QStringLiteral("体重計刻み"), Dialogs::Icon::Exclamation,
                            Dialogs::Buttons::Ok);
         return;

@@ -98,6 +98,7 @@ private:
     SmallBmiMeter *smallMeter_ = nullptr;
     QListWidget *lstAct_ = nullptr;
     QPushButton *cmdFree_ = nullptr, *cmdJikan_ = nullptr;
+    QLabel *lblKirokuBi_ = nullptr;
     QLineEdit *txtTaiInp_ = nullptr;
     QPushButton *cmdUp_ = nullptr, *cmdDn_ = nullptr, *cmdTaiHozon_ = nullptr;
     QRadioButton *optKizami_[4] = {};

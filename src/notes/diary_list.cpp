@@ -30,8 +30,9 @@ DiaryList buildDiaryList(const QList<WeightRecord> &records)
         const float previous = i == 0 ? 0.0f : records.at(i - 1).weight;
         const float change = previous == 0 ? 0.0f : r.weight - previous;
         const QString changeText = fmt::number(change, u"0.0");
-        // The arrow agrees with the change as shown: "0.0" is never "↑".
-        const MarkCell mark = changeMark(changeText);
+        // The arrow follows the change before it is rounded for the text:
+        // +0.02 reads "0.0" but is still a gain.
+        const MarkCell mark = changeMarkOf(change);
         table::Row row;
         row.texts.reserve(kCommentColumn + 1);
         row.texts << QString::number(i + 1) << r.date << r.situation << fmt::shortest(r.weight)

@@ -22,7 +22,7 @@ constexpr int kResultVisibleRows = 9;
 
 struct Result {
     table::Rows rows;         // data rows in file order; colours on columns 6 and 8
-    bool scrollToEnd = false; // the last row goes to the top
+    bool scrollToEnd = false; // the grid scrolls to its newest row
     ChartValues chart;        // one column: point n is the weight of row n
     AxisRange axis;           // always a usable range, also for no row
 };

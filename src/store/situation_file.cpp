@@ -17,6 +17,16 @@ MaybeError checkLabel(const DataDir &dir, const QString &label)
     return std::nullopt;
 }
 
+// A label written bare unless reading it back bare would change it: a
+// comma would split it in two and blanks at its ends would be dropped, so
+// such a label is written in quotes, which every reader of the list takes.
+QString bareLine(const QString &label)
+{
+    const bool needsQuotes = label.contains(u',') ||
+                             (!label.isEmpty() && (label.front().isSpace() || label.back().isSpace()));
+    return needsQuotes ? quote(label) : label;
+}
+
 MaybeError appendLineText(const DataDir &dir, const QString &line)
 {
     const QString actual = dir.resolve(situationListFile());
@@ -58,7 +68,7 @@ MaybeError appendSituationBare(const DataDir &dir, const QString &label)
 {
     if (MaybeError e = checkLabel(dir, label))
         return e;
-    return appendLineText(dir, label);
+    return appendLineText(dir, bareLine(label));
 }
 
 MaybeError appendSituationQuoted(const DataDir &dir, const QString &label)
@@ -74,8 +84,12 @@ MaybeError writeSituationListBare(const DataDir &dir, const QStringList &labels)
         if (MaybeError e = checkLabel(dir, l))
             return e;
     const QString actual = dir.resolve(situationListFile());
+    QStringList lines;
+    lines.reserve(labels.size());
+    for (const QString &l : labels)
+        lines.append(bareLine(l));
     QByteArray bytes;
-    if (MaybeError e = encodeLines(actual, labels, &bytes))
+    if (MaybeError e = encodeLines(actual, lines, &bytes))
         return e;
     return replaceFile(dir, situationListFile(), scratchNameFor(actual), bytes);
 }

@@ -74,6 +74,10 @@ std::unique_ptr<QMessageBox> WidgetDialogs::buildMessageBox(QWidget *parent, con
         box->setDefaultButton(QMessageBox::Yes);
         break;
     }
+    // A box over a window that stays on top (the splash) must stay on top
+    // as well, or the window would hide the question it waits for.
+    if (parent && parent->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        box->setWindowFlag(Qt::WindowStaysOnTopHint);
     fitLongestLine(*box, parent);
     return box;
 }
@@ -92,6 +96,10 @@ Dialogs::Answer WidgetDialogs::message(QWidget *parent, const QString &text, con
                                        Icon icon, Buttons buttons)
 {
     const std::unique_ptr<QMessageBox> box = buildMessageBox(parent, text, title, icon, buttons);
+    // In front and with the focus, whatever else is on the screen.
+    box->show();
+    box->raise();
+    box->activateWindow();
     return answerFor(box->exec());
 }
 

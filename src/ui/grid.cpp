@@ -404,6 +404,19 @@ int Grid::topRow() const
     return r < 0 ? 1 : r + 1;
 }
 
+int Grid::bottomRow() const
+{
+    const int n = model_->rowCount();
+    if (n == 0)
+        return 0;
+    const int r = rowAt(viewport()->height() - 1);
+    if (r < 0)
+        return n; // every row fits with room to spare
+    // A row cut by the bottom edge is not counted as seen.
+    const QRect cell = visualRect(model_->index(r, 0));
+    return cell.bottom() < viewport()->height() ? r + 1 : r;
+}
+
 void Grid::setDataRows(const QList<GridRow> &rows)
 {
     pendingTopRow_ = 0;
@@ -435,10 +448,10 @@ void Grid::setColumns(const table::Columns &columns)
     applyColWidths();
 }
 
-void Grid::showTable(const table::Rows &rows, bool lastRowOnTop)
+void Grid::showTable(const table::Rows &rows, bool scrollToEnd)
 {
     setDataRows(rows);
-    if (lastRowOnTop)
+    if (scrollToEnd)
         setTopRow(this->rows() - 1);
 }
 
@@ -446,16 +459,15 @@ void Grid::updateGeometries()
 {
     QScrollBar *bar = verticalScrollBar();
     const int keep = bar->value();
-    QTableView::updateGeometries(); // clamps the value to a range ending at the last full page
-    // A grid taller than its window scrolls until its last row is the top
-    // row, leaving blank space below it; a grid that fits does not scroll.
+    // The range ends at the last full page: a list scrolled to its end
+    // shows its newest row at the bottom, never one row over blank space.
+    QTableView::updateGeometries();
     const int n = model_->rowCount();
-    if (n > 0 && vHeader_->length() > viewport()->height()) {
-        const int max = vHeader_->sectionPosition(n - 1);
-        bar->setRange(0, max);
+    if (n > 0 && bar->maximum() > 0) {
         bar->setSingleStep(rowHeight_);
-        bar->setValue(pendingTopRow_ > 0 ? vHeader_->sectionPosition(pendingTopRow_ - 1)
-                                          : qMin(keep, max));
+        bar->setValue(pendingTopRow_ > 0
+                          ? qMin(vHeader_->sectionPosition(pendingTopRow_ - 1), bar->maximum())
+                          : qMin(keep, bar->maximum()));
     }
 }
 

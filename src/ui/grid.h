@@ -58,13 +58,16 @@ public:
     void setCellBackColor(const QColor &c);
     QColor cellBackColor() const;
 
-    // The first visible data row. The grid scrolls far enough for its last
-    // row to be the top row, as long lists are shown newest-first at the top.
-    // Set on a hidden grid (a panel being filled), it is applied when the
-    // grid is shown, once its real height is known; topRow() reads it back
-    // meanwhile. A visible grid that shows all its rows does not scroll.
+    // The first visible data row. The grid scrolls at most to its last full
+    // page, so a row near the end asked for as the top row leaves the page
+    // full and the last row at the bottom. Set on a hidden grid (a panel
+    // being filled), it is applied when the grid is shown, once its real
+    // height is known; topRow() reads the request back meanwhile. A grid
+    // that shows all its rows does not scroll.
     void setTopRow(int row);
     int topRow() const;
+    // The last data row seen whole (on a shown grid).
+    int bottomRow() const;
 
     // Replaces all data rows at once (one model reset): rows() becomes
     // 1 + rows.size(); the header row stays.
@@ -72,10 +75,10 @@ public:
     void setDataRows(const table::Rows &rows);
 
     // A computed table in one call each: the columns (header row only
-    // afterwards), then the rows, scrolled so the last row is on top when
-    // the table asks for it.
+    // afterwards), then the rows, scrolled to the end (newest row at the
+    // bottom of a full page) when the table asks for it.
     void setColumns(const table::Columns &columns);
-    void showTable(const table::Rows &rows, bool lastRowOnTop);
+    void showTable(const table::Rows &rows, bool scrollToEnd);
 
     int rowHeightPixels() const { return rowHeight_; }
     // Makes the grid exactly as tall as its header and `rows` data rows.

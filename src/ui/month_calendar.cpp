@@ -4,6 +4,7 @@
 #include <QBoxLayout>
 #include <QEvent>
 #include <QLocale>
+#include <QPalette>
 #include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTextCharFormat>
@@ -59,6 +60,12 @@ MonthCalendar::MonthCalendar(QWidget *parent) : QCalendarWidget(parent)
 
     // A new user gesture starts: whatever was reported before is old news.
     if (auto *view = findChild<QAbstractItemView *>()) {
+        // The selected day keeps its full highlight when the focus moves
+        // on, so the day a save goes to stays easy to see.
+        QPalette pal = view->palette();
+        for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+            pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
+        view->setPalette(pal);
         view->installEventFilter(this);
         view->viewport()->installEventFilter(this);
     }

@@ -92,7 +92,7 @@ private Q_SLOTS:
     void stepping();
     void stepSizes_data();
     void stepSizes();
-    void appendOrInsert();
+    void saveDayInWords();
     void recordAndPrompt();
 };
 
@@ -487,7 +487,11 @@ void TestEntryCalc::refreshWithBarUnchanged()
     QCOMPARE(scroll.notifications, 0);
     QCOMPARE(m.labels().label9_28, QString("70.2"));
     QCOMPARE(m.labels().lblTai, QString("70.2"));
-    QCOMPARE(m.labels().label9_25, QString("22.5"));
+    // The formula's BMI is its weight's: 70.2 / 1.7² (the verdict and the
+    // bar stay on the day's 22.5).
+    QCOMPARE(m.labels().label9_25, QString("24.3"));
+    QCOMPARE(m.labels().lblHyouka, QString("スタンダード"));
+    QCOMPARE(m.MeterBmi(), 22.5f);
     QCOMPARE(m.labels().lblHiman, QString("10.4"));
     QCOMPARE(m.ScrollFromCode(), 0);
 }
@@ -504,7 +508,8 @@ void TestEntryCalc::dayRefreshAloneKeepsFormulaWeight()
     QCOMPARE(m.labels().label9_28, QString("70.2"));
     QCOMPARE(m.labels().lblTai, QString("70.2"));
     QCOMPARE(m.labels().lblHyouka, QString("でぶフォルテシモ"));
-    QCOMPARE(m.labels().label9_25, QString("35.0"));
+    // Never "35.0 = 70.2 ÷ 1.7²": the BMI beside a weight is that weight's.
+    QCOMPARE(m.labels().label9_25, QString("24.3"));
     // The same BMI again: no notification, ScrollFromCode stays up until
     // the next SimulateBmi.
     m.ShowCurrentBmi(101.15f, 170, 6);
@@ -587,6 +592,8 @@ void TestEntryCalc::saveChecksInOrder_data()
     QTest::newRow("full-width zero") << "朝" << "０" << "体重範囲外";
     QTest::newRow("full-width minus") << "朝" << "－３" << "体重範囲外";
     QTest::newRow("full-width letters") << "朝" << "６５ｋｇ" << "数値以外入力";
+    QTest::newRow("day after today, all else right") << "朝" << "65.3" << "日付確認";
+    QTest::newRow("day after today, no situation") << "" << "" << "日付確認";
 }
 
 void TestEntryCalc::saveChecksInOrder()
@@ -594,7 +601,9 @@ void TestEntryCalc::saveChecksInOrder()
     QFETCH(QString, situation);
     QFETCH(QString, box);
     QFETCH(QString, title);
-    const SaveCheck c = checkSave(situation, box);
+    const QString today = "2008/03/10";
+    const QString day = title == "日付確認" ? (situation.isEmpty() ? "2206/03/10" : "2008/03/11") : today;
+    const SaveCheck c = checkSave(day, today, situation, box);
     QCOMPARE(c.ok, title.isEmpty());
     QCOMPARE(c.title, title);
     QCOMPARE(c.text.isEmpty(), title.isEmpty());
@@ -604,8 +613,13 @@ void TestEntryCalc::saveChecksInOrder()
         QCOMPARE(c.text, QString("体重が入力されていません"));
     if (title == "数値以外入力")
         QCOMPARE(c.text, QString("数値を入力してください"));
+    if (title == "日付確認")
+        QCOMPARE(c.text, QString("今日より後の日には記録できません。\nカレンダーで記録する日を選び直してください。"));
+    // The weight comes parsed with the answer, as the file will hold it.
     if (box == "６５．３")
-        QCOMPARE(weightOf(box), 65.3f);
+        QCOMPARE(c.weight, 65.3f);
+    if (box == " 65.3 ")
+        QCOMPARE(c.weight, 65.3f);
 }
 
 void TestEntryCalc::stepping_data()
@@ -651,25 +665,17 @@ void TestEntryCalc::stepSizes()
     QTEST(stepSize(text), "size");
 }
 
-void TestEntryCalc::appendOrInsert()
+void TestEntryCalc::saveDayInWords()
 {
-    QCOMPARE(saveModeFor("2008/03/10", "2008/03/09"), SaveMode::Insert);
-    QCOMPARE(saveModeFor("2008/03/10", "2008/03/10"), SaveMode::Append);
-    QCOMPARE(saveModeFor("2008/03/10", "2008/03/11"), SaveMode::Append);
-    QCOMPARE(saveModeFor("2008/12/31", "2009/01/01"), SaveMode::Append);
-    // A back-dated record never gets the time of day as its diary.
-    QCOMPARE(diaryFor(SaveMode::Insert, true, "9:05:07"), QString());
-    QCOMPARE(diaryFor(SaveMode::Append, true, "9:05:07"), QString("9:05:07"));
-    QCOMPARE(diaryFor(SaveMode::Append, false, "9:05:07"), QString());
+    QCOMPARE(saveDayCaption(QDate(2026, 12, 8)), QString("2026年12月8日（火）に記録"));
+    QCOMPARE(saveDayCaption(QDate(2008, 3, 9)), QString("2008年3月9日（日）に記録"));
+    QCOMPARE(saveDayCaption(QDate(2008, 3, 15)), QString("2008年3月15日（土）に記録"));
+    QCOMPARE(saveDayCaption(QDate()), QString());
 }
 
 void TestEntryCalc::recordAndPrompt()
 {
-    const WeightRecord r = newRecord("2008/03/10", "はじめの一歩", weightOf(" 70.1"), "");
-    QCOMPARE(r.date, QString("2008/03/10"));
-    QCOMPARE(r.situation, QString("はじめの一歩"));
-    QCOMPARE(r.weight, 70.1f);
-    QVERIFY(r.reserved5.isEmpty() && r.reserved6.isEmpty());
+    QCOMPARE(weightOf(" 70.1"), 70.1f);
     QCOMPARE(offeredWeight(65.3f), QString("65.3"));
     QCOMPARE(offeredWeight(65.0f), QString("65"));
     QCOMPARE(freeInputPrompt(),

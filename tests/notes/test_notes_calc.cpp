@@ -53,10 +53,12 @@ void TestNotesCalc::changesAndArrows_data()
         << QList<float>{65.3f, 65.8f, 65.8f, 65.0f} << QStringList{"0.0", "0.5", "0.0", "-0.8"}
         << QStringList{"→", "↑", "→", "↓"}
         << QList<Rgb>{palette::kYellow, palette::kRed, palette::kYellow, palette::kGreen};
-    // The arrow agrees with the change as shown.
+    // The arrow follows the change itself: only an exact zero is "→",
+    // however the text rounds it.
     QTest::newRow("a change too small to show")
-        << QList<float>{65.0f, 65.02f, 64.99f} << QStringList{"0.0", "0.0", "0.0"}
-        << QStringList{"→", "→", "→"} << QList<Rgb>{palette::kYellow, palette::kYellow, palette::kYellow};
+        << QList<float>{65.0f, 65.02f, 64.99f, 64.99f} << QStringList{"0.0", "0.0", "0.0", "0.0"}
+        << QStringList{"→", "↑", "↓", "→"}
+        << QList<Rgb>{palette::kYellow, palette::kRed, palette::kGreen, palette::kYellow};
 }
 
 void TestNotesCalc::changesAndArrows()
