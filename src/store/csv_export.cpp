@@ -5,7 +5,6 @@
 
 #include <QHash>
 #include <QMap>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <cmath>
@@ -23,18 +22,41 @@ QString isoDate(const QString &stored)
 }
 
 // A situation that is a time of day ("8:30", "08:30", "9:05:07" as the time
-// button writes it), as HH:mm.
-std::optional<QTime> situationTime(const QString &situation)
+// button writes it), as minutes after midnight; -1 for any other text.
+// Read by hand: a full file's export looks at every record.
+int situationMinute(const QString &situation)
 {
-    static const QRegularExpression re(QStringLiteral("^(\\d{1,2}):(\\d{2})(?::(\\d{2}))?$"));
-    const QRegularExpressionMatch m = re.match(situation);
-    if (!m.hasMatch())
-        return std::nullopt;
-    const QTime t(m.captured(1).toInt(), m.captured(2).toInt(),
-                  m.capturedLength(3) ? m.captured(3).toInt() : 0);
-    if (!t.isValid())
-        return std::nullopt;
-    return t;
+    const qsizetype n = situation.size();
+    auto digit = [&](qsizetype i) {
+        return i < n && situation[i] >= u'0' && situation[i] <= u'9' ? situation[i].unicode() - u'0' : -1;
+    };
+    qsizetype i = 0;
+    int hour = digit(i++);
+    if (hour < 0)
+        return -1;
+    if (digit(i) >= 0)
+        hour = hour * 10 + digit(i++);
+    if (i >= n || situation[i++] != u':' || digit(i) < 0 || digit(i + 1) < 0)
+        return -1;
+    const int minute = digit(i) * 10 + digit(i + 1);
+    i += 2;
+    if (i < n) {
+        if (situation[i] != u':' || digit(i + 1) < 0 || digit(i + 2) < 0 || i + 3 != n)
+            return -1;
+        if (digit(i + 1) * 10 + digit(i + 2) > 59)
+            return -1;
+    }
+    if (hour > 23 || minute > 59)
+        return -1;
+    return hour * 60 + minute;
+}
+
+// "07:05"
+QString minuteText(int minute)
+{
+    const char16_t text[5] = {char16_t(u'0' + minute / 600), char16_t(u'0' + minute / 60 % 10), u':',
+                              char16_t(u'0' + minute % 60 / 10), char16_t(u'0' + minute % 10)};
+    return QString(reinterpret_cast<const QChar *>(text), 5);
 }
 
 QString joined(const QStringList &parts)
@@ -68,30 +90,34 @@ QString openScaleLayout(const QList<WeightRecord> &records)
 {
     // Minutes of the day already given to a record, per day: first the
     // records whose situation is a time, then the made-up ones.
+    QList<int> minutes;
+    minutes.reserve(records.size());
     QHash<QString, QSet<int>> taken;
-    for (const WeightRecord &r : records)
-        if (const auto t = situationTime(r.situation))
-            taken[r.date].insert(t->hour() * 60 + t->minute());
+    for (const WeightRecord &r : records) {
+        minutes.append(situationMinute(r.situation));
+        if (minutes.constLast() >= 0)
+            taken[r.date].insert(minutes.constLast());
+    }
     QHash<QString, int> earlier;
 
     QString out = QStringLiteral("DATE,TIME,WEIGHT,COMMENT\n");
-    for (const WeightRecord &r : records) {
+    out.reserve(records.size() * 40 + out.size());
+    for (qsizetype k = 0; k < records.size(); ++k) {
+        const WeightRecord &r = records[k];
         const int index = earlier[r.date]++;
-        const auto t = situationTime(r.situation);
-        int minute = 0;
-        if (t) {
-            minute = t->hour() * 60 + t->minute();
-        } else {
+        const bool isTime = minutes[k] >= 0;
+        int minute = minutes[k];
+        if (!isTime) {
             QSet<int> &used = taken[r.date];
             minute = (7 * 60 + index) % (24 * 60);
             for (int tries = 0; tries < 24 * 60 && used.contains(minute); ++tries)
                 minute = (minute + 1) % (24 * 60);
             used.insert(minute);
         }
-        const QString comment = t ? r.diary : joined({r.situation, r.diary});
+        const QString comment = isTime ? r.diary : joined({r.situation, r.diary});
         out += isoDate(r.date);
         out += u',';
-        out += QTime(minute / 60, minute % 60).toString(QStringLiteral("HH:mm"));
+        out += minuteText(minute);
         out += u',';
         out += fmt::shortest(r.weight);
         out += u',';

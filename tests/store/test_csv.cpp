@@ -72,6 +72,8 @@ private slots:
     void ownExportOfADataFile();
     void ownExportImportedIntoAnEmptyPersonGivesTheDataFileBack();
     void openScaleExportGivesEveryRecordOfADayItsOwnTime();
+    void openScaleTimeOfASituation_data();
+    void openScaleTimeOfASituation();
     void libraExportHasOneLineADayAtLocalSixInUtc();
     void simpleExport();
     void layoutNames();
@@ -152,6 +154,28 @@ void TestCsv::openScaleExportGivesEveryRecordOfADayItsOwnTime()
                             "2025-04-07,09:05,72.9,x\n"
                             "2025-04-08,07:00,72.4,\"朝 / a,b\"\n")
                  .toUtf8());
+}
+
+void TestCsv::openScaleTimeOfASituation_data()
+{
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("HH:mm") << "23:59" << "2025-04-07,23:59,70,";
+    QTest::newRow("H:mm:ss") << "0:00:59" << "2025-04-07,00:00,70,";
+    QTest::newRow("hour 24") << "24:00" << "2025-04-07,07:00,70,24:00";
+    QTest::newRow("minute 60") << "7:60" << "2025-04-07,07:00,70,7:60";
+    QTest::newRow("second 60") << "7:05:60" << "2025-04-07,07:00,70,7:05:60";
+    QTest::newRow("one minute digit") << "7:5" << "2025-04-07,07:00,70,7:5";
+    QTest::newRow("text after") << "7:05頃" << "2025-04-07,07:00,70,7:05頃";
+    QTest::newRow("full-width digits") << "７:05" << "2025-04-07,07:00,70,７:05";
+}
+
+void TestCsv::openScaleTimeOfASituation()
+{
+    QFETCH(QString, situation);
+    QFETCH(QString, line);
+    const QByteArray out = exportRecords({rec4("2025/04/07", situation, 70.0f)}, Layout::OpenScale);
+    QCOMPARE(QString::fromUtf8(out).split(u'\n').value(1), line);
 }
 
 void TestCsv::libraExportHasOneLineADayAtLocalSixInUtc()
