@@ -17,6 +17,7 @@
 #include "setup/registration_frame.h"
 #include "setup/settings_panel.h"
 #include "setup/situation_list_editor.h"
+#include "store/cleanup.h"
 #include "store/data_file.h"
 #include "store/dates.h"
 #include "store/first_start.h"
@@ -461,6 +462,7 @@ bool MainWindow::loadStartFiles()
 
 bool MainWindow::start()
 {
+    if (MaybeError e = store::cleanUpAfterCrash(dir_)) return fail(QStringLiteral("前回途中で止まった作業を片付けられないため起動できません。\n\n%1").arg(e->message())), false;
     if (const auto persons = personsToRegister())
         return startRegistration(persons->first, persons->second);
     if (!loadStartFiles())

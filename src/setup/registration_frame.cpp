@@ -4,6 +4,7 @@
 #include "setup/registration.h"
 #include "store/data_file.h"
 #include "store/dates.h"
+#include "store/first_start.h"
 #include "ui/dialogs.h"
 #include "ui/store_error_box.h"
 
@@ -122,12 +123,10 @@ void RegistrationFrame::cmdStHozon_Click()
         return;
 
     const PersonSlot person = RegistrationStep == 1 ? PersonSlot::One : PersonSlot::Two;
-    if (MaybeError e = store::saveProfile(s_.dir, profileFileName(person), r.profile)) {
-        showStoreError(s_.dialogs, this, QStringLiteral("プロフィールを保存できませんでした。"), *e);
-        return;
-    }
-    if (MaybeError e = store::writeStartRecord(s_.dir, dataFileName(person), r.start)) {
-        showStoreError(s_.dialogs, this, QStringLiteral("はじめの記録を保存できませんでした。"), *e);
+    // The profile and the start record together: a crash never leaves one
+    // without the other.
+    if (MaybeError e = store::registerPerson(s_.dir, person, r.profile, r.start)) {
+        showStoreError(s_.dialogs, this, QStringLiteral("登録を保存できませんでした。"), *e);
         return;
     }
     Q_EMIT registered(person);

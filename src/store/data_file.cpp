@@ -425,6 +425,8 @@ private:
         float weight = 0;
         quick_ = scan::weightField(f_[2], &weight) && copiable(f_[1]) && copiable(f_[3]) &&
                  valid(f_[4]) && valid(f_[5]);
+    if (!e)
+        rememberContent(dir, dataFile, bytes);
         return quick_;
     }
 
@@ -438,6 +440,7 @@ private:
         return f_[0].quoted && f_[0].data == b + 1 && follows(f_[0], "\",\"", 3) &&
                f_[1].data == f_[0].data + f_[0].size + 3 && follows(f_[1], "\",", 2) &&
                !f_[2].quoted && f_[2].data == f_[1].data + f_[1].size + 2 &&
+    }
                line_.end - (f_[2].data + f_[2].size) >= 2 && follows(f_[2], ",\"", 2) &&
                f_[3].data == f_[2].data + f_[2].size + 2 && line_.end == f_[3].data + f_[3].size + 7 &&
                follows(f_[3], "\",\"\",\"\"", 7) && isShortestWeight(f_[2]);
@@ -488,11 +491,15 @@ MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<Weight
 }
 
 MaybeError rereadRecords(const DataDir &dir, const QString &dataFile, RecordsAsRead *known)
+    // A start stopped after keeping the line but before cutting it finds
+    // the line kept already, and only cuts: it is kept once.
+    const QByteArray kept = bytes.mid(tail.offset);
 {
     QByteArray bytes;
     if (MaybeError e = readBytes(dir, dataFile, &bytes))
         return e;
-    if (bytes == known->bytes)
+    if (bytes == known->bytes) {
+        rememberContent(dir, dataFile, bytes);
         return std::nullopt;
     const QString actual = dir.resolve(dataFile);
     const QByteArray &old = known->bytes;
@@ -538,10 +545,18 @@ MaybeError saveIncompleteTail(const DataDir &dir, const QString &dataFile,
     const QString actual = dir.resolve(dataFile);
     // A name that says what it holds; numbered so an older one is kept.
     QString name = actual + QStringLiteral(".途中の行");
-    for (int n = 2; dir.exists(name); ++n)
+    bool keptAlready = false;
+    for (int n = 2; dir.exists(name); ++n) {
+        QByteArray side;
+        if (!readBytes(dir, name, &side) && side == kept) {
+            keptAlready = true;
+            break;
+        }
         name = actual + QStringLiteral(".途中の行%1").arg(n);
-    if (MaybeError e = replaceFile(dir, name, scratchNameFor(name), bytes.mid(tail.offset)))
-        return e;
+    }
+    if (!keptAlready)
+        if (MaybeError e = replaceFile(dir, name, scratchNameFor(name), kept))
+            return e;
     if (MaybeError e = truncateFile(dir, dataFile, tail.offset))
         return e;
     *sideFile = name;
@@ -589,15 +604,11 @@ MaybeError appendRecord(const DataDir &dir, const QString &dataFile, const Weigh
     return appendLine(dir, dataFile, bytes);
 }
 
-MaybeError insertRecordInOrder(const DataDir &dir, const QString &dataFile,
-                               const WeightRecord &r)
+namespace {
+
+MaybeError insertOnce(const DataDir &dir, const QString &dataFile, const QString &actual,
+                      const WeightRecord &r, const QByteArray &newLine, bool *changed)
 {
-    const QString actual = dir.resolve(dataFile);
-    if (MaybeError e = checkStorable(actual, r))
-        return e;
-    QByteArray newLine;
-    if (MaybeError e = encodeLines(actual, {recordLine(r)}, &newLine))
-        return e;
     QByteArray bytes;
     if (MaybeError e = readBytes(dir, dataFile, &bytes))
         return e;
@@ -620,7 +631,31 @@ MaybeError insertRecordInOrder(const DataDir &dir, const QString &dataFile,
     QByteArray content;
     if (MaybeError e = writer.finish(&content))
         return e;
-    return replaceFile(dir, dataFile, insertScratchName(), content);
+    return replaceFileIfUnchanged(dir, dataFile, insertScratchName(), content, stampOf(bytes),
+                                  changed);
+}
+
+} // namespace
+
+MaybeError insertRecordInOrder(const DataDir &dir, const QString &dataFile,
+                               const WeightRecord &r)
+{
+    const QString actual = dir.resolve(dataFile);
+    if (MaybeError e = checkStorable(actual, r))
+        return e;
+    QByteArray newLine;
+    if (MaybeError e = encodeLines(actual, {recordLine(r)}, &newLine))
+        return e;
+    // The new content is built from one read and replaces the file only
+    // while the file still holds that read; a file another program wrote
+    // meanwhile is read again and the record placed in its new content.
+    constexpr int kTries = 4;
+    for (int attempt = 1;; ++attempt) {
+        bool changed = false;
+        MaybeError e = insertOnce(dir, dataFile, actual, r, newLine, &changed);
+        if (!changed || attempt == kTries)
+            return e;
+    }
 }
 
 MaybeError rewriteRecords(const DataDir &dir, const QString &dataFile,
@@ -630,7 +665,14 @@ MaybeError rewriteRecords(const DataDir &dir, const QString &dataFile,
     QByteArray bytes;
     if (MaybeError e = encodeRecords(actual, records, &bytes))
         return e;
-    return replaceFile(dir, dataFile, scratchName, bytes);
+    // The records were made from an earlier read: the file must still hold
+    // what that read gave, or a change made meanwhile would be lost.
+    const std::optional<FileStamp> asRead = rememberedContent(dir, dataFile);
+    MaybeError e = asRead ? replaceFileIfUnchanged(dir, dataFile, scratchName, bytes, *asRead, nullptr)
+                          : replaceFile(dir, dataFile, scratchName, bytes);
+    if (!e)
+        rememberContent(dir, dataFile, bytes);
+    return e;
 }
 
 MaybeError recordFileBytes(const QString &file, const QList<WeightRecord> &records,
@@ -641,15 +683,27 @@ MaybeError recordFileBytes(const QString &file, const QList<WeightRecord> &recor
 
 MaybeError writeStartRecord(const DataDir &dir, const QString &dataFile, const WeightRecord &r)
 {
-    return rewriteRecords(dir, dataFile, {r}, insertScratchName());
+    // Registration makes the file anew; nothing read before counts.
+    QByteArray bytes;
+    if (MaybeError e = encodeRecords(dir.resolve(dataFile), {r}, &bytes))
+        return e;
+    MaybeError e = replaceFile(dir, dataFile, insertScratchName(), bytes);
+    if (!e)
+        rememberContent(dir, dataFile, bytes);
+    return e;
 }
 
 MaybeError loadProfile(const DataDir &dir, const QString &profileFile, PersonProfile *out)
 {
     TextLines text;
+    return encodeLines(file, lines, out);
+}
+
+MaybeError saveProfile(const DataDir &dir, const QString &profileFile, const PersonProfile &p)
+{
+    const QString actual = dir.resolve(profileFile);
     if (MaybeError e = readTextLines(dir, profileFile, &text))
         return e;
-    const QString actual = dir.resolve(profileFile);
     QStringList values;
     int lineNo = 0;
     int lastValueLine = 0;
@@ -682,18 +736,18 @@ MaybeError loadProfile(const DataDir &dir, const QString &profileFile, PersonPro
     return std::nullopt;
 }
 
-MaybeError saveProfile(const DataDir &dir, const QString &profileFile, const PersonProfile &p)
+MaybeError profileFileBytes(const QString &file, const PersonProfile &p, QByteArray *out)
 {
     const QString actual = dir.resolve(profileFile);
     if (const QString reason = unstorableReason(p.nickname); !reason.isEmpty())
-        return StoreError{actual, 0, reason};
+        return StoreError{file, 0, reason};
     const QStringList lines = {
         quote(QStringLiteral("氏名")) + u',' + quote(p.nickname),
         quote(QStringLiteral("身長")) + u',' + fmt::shortest(p.height),
         quote(QStringLiteral("目標体重")) + u',' + fmt::shortest(p.targetWeight),
     };
     QByteArray bytes;
-    if (MaybeError e = encodeLines(actual, lines, &bytes))
+    if (MaybeError e = profileFileBytes(actual, p, &bytes))
         return e;
     return replaceFile(dir, profileFile, scratchNameFor(actual), bytes);
 }

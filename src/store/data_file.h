@@ -88,5 +88,8 @@ void resetWholeFileReads();
 // labels are ignored on reading and the values taken by position.
 MaybeError loadProfile(const DataDir &dir, const QString &profileFile, PersonProfile *out);
 MaybeError saveProfile(const DataDir &dir, const QString &profileFile, const PersonProfile &p);
+// The bytes saveProfile writes (for writers that replace a profile
+// together with something else).
+MaybeError profileFileBytes(const QString &file, const PersonProfile &p, QByteArray *out);
 
 } // namespace store

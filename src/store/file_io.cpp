@@ -1,10 +1,13 @@
 #include "store/file_io.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -95,14 +98,13 @@ bool closeFile(int fd)
     return ::close(fd) == 0 || errno == EINTR;
 }
 
-bool syncDirectory(const QDir &dir)
+bool syncDirectoryPath(const QByteArray &path)
 {
     if (const int e = injected(Op::DirSync); e > 0) {
         errno = e;
         return false;
     }
-    const int fd = ::open(nativePath(dir.absolutePath()).constData(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool ok = ::fsync(fd) == 0;
@@ -111,6 +113,225 @@ bool syncDirectory(const QDir &dir)
     errno = saved;
     return ok;
 }
+
+bool syncDirectory(const QDir &dir) { return syncDirectoryPath(nativePath(dir.absolutePath())); }
+
+quint64 checksumOf(const char *data, qsizetype size)
+{
+    return quint64(qHashBits(data, size_t(size), 0x6e616e61u));
+}
+
+// Reads a whole file by path, without the fault seam: checking what a
+// file holds is not one of the store's writing calls.
+bool readWhole(const QByteArray &path, QByteArray *out, struct stat *st)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = ::fstat(fd, st) == 0;
+    if (ok) {
+        out->resize(qsizetype(st->st_size));
+        qsizetype got = 0;
+        for (;;) {
+            if (got == out->size())
+                out->resize(got + 4096); // the file grew meanwhile
+            const ssize_t n = ::read(fd, out->data() + got, size_t(out->size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                ok = n == 0;
+                break;
+            }
+            got += n;
+        }
+        out->resize(got);
+    }
+    ::close(fd);
+    return ok;
+}
+
+qint64 mtimeNsOf(const struct stat &st)
+{
+    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+bool holds(const QByteArray &path, const FileStamp &stamp)
+{
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0)
+        return errno == ENOENT && !stamp.exists;
+    if (!stamp.exists || qint64(st.st_size) != stamp.size)
+        return false;
+    QByteArray now;
+    if (!readWhole(path, &now, &st))
+        return false;
+    return now.size() == stamp.size && checksumOf(now.constData(), now.size()) == stamp.checksum;
+}
+
+// Where a replace writes: the file itself, or the target of a link with
+// its scratch file and directory beside it.
+struct ReplaceTarget {
+    QByteArray path;
+    QByteArray scratch;
+    QByteArray directory;
+    bool danglingLink = false;
+};
+
+ReplaceTarget replaceTarget(const DataDir &dir, const QString &actual, const QString &scratchName)
+{
+    ReplaceTarget t;
+    t.path = nativePath(dir.dir().filePath(actual));
+    t.scratch = nativePath(dir.dir().filePath(scratchName));
+    t.directory = nativePath(dir.dir().absolutePath());
+    struct stat st {};
+    if (::lstat(t.path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return t;
+    char *real = ::realpath(t.path.constData(), nullptr);
+    if (!real) {
+        t.danglingLink = true;
+        return t;
+    }
+    t.path = QByteArray(real);
+    std::free(real);
+    t.scratch = t.path + ".tmp";
+    const qsizetype slash = t.path.lastIndexOf('/');
+    t.directory = slash <= 0 ? QByteArray("/") : t.path.left(slash);
+    return t;
+}
+
+StoreError danglingLinkError(const QString &actual)
+{
+    return StoreError{actual, 0,
+                      QStringLiteral("シンボリックリンクの先のファイルが見つからないため書き込めません")};
+}
+
+MaybeError replaceImpl(const DataDir &dir, const QString &name, const QString &scratchName,
+                       const QByteArray &content, const FileStamp *asRead, bool *changed)
+{
+    const QString actual = dir.resolve(name);
+    const ReplaceTarget t = replaceTarget(dir, actual, scratchName);
+    if (t.danglingLink)
+        return danglingLinkError(actual);
+    const QByteArray &target = t.path;
+    const QByteArray &scratch = t.scratch;
+
+    if (MaybeError e = checkWritable(dir, name))
+        return e;
+    // Keep the permissions of the file being replaced.
+    mode_t mode = 0644;
+    struct stat st {};
+    if (::stat(target.constData(), &st) == 0)
+        mode = st.st_mode & 07777;
+
+    ::unlink(scratch.constData()); // left by an interrupted rewrite; never data
+    const int fd = openFile(scratch, O_WRONLY | O_CREAT | O_TRUNC, mode);
+    if (fd < 0)
+        return errnoError(actual, errno);
+
+    auto fail = [&](int err, bool open) -> MaybeError {
+        if (open)
+            ::close(fd);
+        ::unlink(scratch.constData());
+        return errnoError(actual, err);
+    };
+    if (!writeAll(fd, content.constData(), size_t(content.size())))
+        return fail(errno, true);
+    if (!syncFile(fd))
+        return fail(errno, true);
+    if (!closeFile(fd))
+        return fail(errno, false);
+
+    if (const int e = injected(Op::Rename); e > 0)
+        return fail(e, false);
+    // Another program may have written the file since it was read.
+    if (asRead && !holds(target, *asRead)) {
+        ::unlink(scratch.constData());
+        if (changed)
+            *changed = true;
+        return StoreError{actual, 0, changedOutsideReason()};
+    }
+    if (::rename(scratch.constData(), target.constData()) != 0)
+        return fail(errno, false);
+    // The new content is in place; make the rename itself durable.
+    if (!syncDirectoryPath(t.directory))
+        return errnoError(actual, errno);
+    return std::nullopt;
+}
+
+struct Remembered {
+    QHash<QString, FileStamp> stamps;
+};
+
+Remembered &remembered()
+{
+    static Remembered r; // the store is used from one thread
+    return r;
+}
+
+QString rememberKey(const DataDir &dir, const QString &name)
+{
+    return QDir::cleanPath(dir.dir().absoluteFilePath(dir.resolve(name)));
+}
+
+} // namespace
+
+FileStamp stampOf(const QByteArray &bytes)
+{
+    FileStamp s;
+    s.exists = true;
+    s.size = bytes.size();
+    s.checksum = checksumOf(bytes.constData(), bytes.size());
+    return s;
+}
+
+FileStamp currentStamp(const DataDir &dir, const QString &name)
+{
+    QByteArray bytes;
+    struct stat st {};
+    if (!readWhole(nativePath(dir.path(name)), &bytes, &st))
+        return FileStamp{};
+    FileStamp s = stampOf(bytes);
+    s.mtimeNs = mtimeNsOf(st);
+    return s;
+}
+
+bool stillHolds(const DataDir &dir, const QString &name, const FileStamp &stamp)
+{
+    return holds(nativePath(dir.path(name)), stamp);
+}
+
+void rememberContent(const DataDir &dir, const QString &name, const QByteArray &bytes)
+{
+    FileStamp s = stampOf(bytes);
+    struct stat st {};
+    if (::stat(nativePath(dir.path(name)).constData(), &st) == 0)
+        s.mtimeNs = mtimeNsOf(st);
+    remembered().stamps.insert(rememberKey(dir, name), s);
+}
+
+std::optional<FileStamp> rememberedContent(const DataDir &dir, const QString &name)
+{
+    const auto it = remembered().stamps.constFind(rememberKey(dir, name));
+    if (it == remembered().stamps.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+void forgetRememberedContents() { remembered().stamps.clear(); }
+
+QString changedOutsideReason()
+{
+    return QStringLiteral("読み込んだ後でほかのプログラムに書き換えられていたため、上書きしませんでした。"
+                          "画面を開き直してから、もう一度やり直してください");
+}
+
+QString scratchPathFor(const DataDir &dir, const QString &name, const QString &scratchName)
+{
+    const ReplaceTarget t = replaceTarget(dir, dir.resolve(name), scratchName);
+    return t.danglingLink ? QString() : QFile::decodeName(t.scratch);
+}
+
+namespace {
 
 bool truncateTo(int fd, off_t size)
 {
@@ -160,44 +381,16 @@ MaybeError readBytes(const DataDir &dir, const QString &name, QByteArray *out)
 MaybeError replaceFile(const DataDir &dir, const QString &name, const QString &scratchName,
                        const QByteArray &content)
 {
-    const QString actual = dir.resolve(name);
-    const QByteArray target = nativePath(dir.dir().filePath(actual));
-    const QByteArray scratch = nativePath(dir.dir().filePath(scratchName));
+    return replaceImpl(dir, name, scratchName, content, nullptr, nullptr);
+}
 
-    if (MaybeError e = checkWritable(dir, name))
-        return e;
-    // Keep the permissions of the file being replaced.
-    mode_t mode = 0644;
-    struct stat st {};
-    if (::stat(target.constData(), &st) == 0)
-        mode = st.st_mode & 07777;
-
-    ::unlink(scratch.constData()); // left by an interrupted rewrite; never data
-    const int fd = openFile(scratch, O_WRONLY | O_CREAT | O_TRUNC, mode);
-    if (fd < 0)
-        return errnoError(actual, errno);
-
-    auto fail = [&](int err, bool open) -> MaybeError {
-        if (open)
-            ::close(fd);
-        ::unlink(scratch.constData());
-        return errnoError(actual, err);
-    };
-    if (!writeAll(fd, content.constData(), size_t(content.size())))
-        return fail(errno, true);
-    if (!syncFile(fd))
-        return fail(errno, true);
-    if (!closeFile(fd))
-        return fail(errno, false);
-
-    if (const int e = injected(Op::Rename); e > 0)
-        return fail(e, false);
-    if (::rename(scratch.constData(), target.constData()) != 0)
-        return fail(errno, false);
-    // The new content is in place; make the rename itself durable.
-    if (!syncDirectory(dir.dir()))
-        return errnoError(actual, errno);
-    return std::nullopt;
+MaybeError replaceFileIfUnchanged(const DataDir &dir, const QString &name,
+                                  const QString &scratchName, const QByteArray &content,
+                                  const FileStamp &asRead, bool *changed)
+{
+    if (changed)
+        *changed = false;
+    return replaceImpl(dir, name, scratchName, content, &asRead, changed);
 }
 
 MaybeError appendLine(const DataDir &dir, const QString &name, const QByteArray &line)

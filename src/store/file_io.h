@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // Byte-level file access with the safety rules every file of the program
 // follows:
 //  - a whole-file rewrite writes the new content to a scratch file, syncs
@@ -20,12 +22,58 @@ namespace store {
 
 MaybeError readBytes(const DataDir &dir, const QString &name, QByteArray *out);
 
+// What a reader saw of a file, so that a rewrite can tell whether the file
+// still holds it: whether it existed, its size, its modification time and
+// a checksum of its bytes. The time alone proves nothing (an editor may
+// keep it, and a coarse clock gives two writes one time), so a file of the
+// same size is judged by its checksum.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 mtimeNs = 0;
+    quint64 checksum = 0;
+};
+FileStamp stampOf(const QByteArray &bytes);
+// The stamp of the file as it is now (exists = false when it is missing).
+FileStamp currentStamp(const DataDir &dir, const QString &name);
+// True when the file holds the bytes `stamp` was taken of (or is still
+// missing when it was missing then).
+bool stillHolds(const DataDir &dir, const QString &name, const FileStamp &stamp);
+
+// What this process last read or wrote of each data file, for rewrites
+// that build on an earlier read (a diary save) rather than on a read of
+// their own. Only the store's reads and writes of records remember.
+void rememberContent(const DataDir &dir, const QString &name, const QByteArray &bytes);
+std::optional<FileStamp> rememberedContent(const DataDir &dir, const QString &name);
+void forgetRememberedContents();
+
+// The reason given when a file changed between a read and a rewrite.
+QString changedOutsideReason();
+
 // Replaces `name` (resolved case-insensitively) with content, through
 // `scratchName`, which is overwritten if an interrupted earlier rewrite
 // left it behind. A file the user may not write is refused the way an
 // append to it is, although the directory would allow the rename.
+//
+// A file that is a symbolic link is written through to its target: the
+// scratch file is `<target>.tmp` in the target's own directory and is
+// renamed over the target, so the link stays a link. A link whose target
+// is missing is refused.
 MaybeError replaceFile(const DataDir &dir, const QString &name, const QString &scratchName,
                        const QByteArray &content);
+
+// As replaceFile, but only when the file still holds what `asRead`
+// describes, checked once more right before the rename (the window left
+// is the rename itself). Otherwise nothing changes, *changed is set and
+// the error says the file was changed by another program.
+MaybeError replaceFileIfUnchanged(const DataDir &dir, const QString &name,
+                                  const QString &scratchName, const QByteArray &content,
+                                  const FileStamp &asRead, bool *changed);
+
+// Where replaceFile puts its scratch file for `name`: `scratchName` in the
+// data directory, or `<target>.tmp` beside the target of a link. Empty for
+// a link whose target is missing.
+QString scratchPathFor(const DataDir &dir, const QString &name, const QString &scratchName);
 
 // Appends bytes to `name` (created when missing). When the file does not
 // end with a line break, CR LF is written first so that the new line is

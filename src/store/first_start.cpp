@@ -1,9 +1,14 @@
 #include "store/first_start.h"
 
+#include "store/data_file.h"
+#include "store/file_io.h"
+#include "store/journal.h"
 #include "store/memo_file.h"
 #include "store/record.h"
 #include "store/settings_files.h"
 #include "store/situation_file.h"
+
+#include <tuple>
 
 namespace store {
 
@@ -48,6 +53,34 @@ MaybeError createDefaultFiles(const DataDir &dir)
         if (MaybeError e = s.write())
             return e;
     }
+    return std::nullopt;
+}
+
+MaybeError registerPerson(const DataDir &dir, PersonSlot person, const PersonProfile &profile,
+                          const WeightRecord &start)
+{
+    const QString profileName = profileFileName(person);
+    const QString dataName = dataFileName(person);
+    QByteArray profileBytes, dataBytes;
+    if (MaybeError e = profileFileBytes(dir.resolve(profileName), profile, &profileBytes))
+        return e;
+    if (MaybeError e = recordFileBytes(dir.resolve(dataName), {start}, &dataBytes))
+        return e;
+    Journal step(QStringLiteral("登録"));
+    for (const auto &[name, bytes, scratch] :
+         {std::tuple{profileName, profileBytes, scratchNameFor(dir.resolve(profileName))},
+          std::tuple{dataName, dataBytes, insertScratchName()}}) {
+        const bool existed = dir.exists(name);
+        QByteArray old;
+        if (existed)
+            if (MaybeError e = readBytes(dir, name, &old))
+                return e;
+        step.replace(name, existed, old, bytes, scratch);
+    }
+    if (MaybeError e = step.run(dir))
+        return e;
+    // What the start record's file holds now is what the program wrote.
+    rememberContent(dir, dataName, dataBytes);
     return std::nullopt;
 }
 

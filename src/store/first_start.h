@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/data_dir.h"
+#include "store/record.h"
 #include "store/store_error.h"
 
 #include <QStringList>
@@ -28,6 +29,12 @@ bool isFreshInstallation(const DataDir &dir);
 // Creates the settings files, the situation list and the memo with the
 // defaults. A file that exists is never touched.
 MaybeError createDefaultFiles(const DataDir &dir);
+
+// Registers a person: the profile and the data file with its one start
+// record are written as one step (store/journal.h), so that a crash never
+// leaves a profile without its data file, which no start could use.
+MaybeError registerPerson(const DataDir &dir, PersonSlot person, const PersonProfile &profile,
+                          const WeightRecord &start);
 
 // The program's files a normal start needs that are missing, in the order
 // the start reads them.

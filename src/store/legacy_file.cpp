@@ -4,6 +4,7 @@
 #include "store/dates.h"
 #include "store/file_io.h"
 #include "store/format.h"
+#include "store/journal.h"
 #include "store/record_line.h"
 #include "store/text_file.h"
 
@@ -58,27 +59,6 @@ QString freeBackupName(const DataDir &dir)
     return name;
 }
 
-// Brings the data file back to what it held before (or removes it when
-// there was none); an error adds to the one that made it necessary.
-StoreError putBack(const DataDir &dir, const QString &dataFile, bool existed,
-                   const QByteArray &old, const StoreError &why)
-{
-    MaybeError back;
-    QByteArray now;
-    const bool exists = dir.exists(dataFile);
-    if (!existed) {
-        if (exists)
-            back = removeFile(dir, dataFile);
-    } else if (!exists || readBytes(dir, dataFile, &now) || now != old) {
-        back = replaceFile(dir, dataFile, scratchNameFor(dir.resolve(dataFile)), old);
-    }
-    if (!back)
-        return why;
-    return StoreError{why.file, why.line,
-                      why.reason + QStringLiteral("。データファイルを元に戻すこともできませんでした: ") +
-                          back->message()};
-}
-
 } // namespace
 
 MaybeError convertLegacyData(const DataDir &dir, const QString &dataFile, LegacyConversion *done)
@@ -101,19 +81,12 @@ MaybeError convertLegacyData(const DataDir &dir, const QString &dataFile, Legacy
         if (MaybeError e = readBytes(dir, dataFile, &old))
             return e;
 
-    // Converted before, but stopped before the old file was renamed.
-    const bool inPlace = existed && old == content;
-    if (!inPlace) {
-        if (MaybeError e = replaceFile(dir, dataFile, scratchNameFor(dataActual), content))
-            return putBack(dir, dataFile, existed, old, *e);
-    }
-    if (MaybeError e = renameNoReplace(dir, legacyDataFile(), backup)) {
-        // Renamed, but the directory could not be synced: the conversion
-        // is in place and cannot be taken back; it is still reported.
-        if (!dir.exists(legacyDataFile()))
-            return e;
-        return inPlace ? *e : putBack(dir, dataFile, existed, old, *e);
-    }
+    // Two files change: the journal makes them one step across a crash.
+    Journal step(QStringLiteral("連続体重.txtの変換"));
+    step.replace(dataFile, existed, old, content, scratchNameFor(dataActual));
+    step.rename(oldName, backup);
+    if (MaybeError e = step.run(dir))
+        return e;
     if (done)
         *done = LegacyConversion{int(records.size()), backup};
     return std::nullopt;

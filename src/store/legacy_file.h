@@ -29,12 +29,10 @@ struct LegacyConversion {
 //  - The backup name is settled before anything is written:
 //    "連続体重bak.txt", or "連続体重bak2.txt", "連続体重bak3.txt", ...
 //    when that is taken, so that an earlier backup is never replaced.
-//  - The data file is replaced in one step (scratch file, sync, rename),
-//    then the old file is renamed to the backup name.
-// A crash between the two renames leaves the old file in place and the
-// data file converted; converting again finds the same content there,
-// does not write it again and only renames. When the rename fails, the
-// data file is put back as it was.
+//  - The data file is replaced and the old file renamed as one step
+//    (store/journal.h): a crash anywhere leaves either both as they were
+//    or, once the next start has finished the step, both changed.
+// Any failure leaves both files as they were.
 MaybeError convertLegacyData(const DataDir &dir, const QString &dataFile,
                              LegacyConversion *done = nullptr);
 

@@ -3,6 +3,7 @@
 #include "store/codec.h"
 #include "store/data_file.h"
 #include "store/file_io.h"
+#include "store/journal.h"
 #include "store/record_line.h"
 #include "store/text_file.h"
 
@@ -94,11 +95,13 @@ MaybeError writeSituationListBare(const DataDir &dir, const QStringList &labels)
     return replaceFile(dir, situationListFile(), scratchNameFor(actual), bytes);
 }
 
-MaybeError renameSituation(const DataDir &dir, const QString &dataFile, const QString &oldLabel,
-                           const QString &newLabel)
+namespace {
+
+// One try of a rename: both files read, both new contents built, both
+// replaced as one step. *changed when a file changed while it ran.
+MaybeError renameOnce(const DataDir &dir, const QString &dataFile, const QString &oldLabel,
+                      const QString &newLabel, bool *changed)
 {
-    if (MaybeError e = checkLabel(dir, newLabel))
-        return e;
     const QString dataActual = dir.resolve(dataFile);
     const QString listActual = dir.resolve(situationListFile());
     // Both files must be writable before either is touched.
@@ -106,12 +109,12 @@ MaybeError renameSituation(const DataDir &dir, const QString &dataFile, const QS
         if (MaybeError e = checkWritable(dir, name))
             return e;
 
-    // Read and build both new contents before anything is written.
+    // Read and build both new contents before anything is written. The
+    // records and the bytes come from one read, so that the check before
+    // the write is about exactly what the new content was built from.
     QByteArray oldData;
-    if (MaybeError e = readBytes(dir, dataFile, &oldData))
-        return e;
     QList<WeightRecord> records;
-    if (MaybeError e = readRecords(dir, dataFile, &records))
+    if (MaybeError e = readRecords(dir, dataFile, &records, nullptr, &oldData))
         return e;
     QStringList dataLines;
     dataLines.reserve(records.size());
@@ -126,6 +129,7 @@ MaybeError renameSituation(const DataDir &dir, const QString &dataFile, const QS
     if (MaybeError e = encodeLines(dataActual, dataLines, &newData))
         return e;
 
+    // The bytes first: labels read from a later content fail the check.
     QByteArray oldList;
     if (MaybeError e = readBytes(dir, situationListFile(), &oldList))
         return e;
@@ -139,30 +143,29 @@ MaybeError renameSituation(const DataDir &dir, const QString &dataFile, const QS
     if (MaybeError e = encodeLines(listActual, listLines, &newList))
         return e;
 
-    // A replace can fail after its rename (a failed directory sync), so on
-    // any failure each file that no longer holds its old bytes is put back.
-    auto restore = [&](const QString &name, const QString &scratch,
-                       const QByteArray &old) -> MaybeError {
-        QByteArray now;
-        if (!readBytes(dir, name, &now) && now == old)
-            return std::nullopt;
-        return replaceFile(dir, name, scratch, old);
-    };
-    auto putBack = [&](const StoreError &e) -> MaybeError {
-        MaybeError back = restore(dataFile, renameDataScratchName(), oldData);
-        if (!back)
-            back = restore(situationListFile(), situationListScratchName(), oldList);
-        if (back)
-            return StoreError{e.file, 0,
-                              e.message() + QStringLiteral("。元に戻すこともできませんでした: ") +
-                                  back->message()};
+    // Both files, or neither, also across a crash.
+    Journal step(QStringLiteral("状況コメントの入れ替え"));
+    step.replace(dataFile, true, oldData, newData, renameDataScratchName());
+    step.replace(situationListFile(), true, oldList, newList, situationListScratchName());
+    return step.run(dir, changed);
+}
+
+} // namespace
+
+MaybeError renameSituation(const DataDir &dir, const QString &dataFile, const QString &oldLabel,
+                           const QString &newLabel)
+{
+    if (MaybeError e = checkLabel(dir, newLabel))
         return e;
-    };
-    if (MaybeError e = replaceFile(dir, dataFile, renameDataScratchName(), newData))
-        return putBack(*e);
-    if (MaybeError e = replaceFile(dir, situationListFile(), situationListScratchName(), newList))
-        return putBack(*e);
-    return std::nullopt;
+    // A file another program wrote meanwhile is read again and the rename
+    // made on its new content.
+    constexpr int kTries = 4;
+    for (int attempt = 1;; ++attempt) {
+        bool changed = false;
+        MaybeError e = renameOnce(dir, dataFile, oldLabel, newLabel, &changed);
+        if (!changed || attempt == kTries)
+            return e;
+    }
 }
 
 } // namespace store

@@ -34,7 +34,9 @@ MaybeError writeSituationListBare(const DataDir &dir, const QStringList &labels)
 // `oldLabel` exactly gets `newLabel` and all records are written in the
 // rename form (fifth field a bare number); every item of the list equal to
 // `oldLabel` becomes `newLabel` and all lines are written quoted. Both
-// files change, or neither does.
+// files change, or neither does, also across a crash (store/journal.h).
+// A file changed by another program while the rename ran is read again
+// and the rename made on what it holds then.
 MaybeError renameSituation(const DataDir &dir, const QString &dataFile, const QString &oldLabel,
                            const QString &newLabel);
 

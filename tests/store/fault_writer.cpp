@@ -94,6 +94,9 @@ void report(const void *bytes, size_t len)
     const WeightRecord x = faultdata::insertedRecord(count);
     for (;;) {
         report("r", 1);
+        // The rewrite puts A back over the insert on purpose: it does not
+        // build on an earlier read.
+        store::forgetRememberedContents();
         MaybeError e = isA ? store::insertRecordInOrder(dir, faultdata::dataFile(), x)
                            : store::rewriteRecords(dir, faultdata::dataFile(), a,
                                                    store::insertScratchName());

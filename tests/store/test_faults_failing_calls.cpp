@@ -288,6 +288,15 @@ void TestFaultsFailingCalls::failureAtEveryCallLeavesFilesAsTheyWere()
                 }
                 ++tried;
                 QVERIFY2(fired == 1, qPrintable(where + QStringLiteral(": the call was not reached")));
+                // A step of several files ends by removing its journal: every
+                // file is new by then, and a journal a crash brought back
+                // would find its step done, so the step has succeeded.
+                if (!e && QLatin1String(c.name) == QLatin1String("renameSituation") && op == Op::DirSync &&
+                    n == counts[int(op)]) {
+                    const Snapshot after = snapshot(tmp);
+                    QVERIFY2(after.entries == changed.entries && after.bytes == changed.bytes, qPrintable(where));
+                    continue;
+                }
                 QVERIFY2(e.has_value(), qPrintable(where + QStringLiteral(": reported as success")));
                 const QString msg = e->message();
                 QVERIFY2(c.changes.contains(e->file) && msg.contains(e->file),
@@ -479,14 +488,19 @@ void TestFaultsFailingCalls::legacyConversionFailingAtEveryCallIsAllOldOrAllNew(
                     e = store::convertLegacyData(DataDir(tmp.dir()), kData);
                 }
                 ++tried;
+                const Snapshot after = snapshot(tmp);
+                const bool old = after.entries == before.entries && after.bytes == before.bytes;
+                const bool now = after.entries == converted.entries && after.bytes == converted.bytes;
+                // The last call is the removal of the step's journal: both
+                // files are new by then and a journal a crash brought back
+                // would find its step done, so the step has succeeded.
+                if (!e && now && op == Op::DirSync && n == counts[int(op)])
+                    continue;
                 QVERIFY2(e.has_value(), qPrintable(where + QStringLiteral(": reported as success")));
                 const QString msg = e->message();
                 const int reasonErr = err == store::faults::kPartialWrite ? ENOSPC : err;
                 QVERIFY2(!e->file.isEmpty() && msg.contains(e->file) && msg.contains(store::reasonForErrno(reasonErr)),
                          qPrintable(where + QStringLiteral(": ") + msg));
-                const Snapshot after = snapshot(tmp);
-                const bool old = after.entries == before.entries && after.bytes == before.bytes;
-                const bool now = after.entries == converted.entries && after.bytes == converted.bytes;
                 QVERIFY2(old || (now && op == Op::DirSync),
                          qPrintable(where + QStringLiteral(": files now: ") + after.entries.join(u' ')));
             }
