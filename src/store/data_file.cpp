@@ -63,23 +63,6 @@ void countWholeRead(const DataDir &dir, const QString &dataFile)
     ++wholeReads()[readKey(dir, dataFile)];
 }
 
-// A string over n units at p in the buffer of header, for a buffer this
-// reader made and no other thread has seen: its count of holders is raised
-// without the bus lock that copying a string takes, a cost a full file
-// would pay three times a line.
-QString privateString(QTypedArrayData<char16_t> *header, char16_t *p, qsizetype n)
-{
-    if (header)
-        header->ref_.storeRelaxed(header->ref_.loadRelaxed() + 1);
-    return QString(QStringPrivate(header, p, n));
-}
-
-QString privateCopy(QString &s)
-{
-    QStringPrivate &d = s.data_ptr();
-    return privateString(d.d_ptr(), d.data(), d.size);
-}
-
 // Decoded texts of a field that repeats from line to line (the date of
 // the day, the situation labels), so that each is decoded and stored once.
 // A slot per hash of the bytes; a clash only costs a decode.
@@ -90,7 +73,7 @@ public:
         Entry &e = slot(f);
         if (e.bytes.size() != f.size || std::memcmp(e.bytes.constData(), f.data, size_t(f.size)) != 0)
             return false;
-        *out = privateCopy(e.text);
+        *out = e.text;
         return true;
     }
     void add(const scan::Field &f, const QString &text)
@@ -122,48 +105,6 @@ private:
     Entry entries_[kSlots];
 };
 
-// The diaries of a file differ from line to line, and a full file has
-// tens of thousands. Each is decoded into a shared block and made a string
-// over its piece of it, instead of getting an allocation of its own. Every
-// piece ends in a zero as a string's own buffer does, and a string that is
-// changed copies itself out first, as any shared string does; the block
-// goes with the last string over it.
-class TextBlocks {
-public:
-    bool decode(const scan::Field &f, QString *out)
-    {
-        if (f.size == 0 || !f.quoted)
-            return scan::fieldText(f, out); // a bare one is trimmed
-        const qsizetype room = f.size + 1; // a byte gives one unit at most
-        if (capacity_ - used_ < room)
-            startBlock(qMax(room, kBlockUnits));
-        char16_t *at = block_.data() + used_;
-        const qsizetype n = cp932::decodeInto(f.data, f.size, at);
-        if (n < 0)
-            return false;
-        at[n] = u'\0';
-        used_ += n + 1;
-        *out = privateString(block_.d_ptr(), at, n);
-        return true;
-    }
-
-private:
-    static constexpr qsizetype kBlockUnits = 8192;
-
-    void startBlock(qsizetype units)
-    {
-        auto [header, data] = QTypedArrayData<char16_t>::allocate(units);
-        Q_CHECK_PTR(data);
-        block_ = QStringPrivate(header, data, 0); // the reader's own hold on it
-        capacity_ = units;
-        used_ = 0;
-    }
-
-    QStringPrivate block_;
-    qsizetype capacity_ = 0;
-    qsizetype used_ = 0;
-};
-
 // Reads one line into a record: the quick way when the line is an
 // ordinary one, else the exact way.
 class RecordReader {
@@ -182,7 +123,7 @@ private:
     {
         // The date: mostly the same as the line before.
         if (f[0].size == 10 && std::memcmp(f[0].data, lastDate_, 10) == 0) {
-            r->date = privateCopy(lastDateText_);
+            r->date = lastDateText_;
         } else {
             if (!scan::isDateField(f[0]))
                 return false;
@@ -198,14 +139,13 @@ private:
             if (f[1].quoted)
                 labels_.add(f[1], r->situation);
         }
-        return diaries_.decode(f[3], &r->diary) && scan::fieldText(f[4], &r->reserved5) &&
+        return scan::fieldText(f[3], &r->diary) && scan::fieldText(f[4], &r->reserved5) &&
                scan::fieldText(f[5], &r->reserved6);
     }
 
     char lastDate_[10] = {};
     QString lastDateText_;
     TextCache labels_;
-    TextBlocks diaries_;
     scan::Field fields_[6];
 };
 
@@ -251,9 +191,12 @@ MaybeError walkRecords(const QByteArray &bytes, const QString &actual, Incomplet
 MaybeError parseRecords(const QByteArray &bytes, const QString &actual, IncompleteTail *tail,
                         QList<WeightRecord> *out, int linesBefore = 0)
 {
-    // One allocation for the list: a full file would otherwise be moved
-    // a dozen times as the list grows.
-    out->reserve(out->size() + scan::countLineBreaks(bytes.constData(), bytes.constData() + bytes.size()) + 1);
+    // One allocation for the list of a whole file: a full file would
+    // otherwise be moved a dozen times as the list grows. Lines added to a
+    // list already read let it grow as lists do, so that a save that adds
+    // one line does not move the whole list for it.
+    if (out->isEmpty())
+        out->reserve(scan::countLineBreaks(bytes.constData(), bytes.constData() + bytes.size()) + 1);
     RecordReader reader;
     WeightRecord r;
     return walkRecords(
@@ -425,8 +368,6 @@ private:
         float weight = 0;
         quick_ = scan::weightField(f_[2], &weight) && copiable(f_[1]) && copiable(f_[3]) &&
                  valid(f_[4]) && valid(f_[5]);
-    if (!e)
-        rememberContent(dir, dataFile, bytes);
         return quick_;
     }
 
@@ -440,7 +381,6 @@ private:
         return f_[0].quoted && f_[0].data == b + 1 && follows(f_[0], "\",\"", 3) &&
                f_[1].data == f_[0].data + f_[0].size + 3 && follows(f_[1], "\",", 2) &&
                !f_[2].quoted && f_[2].data == f_[1].data + f_[1].size + 2 &&
-    }
                line_.end - (f_[2].data + f_[2].size) >= 2 && follows(f_[2], ",\"", 2) &&
                f_[3].data == f_[2].data + f_[2].size + 2 && line_.end == f_[3].data + f_[3].size + 7 &&
                follows(f_[3], "\",\"\",\"\"", 7) && isShortestWeight(f_[2]);
@@ -485,15 +425,14 @@ MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<Weight
         return e;
     countWholeRead(dir, dataFile);
     MaybeError e = parseRecords(bytes, dir.resolve(dataFile), tail, out);
+    if (!e)
+        rememberContent(dir, dataFile, bytes);
     if (bytesRead)
         *bytesRead = std::move(bytes);
     return e;
 }
 
 MaybeError rereadRecords(const DataDir &dir, const QString &dataFile, RecordsAsRead *known)
-    // A start stopped after keeping the line but before cutting it finds
-    // the line kept already, and only cuts: it is kept once.
-    const QByteArray kept = bytes.mid(tail.offset);
 {
     QByteArray bytes;
     if (MaybeError e = readBytes(dir, dataFile, &bytes))
@@ -501,22 +440,30 @@ MaybeError rereadRecords(const DataDir &dir, const QString &dataFile, RecordsAsR
     if (bytes == known->bytes) {
         rememberContent(dir, dataFile, bytes);
         return std::nullopt;
+    }
     const QString actual = dir.resolve(dataFile);
     const QByteArray &old = known->bytes;
-    QList<WeightRecord> records;
-    MaybeError e;
     if (!old.isEmpty() && old.endsWith('\n') && bytes.startsWith(old)) {
-        // Lines added after a complete last line: only they are new.
-        records = known->records;
+        // Lines added after a complete last line: only they are new, and
+        // they are added to the list in place (it is copied only when
+        // someone else still holds it).
+        QList<WeightRecord> &records = known->records;
+        const qsizetype before = records.size();
         const QByteArray added = QByteArray::fromRawData(bytes.constData() + old.size(), bytes.size() - old.size());
-        e = parseRecords(added, actual, nullptr, &records,
-                         int(scan::countLineBreaks(old.constData(), old.constData() + old.size())));
-    } else {
-        countWholeRead(dir, dataFile);
-        e = parseRecords(bytes, actual, nullptr, &records);
+        if (MaybeError e = parseRecords(added, actual, nullptr, &records,
+                                        int(scan::countLineBreaks(old.constData(), old.constData() + old.size())))) {
+            records.resize(before);
+            return e;
+        }
+        rememberContent(dir, dataFile, bytes);
+        known->bytes = std::move(bytes);
+        return std::nullopt;
     }
-    if (e)
+    countWholeRead(dir, dataFile);
+    QList<WeightRecord> records;
+    if (MaybeError e = parseRecords(bytes, actual, nullptr, &records))
         return e;
+    rememberContent(dir, dataFile, bytes);
     *known = RecordsAsRead{std::move(bytes), std::move(records)};
     return std::nullopt;
 }
@@ -544,6 +491,9 @@ MaybeError saveIncompleteTail(const DataDir &dir, const QString &dataFile,
         return e;
     const QString actual = dir.resolve(dataFile);
     // A name that says what it holds; numbered so an older one is kept.
+    // A start stopped after keeping the line but before cutting it finds
+    // the line kept already, and only cuts: it is kept once.
+    const QByteArray kept = bytes.mid(tail.offset);
     QString name = actual + QStringLiteral(".途中の行");
     bool keptAlready = false;
     for (int n = 2; dir.exists(name); ++n) {
@@ -696,21 +646,25 @@ MaybeError writeStartRecord(const DataDir &dir, const QString &dataFile, const W
 MaybeError loadProfile(const DataDir &dir, const QString &profileFile, PersonProfile *out)
 {
     TextLines text;
-    return encodeLines(file, lines, out);
-}
-
-MaybeError saveProfile(const DataDir &dir, const QString &profileFile, const PersonProfile &p)
-{
-    const QString actual = dir.resolve(profileFile);
     if (MaybeError e = readTextLines(dir, profileFile, &text))
         return e;
-    QStringList values;
+    const QString actual = dir.resolve(profileFile);
+    const QString names[3] = {QStringLiteral("氏名"), QStringLiteral("身長"),
+                              QStringLiteral("目標体重")};
+    // The height and the target as the profile edit lets them be written.
+    const float limits[3] = {0, kMaxStoredHeight, kMaxStoredWeight};
+    PersonProfile p;
+    float *numbers[3] = {nullptr, &p.height, &p.targetWeight};
+    int count = 0;
     int lineNo = 0;
     int lastValueLine = 0;
     for (const QString &line : std::as_const(text.lines)) {
         ++lineNo;
-        if (values.size() == 3)
+        if (count == 3)
             break;
+        // An unreadable last line is damage, not a blank line.
+        if (text.lastLineUndecodable && lineNo == text.lines.size())
+            return StoreError{actual, lineNo, QStringLiteral("シフトJISとして読めないバイトがあります")};
         if (line.trimmed().isEmpty())
             continue;
         lastValueLine = lineNo;
@@ -719,26 +673,22 @@ MaybeError saveProfile(const DataDir &dir, const QString &profileFile, const Per
             return StoreError{actual, lineNo, e};
         if (f.size() < 2)
             return StoreError{actual, lineNo, QStringLiteral("値がありません")};
-        if (values.size() > 0 && !fmt::isNumber(f[1].text))
-            return StoreError{actual, lineNo,
-                              QStringLiteral("「%1」が数値ではありません").arg(f[1].text)};
-        values.append(f[1].text);
+        if (count == 0) {
+            p.nickname = f[1].text;
+        } else if (QString e = storedNumberReason(f[1].text, limits[count], names[count], numbers[count]);
+                   !e.isEmpty()) {
+            return StoreError{actual, lineNo, e};
+        }
+        ++count;
     }
-    if (values.size() < 3) {
-        const QString names[3] = {QStringLiteral("氏名"), QStringLiteral("身長"),
-                                  QStringLiteral("目標体重")};
-        return StoreError{actual, lastValueLine + 1,
-                          QStringLiteral("%1の行がありません").arg(names[values.size()])};
-    }
-    out->nickname = values[0];
-    out->height = float(fmt::leadingNumber(values[1]));
-    out->targetWeight = float(fmt::leadingNumber(values[2]));
+    if (count < 3)
+        return StoreError{actual, lastValueLine + 1, QStringLiteral("%1の行がありません").arg(names[count])};
+    *out = p;
     return std::nullopt;
 }
 
 MaybeError profileFileBytes(const QString &file, const PersonProfile &p, QByteArray *out)
 {
-    const QString actual = dir.resolve(profileFile);
     if (const QString reason = unstorableReason(p.nickname); !reason.isEmpty())
         return StoreError{file, 0, reason};
     const QStringList lines = {
@@ -746,6 +696,12 @@ MaybeError profileFileBytes(const QString &file, const PersonProfile &p, QByteAr
         quote(QStringLiteral("身長")) + u',' + fmt::shortest(p.height),
         quote(QStringLiteral("目標体重")) + u',' + fmt::shortest(p.targetWeight),
     };
+    return encodeLines(file, lines, out);
+}
+
+MaybeError saveProfile(const DataDir &dir, const QString &profileFile, const PersonProfile &p)
+{
+    const QString actual = dir.resolve(profileFile);
     QByteArray bytes;
     if (MaybeError e = profileFileBytes(actual, p, &bytes))
         return e;

@@ -33,16 +33,19 @@ MaybeError readLegacyRecords(const DataDir &dir, QList<WeightRecord> *out)
         if (!dates::isDateText(f[0].text))
             return StoreError{actual, lineNo,
                               QStringLiteral("日付「%1」が yyyy/mm/dd の形ではありません").arg(f[0].text)};
-        if (!fmt::isNumber(f[2].text))
-            return StoreError{actual, lineNo,
-                              QStringLiteral("体重「%1」が数値ではありません").arg(f[2].text)};
+        // The weights a data file may hold, so that the converted file
+        // reads back.
+        float weight = 0;
+        if (QString e = storedNumberReason(f[2].text, kMaxStoredWeight, QStringLiteral("体重"), &weight);
+            !e.isEmpty())
+            return StoreError{actual, lineNo, e};
         if (out->size() >= kMaxRecords)
             return StoreError{actual, lineNo,
                               QStringLiteral("記録が%1件を超えています").arg(kMaxRecords)};
         WeightRecord r;
         r.date = f[0].text;
         r.situation = f[1].text;
-        r.weight = weightFromText(f[2].text);
+        r.weight = weight;
         out->append(r);
     }
     return std::nullopt;

@@ -23,6 +23,9 @@ namespace store {
 QString splitFields(QStringView line, QList<LineField> *out)
 {
     out->clear();
+    // A line break inside a line: no text of the program holds one.
+    if (line.contains(u'\r'))
+        return QStringLiteral("行の途中に改行文字(CR)があります");
     const qsizetype n = line.size();
     qsizetype i = 0;
     while (true) {
@@ -43,7 +46,13 @@ QString splitFields(QStringView line, QList<LineField> *out)
         } else {
             const qsizetype comma = line.indexOf(u',', i);
             const qsizetype end = comma < 0 ? n : comma;
-            f.text = line.mid(i, end - i).trimmed().toString();
+            const QStringView bare = line.mid(i, end - i);
+            // The program writes a quote only around a text: one inside a
+            // bare field (or after a blank such as a vertical tab, which
+            // is not skipped before a field) is damage, not text.
+            if (bare.contains(u'"'))
+                return QStringLiteral("引用符(\")の位置が正しくありません");
+            f.text = bare.trimmed().toString();
             i = end;
         }
         out->append(f);
@@ -91,6 +100,35 @@ float weightFromText(QStringView text)
     return v;
 }
 
+QString storedNumberReason(QStringView text, float max, const QString &what, float *value)
+{
+    const QStringView t = text.trimmed();
+    if (!fmt::isNumber(t))
+        return QStringLiteral("%1「%2」が数値ではありません").arg(what, t.toString());
+    QString digits;
+    for (const QChar c : t)
+        if (c >= u'0' && c <= u'9')
+            digits += c;
+    if (digits.size() > kMaxStoredDigits)
+        return QStringLiteral("%1「%2」の桁が多すぎます").arg(what, t.toString());
+    // A float is written with at most seven significant digits, which read
+    // back as the same float; more would not survive the next rewrite.
+    qsizetype first = 0, last = digits.size();
+    while (first < last && digits[first] == u'0')
+        ++first;
+    while (last > first && digits[last - 1] == u'0')
+        --last;
+    if (last - first > kMaxSignificantDigits)
+        return QStringLiteral("%1「%2」の有効数字が%3桁を超えています").arg(what, t.toString()).arg(kMaxSignificantDigits);
+    // At most 20 digits and no exponent: well inside the range of a float.
+    const float v = weightFromText(t);
+    if (!(v > 0.0f) || !(v <= max))
+        return QStringLiteral("%1「%2」が0より大きく%3以下の数値ではありません")
+            .arg(what, t.toString(), fmt::shortest(max));
+    *value = v;
+    return {};
+}
+
 QString parseRecordLine(QStringView line, WeightRecord *out)
 {
     QList<LineField> f;
@@ -102,11 +140,13 @@ QString parseRecordLine(QStringView line, WeightRecord *out)
         return QStringLiteral("項目が多すぎます(6項目のところ%1項目)").arg(f.size());
     if (!dates::isDateText(f[0].text))
         return QStringLiteral("日付「%1」が yyyy/mm/dd の形ではありません").arg(f[0].text);
-    if (!fmt::isNumber(f[2].text))
-        return QStringLiteral("体重「%1」が数値ではありません").arg(f[2].text);
+    float weight = 0;
+    if (QString e = storedNumberReason(f[2].text, kMaxStoredWeight, QStringLiteral("体重"), &weight);
+        !e.isEmpty())
+        return e;
     out->date = f[0].text;
     out->situation = f[1].text;
-    out->weight = weightFromText(f[2].text);
+    out->weight = weight;
     out->diary = f[3].text;
     out->reserved5 = f[4].text;
     out->reserved6 = f[5].text;

@@ -42,6 +42,23 @@ QString recordLineAfterRename(const WeightRecord &r);
 // nearest 70.1); a leading "+" and blanks around it are allowed.
 float weightFromText(QStringView text);
 
+// The largest values the program writes: a weight or a target weight in
+// kg, and a height in cm (the registration takes heights below 1000).
+constexpr float kMaxStoredWeight = 500.0f;
+constexpr float kMaxStoredHeight = 1000.0f;
+// More digits than the program ever writes for a number.
+constexpr int kMaxStoredDigits = 20;
+// The significant digits of a float as the program writes it.
+constexpr int kMaxSignificantDigits = 7;
+
+// A bare number of a file as the program writes one: a decimal number
+// (blanks around it allowed) of at most kMaxStoredDigits digits and
+// kMaxSignificantDigits significant ones, above 0 and at most `max`. Empty when it is, with the number in single
+// precision in *value; else why not, naming `what` and the text. The
+// digits are counted before anything is converted, so no text, however
+// long, can overflow the conversion.
+QString storedNumberReason(QStringView text, float max, const QString &what, float *value);
+
 // Reads a record from a line; returns an empty string or the reason.
 QString parseRecordLine(QStringView line, WeightRecord *out);
 

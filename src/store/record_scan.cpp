@@ -6,7 +6,6 @@
 #include <QDate>
 
 #include <algorithm>
-#include <charconv>
 
 namespace store::scan {
 
@@ -81,6 +80,8 @@ bool splitWritten(const Line &line, Field out[6])
 
 bool splitSix(const Line &line, Field out[6])
 {
+    if (std::memchr(line.begin, '\r', size_t(line.end - line.begin)))
+        return false;
     if (splitWritten(line, out))
         return true;
     const char *p = line.begin;
@@ -109,6 +110,9 @@ bool splitSix(const Line &line, Field out[6])
                 ++b;
             while (e > b && isAsciiSpace(e[-1]))
                 --e;
+            // A quote in a bare field is damage (the exact reader says so).
+            if (std::memchr(p, '"', size_t(fieldEnd - p)))
+                return false;
             f.data = b;
             f.size = e - b;
             f.quoted = false;
@@ -157,34 +161,34 @@ bool weightField(const Field &f, float *weight)
         else
             return false; // also every byte of a non-ASCII text
     }
-    if (!digits)
+    // A negative weight is not one the program writes: the exact reader
+    // says so.
+    if (!digits || *b == '-')
         return false;
     if (*b == '+')
         ++b;
     // A weight of up to seven digits is a quotient of two floats that hold
     // it exactly; one division rounds that to the nearest float, which is
-    // what from_chars finds too, without its general work.
-    const bool negative = *b == '-';
+    // what from_chars finds too, without its general work. A longer one,
+    // rare, is left to the exact reader.
     quint32 n = 0;
     int count = 0, decimals = 0;
     bool fraction = false;
-    for (const char *q = negative ? b + 1 : b; q < e && count <= 7; ++q) {
+    for (const char *q = b; q < e; ++q) {
         if (*q == '.') {
             fraction = true;
             continue;
         }
+        if (++count > 7)
+            return false;
         n = n * 10 + quint32(*q - '0');
-        ++count;
         decimals += fraction ? 1 : 0;
     }
-    if (count <= 7) {
-        static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-        const float v = float(n) / kPowers[decimals];
-        *weight = negative ? -v : v;
-        return true;
-    }
-    float v = 0;
-    std::from_chars(b, e, v);
+    static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    const float v = float(n) / kPowers[decimals];
+    // Outside (0, 500] kg: the exact reader names the fault.
+    if (!(v > 0.0f) || !(v <= kMaxStoredWeight))
+        return false;
     *weight = v;
     return true;
 }

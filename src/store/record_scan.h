@@ -98,14 +98,15 @@ struct Field {
 
 // Splits a line into exactly six fields the way splitFields does. False
 // for anything else (another number of fields, an open quote, text after
-// a closing quote).
+// a closing quote, a quote in a bare field, a CR inside the line).
 bool splitSix(const Line &line, Field out[6]);
 
 // The field as a date text "yyyy/mm/dd" naming a real day, or false.
 bool isDateField(const Field &f);
 
 // The field as a weight, read as parseRecordLine reads one (plain ASCII
-// only), or false.
+// only), or false: also for a weight parseRecordLine refuses (outside
+// (0, 500] kg) and for a long one, both left to it.
 bool weightField(const Field &f, float *weight);
 
 // The text of a field as parseRecordLine takes it (a bare field trimmed).

@@ -5,6 +5,8 @@
 #include "store/record_line.h"
 #include "store/text_file.h"
 
+#include <cmath>
+
 namespace store {
 
 namespace {
@@ -22,22 +24,68 @@ MaybeError writeOneLine(const DataDir &dir, const QString &file, const QString &
     return replaceFile(dir, file, scratchNameFor(actual), bytes);
 }
 
+// The values of the first line that is not blank, and that line's number
+// (1 for a file without one).
+MaybeError readValues(const DataDir &dir, const QString &file, QStringList *values, int *line)
+{
+    values->clear();
+    *line = 1;
+    TextLines text;
+    if (MaybeError e = readTextLines(dir, file, &text))
+        return e;
+    for (qsizetype i = 0; i < text.lines.size(); ++i) {
+        const QString &l = text.lines.at(i);
+        // An unreadable last line is damage, not a blank line.
+        if (text.lastLineUndecodable && i == text.lines.size() - 1)
+            return StoreError{dir.resolve(file), int(i) + 1,
+                              QStringLiteral("シフトJISとして読めないバイトがあります")};
+        if (l.trimmed().isEmpty())
+            continue;
+        *line = int(i) + 1;
+        QList<LineField> fields;
+        if (QString e = splitFields(l, &fields); !e.isEmpty())
+            return StoreError{dir.resolve(file), *line, e};
+        for (const LineField &f : std::as_const(fields))
+            values->append(f.text);
+        break;
+    }
+    return std::nullopt;
+}
+
 MaybeError readFirst(const DataDir &dir, const QString &file, int index, QString *value)
 {
     QStringList values;
-    if (MaybeError e = readSettingValues(dir, file, &values))
+    int line = 1;
+    if (MaybeError e = readValues(dir, file, &values, &line))
         return e;
     *value = index < values.size() ? values.at(index) : QString();
     return std::nullopt;
 }
 
-MaybeError readInt(const DataDir &dir, const QString &file, int index, int fallback, int *value)
+// A whole number setting, refused with its file and line unless it is one
+// of `allowed` (the values the program writes).
+MaybeError readChoice(const DataDir &dir, const QString &file, int index,
+                      std::initializer_list<int> allowed, int *value)
 {
-    QString v;
-    if (MaybeError e = readFirst(dir, file, index, &v))
+    QStringList values;
+    int line = 1;
+    if (MaybeError e = readValues(dir, file, &values, &line))
         return e;
-    *value = settingInt(v, fallback);
-    return std::nullopt;
+    const QString v = index < values.size() ? values.at(index).trimmed() : QString();
+    for (const int a : allowed) {
+        if (v == QString::number(a)) {
+            *value = a;
+            return std::nullopt;
+        }
+    }
+    QStringList texts;
+    for (const int a : allowed)
+        texts.append(QString::number(a));
+    const QString shown = v.isEmpty() ? QStringLiteral("値がありません")
+                                      : QStringLiteral("値「%1」").arg(v);
+    return StoreError{dir.resolve(file), line,
+                      QStringLiteral("%1。%2 のどれかでなければなりません")
+                          .arg(shown, texts.join(QStringLiteral("、")))};
 }
 
 } // namespace
@@ -51,26 +99,13 @@ int settingInt(const QString &text, int fallback)
 
 MaybeError readSettingValues(const DataDir &dir, const QString &file, QStringList *values)
 {
-    values->clear();
-    TextLines text;
-    if (MaybeError e = readTextLines(dir, file, &text))
-        return e;
-    for (const QString &line : std::as_const(text.lines)) {
-        if (line.trimmed().isEmpty())
-            continue;
-        QList<LineField> fields;
-        if (QString e = splitFields(line, &fields); !e.isEmpty())
-            return StoreError{dir.resolve(file), 1, e};
-        for (const LineField &f : std::as_const(fields))
-            values->append(f.text);
-        break;
-    }
-    return std::nullopt;
+    int line = 1;
+    return readValues(dir, file, values, &line);
 }
 
 MaybeError readHelpFlag(const DataDir &dir, int *flag)
 {
-    return readInt(dir, helpSettingFile(), 1, 1, flag);
+    return readChoice(dir, helpSettingFile(), 1, {0, 1}, flag);
 }
 
 MaybeError writeHelpFlag(const DataDir &dir, int flag)
@@ -95,7 +130,19 @@ MaybeError writeStepText(const DataDir &dir, const QString &text)
 
 MaybeError readMovingAverageText(const DataDir &dir, QString *text)
 {
-    return readFirst(dir, movingAverageSettingFile(), 0, text);
+    QStringList values;
+    int line = 1;
+    if (MaybeError e = readValues(dir, movingAverageSettingFile(), &values, &line))
+        return e;
+    // The program stores the box's text when its leading number is a
+    // whole number of 1 or more, whatever follows it ("12日" too).
+    const QString v = values.isEmpty() ? QString() : values.first();
+    const double n = fmt::leadingNumber(v);
+    if (!(n >= 1) || n != std::floor(n) || !std::isfinite(n))
+        return StoreError{dir.resolve(movingAverageSettingFile()), line,
+                          QStringLiteral("移動平均の値「%1」が1以上の整数ではありません").arg(v)};
+    *text = v;
+    return std::nullopt;
 }
 
 MaybeError writeMovingAverageText(const DataDir &dir, const QString &text)
@@ -105,10 +152,7 @@ MaybeError writeMovingAverageText(const DataDir &dir, const QString &text)
 
 MaybeError readAutoTime(const DataDir &dir, int *state)
 {
-    if (MaybeError e = readInt(dir, autoTimeSettingFile(), 0, 0, state))
-        return e;
-    *state = *state != 0 ? 1 : 0;
-    return std::nullopt;
+    return readChoice(dir, autoTimeSettingFile(), 0, {0, 1}, state);
 }
 
 MaybeError writeAutoTime(const DataDir &dir, int state)
@@ -118,7 +162,7 @@ MaybeError writeAutoTime(const DataDir &dir, int state)
 
 MaybeError readMarkerMode(const DataDir &dir, int *mode)
 {
-    return readInt(dir, markerSettingFile(), 0, 1, mode);
+    return readChoice(dir, markerSettingFile(), 0, {0, 1, 2}, mode);
 }
 
 MaybeError writeMarkerMode(const DataDir &dir, int mode)

@@ -39,21 +39,27 @@ MaybeError appendLineText(const DataDir &dir, const QString &line)
 
 } // namespace
 
-QStringList parseSituationItems(const QStringList &lines)
+QString parseSituationItems(const QStringList &lines, QStringList *items, int *line)
 {
-    QStringList items;
-    for (const QString &line : lines) {
+    items->clear();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &l = lines.at(i);
         QList<LineField> fields;
-        if (!splitFields(line, &fields).isEmpty()) {
+        if (const QString e = splitFields(l, &fields); !e.isEmpty()) {
             // An unterminated quote: the rest of the line is the label.
-            const qsizetype q = line.indexOf(u'"');
-            items.append(line.mid(q + 1));
-            continue;
+            const qsizetype q = l.indexOf(u'"');
+            if (q >= 0 && QStringView(l).left(q).trimmed().isEmpty() && l.count(u'"') == 1 &&
+                !l.contains(u'\r')) {
+                items->append(l.mid(q + 1));
+                continue;
+            }
+            *line = int(i) + 1;
+            return e;
         }
         for (const LineField &f : std::as_const(fields))
-            items.append(f.text);
+            items->append(f.text);
     }
-    return items;
+    return {};
 }
 
 MaybeError readSituationList(const DataDir &dir, QStringList *labels)
@@ -61,7 +67,16 @@ MaybeError readSituationList(const DataDir &dir, QStringList *labels)
     TextLines text;
     if (MaybeError e = readTextLines(dir, situationListFile(), &text))
         return e;
-    *labels = parseSituationItems(text.lines);
+    const QString actual = dir.resolve(situationListFile());
+    // An unreadable last line would otherwise become an empty label.
+    if (text.lastLineUndecodable)
+        return StoreError{actual, int(text.lines.size()),
+                          QStringLiteral("シフトJISとして読めないバイトがあります")};
+    QStringList items;
+    int line = 0;
+    if (const QString e = parseSituationItems(text.lines, &items, &line); !e.isEmpty())
+        return StoreError{actual, line, e};
+    *labels = std::move(items);
     return std::nullopt;
 }
 

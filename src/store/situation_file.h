@@ -17,8 +17,11 @@ inline QString situationListScratchName() { return QStringLiteral("状況リス�
 inline QString renameDataScratchName() { return QStringLiteral("データＣＨＧ.txt"); }
 
 // The items of the file's text, in order. Blanks around a bare item are
-// dropped; an empty line is an empty label.
-QStringList parseSituationItems(const QStringList &lines);
+// dropped; an empty line is an empty label; a line opening a quote it
+// never closes holds the rest of the line as its label. A line the
+// program would never have written (a quote inside a label, text after a
+// closing quote, a CR) is refused: the reason, and its number in *line.
+QString parseSituationItems(const QStringList &lines, QStringList *items, int *line);
 
 MaybeError readSituationList(const DataDir &dir, QStringList *labels);
 
