@@ -1,8 +1,7 @@
-// Writes the sample data directory used by scripts/demo.
-//   nanahoshi_sample_data <empty folder> [yyyy/mm/dd of the last day]
+// Writes a sample data directory (scripts/demo, the screenshots, the
+// start-up bench). See sampleDataUsage() for the command line.
 #include "sample_data.h"
-
-#include "store/dates.h"
+#include "tool_args.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -10,22 +9,28 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc < 2) {
-        QTextStream(stderr) << "usage: nanahoshi_sample_data <folder> [yyyy/mm/dd]\n";
+    const SampleDataArgs args = parseSampleDataArgs(QCoreApplication::arguments().mid(1));
+    if (args.help) {
+        QTextStream(stdout) << sampleDataUsage();
+        return 0;
+    }
+    if (!args.error.isEmpty()) {
+        QTextStream(stderr) << args.error << "\n\n" << sampleDataUsage();
         return 2;
     }
-    QDate last = QDate::currentDate();
-    if (argc >= 3) {
-        const auto d = dates::parse(QString::fromLocal8Bit(argv[2]));
-        if (!d) {
-            QTextStream(stderr) << "not a date: " << argv[2] << "\n";
-            return 2;
-        }
-        last = *d;
+    const QDir dir(args.folder);
+    // Someone's real diary must never be replaced by made-up records.
+    if (const QStringList there = existingDataFiles(dir); !there.isEmpty() && !args.force) {
+        QTextStream(stderr) << "the folder already holds the program's files (" << there.join(QStringLiteral(", "))
+                            << "); nothing written. Use --force to write over them.\n";
+        return 1;
     }
-    const QDir dir(QString::fromLocal8Bit(argv[1]));
-    QDir().mkpath(dir.absolutePath());
-    const QString error = writeSampleData(dir, last);
+    if (!QDir().mkpath(dir.absolutePath())) {
+        QTextStream(stderr) << "cannot make the folder " << dir.absolutePath() << "\n";
+        return 1;
+    }
+    const QDate last = args.lastDay.isValid() ? args.lastDay : QDate::currentDate();
+    const QString error = args.records > 0 ? writeSampleRecords(dir, last, args.records) : writeSampleData(dir, last);
     if (!error.isEmpty()) {
         QTextStream(stderr) << error << "\n";
         return 1;

@@ -1,12 +1,10 @@
 // Saves a PNG of every panel of the main window, built on sample data, so
-// the screens can be looked at without clicking through them.
-//   nanahoshi_screenshots <output folder> [data folder] [WIDTHxHEIGHT]
-// Without a data folder, sample data is written to a temporary one; "-"
-// for the data folder means the same. The window is 1280 x 800 unless a
-// size is given (the smallest window shows whether every screen fits).
+// the screens can be looked at without clicking through them. See
+// screenshotUsage() for the command line.
 #include "app/application_setup.h"
 #include "app/main_window.h"
 #include "sample_data.h"
+#include "tool_args.h"
 #include "ui/dialogs.h"
 
 #include <QApplication>
@@ -32,15 +30,17 @@ public:
     }
 };
 
-// 2026/12/08, the same every run, so the pictures can be compared.
+// A fixed day and time, the same every run, so the pictures can be compared.
 class SampleClock final : public Clock {
 public:
-    QDate today() const override { return QDate(2026, 12, 8); }
+    explicit SampleClock(QDate today) : today_(today) {}
+    QDate today() const override { return today_; }
     QTime timeOfDay() const override { return QTime(21, 5, 7); }
     qint64 elapsedMs() const override { return elapsed_ += 500; }
     void pause(int ms) const override { elapsed_ += ms; }
 
 private:
+    QDate today_;
     mutable qint64 elapsed_ = 0;
 };
 
@@ -48,35 +48,51 @@ private:
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    setUpApplication(app);
-    if (argc < 2) {
-        QTextStream(stderr) << "usage: nanahoshi_screenshots <output folder> [data folder] [WIDTHxHEIGHT]\n";
+    // Read before the application, so --help needs no display.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw.append(QString::fromLocal8Bit(argv[i]));
+    const ScreenshotArgs args = parseScreenshotArgs(raw);
+    if (args.help) {
+        QTextStream(stdout) << screenshotUsage();
+        return 0;
+    }
+    if (!args.error.isEmpty()) {
+        QTextStream(stderr) << args.error << "\n\n" << screenshotUsage();
         return 2;
     }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    const QDir out(args.outFolder);
     QDir().mkpath(out.absolutePath());
     QTemporaryDir tmp;
     QDir data;
-    SampleClock clock;
-    if (argc >= 3 && QString::fromLocal8Bit(argv[2]) != QStringLiteral("-")) {
-        data = QDir(QString::fromLocal8Bit(argv[2]));
+    QDate today = args.date;
+    if (!args.dataFolder.isEmpty()) {
+        data = QDir(args.dataFolder);
+        // The data's own last day, so the day view shows records whenever
+        // the data were made.
+        if (!today.isValid())
+            today = lastRecordDay(data);
+        if (!today.isValid()) {
+            QTextStream(stderr) << "no record to take the day from in " << data.absolutePath()
+                                << "; give one with --date\n";
+            return 1;
+        }
     } else {
+        if (!today.isValid())
+            today = QDate(2026, 12, 8);
         data = QDir(tmp.path());
-        const QString error = writeSampleData(data, clock.today());
+        const QString error = writeSampleData(data, today);
         if (!error.isEmpty()) {
             QTextStream(stderr) << error << "\n";
             return 1;
         }
     }
+    SampleClock clock(today);
     PrintingDialogs dialogs;
     MainWindow window(data, dialogs, clock, MainWindow::Options{0, false});
-    QSize size(1280, 800);
-    if (argc >= 4) {
-        const QStringList wh = QString::fromLocal8Bit(argv[3]).split(QLatin1Char('x'));
-        if (wh.size() == 2)
-            size = QSize(wh[0].toInt(), wh[1].toInt());
-    }
+    const QSize size = args.size;
     window.resize(size);
     if (!window.start())
         return 1;

@@ -462,9 +462,12 @@ bool MainWindow::loadStartFiles()
 
 bool MainWindow::start()
 {
+    splash_ = options_.splash;
     if (MaybeError e = store::cleanUpAfterCrash(dir_)) return fail(QStringLiteral("前回途中で止まった作業を片付けられないため起動できません。\n\n%1").arg(e->message())), false;
-    if (const auto persons = personsToRegister())
+    if (const auto persons = personsToRegister()) {
+        delete splash_; // the registration is shown instead
         return startRegistration(persons->first, persons->second);
+    }
     if (!loadStartFiles())
         return false;
     // Whatever happens below, later screens look at the files again.
@@ -475,8 +478,8 @@ bool MainWindow::start()
 
     // 1-2: the splash window, for at least minSplashMs of elapsed time.
     s_.help.HelpFileName = QStringLiteral("HoshiHelp.chm");
-    const qint64 started = s_.clock.elapsedMs();
-    if (options_.showSplash) {
+    const qint64 started = splash_ ? options_.startedMs : s_.clock.elapsedMs();
+    if (!splash_ && options_.showSplash) {
         splash_ = new SplashWindow;
         splash_->show();
         repaintNow();

@@ -38,6 +38,11 @@ public:
     struct Options {
         int minSplashMs = 1500; // the splash stays at least this long
         bool showSplash = true;
+        // A splash main() has already shown, which the window takes over,
+        // and when the program began by the clock: the shortest time counts
+        // from there.
+        SplashWindow *splash = nullptr;
+        qint64 startedMs = 0;
     };
 
     MainWindow(const QDir &dataDir, Dialogs &dialogs, const Clock &clock, Options options,
