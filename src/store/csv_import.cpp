@@ -1,273 +1,27 @@
 #include "store/csv_exchange.h"
 
 #include "store/codec.h"
+#include "store/csv_reading.h"
 #include "store/data_file.h"
 #include "store/dates.h"
-#include "store/format.h"
 #include "store/record_line.h"
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 namespace csv {
 
 namespace {
 
-constexpr double kPound = 0.45359237;
-constexpr double kMaxWeight = 500;
+using namespace reading;
+
 // Rows looked at to find the columns of a file without a header.
 constexpr int kGuessRows = 200;
 // Bad lines listed one by one in the preview; the rest are counted.
 constexpr int kPreviewBadLines = 20;
-
-// ------------------------------------------------------------ text and rows
-
-QString decodeBytes(const QByteArray &bytes, Encoding *encoding, QString *error)
-{
-    static const char bom[] = "\xEF\xBB\xBF";
-    const bool hasBom = bytes.startsWith(bom);
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QByteArray body = hasBom ? bytes.mid(3) : bytes;
-    QString text = utf8.decode(body);
-    if (!utf8.hasError()) {
-        *encoding = hasBom ? Encoding::Utf8WithBom : Encoding::Utf8;
-        return text;
-    }
-    if (hasBom) {
-        *error = QStringLiteral("UTF-8 の印(BOM)がありますが、UTF-8 として読めない文字があります");
-        return {};
-    }
-    QString reason;
-    text = cp932::decode(bytes, &reason);
-    if (!reason.isEmpty()) {
-        *error = QStringLiteral("文字コードが UTF-8 でもシフトJIS でもないため読めません");
-        return {};
-    }
-    *encoding = Encoding::Cp932;
-    return text;
-}
-
-// The separator of the first line that is neither empty nor a comment: the
-// one of comma, semicolon and tab found most often outside quotes (on a
-// tie tab, then semicolon: "2025-04-07;72,5" has a decimal comma).
-QChar detectSeparator(const QString &text)
-{
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        if (end < 0)
-            end = text.size();
-        const QStringView line = QStringView(text).mid(start, end - start);
-        start = end + 1;
-        const QStringView t = line.trimmed();
-        if (t.isEmpty() || t.startsWith(u'#'))
-            continue;
-        int commas = 0, semicolons = 0, tabs = 0;
-        bool inQuotes = false;
-        for (const QChar c : line) {
-            if (c == u'"')
-                inQuotes = !inQuotes;
-            else if (!inQuotes && c == u',')
-                ++commas;
-            else if (!inQuotes && c == u';')
-                ++semicolons;
-            else if (!inQuotes && c == u'\t')
-                ++tabs;
-        }
-        if (tabs > 0 && tabs >= semicolons && tabs >= commas)
-            return u'\t';
-        if (semicolons > 0 && semicolons >= commas)
-            return u';';
-        return u',';
-    }
-    return u',';
-}
-
-struct Row {
-    int line = 0;         // the line it starts on
-    bool comment = false; // a line starting with "#"; its text after the "#" in fields[0]
-    QStringList fields;
-    QString error; // a quote that is never closed, text after a closing quote
-};
-
-bool isBlank(QChar c, QChar sep) { return c == u' ' || (c == u'\t' && sep != u'\t'); }
-
-// The rows of the text as RFC 4180 reads them; a quoted field may hold the
-// separator, doubled quotes and line breaks. Unquoted fields are trimmed.
-// Rows whose fields are all empty are left out.
-QList<Row> readRows(const QString &text, QChar sep)
-{
-    QList<Row> rows;
-    const qsizetype n = text.size();
-    const QChar *s = text.constData();
-    qsizetype i = 0;
-    int line = 1;
-    auto lineEnd = [&](qsizetype k) { return k >= n || s[k] == u'\r' || s[k] == u'\n'; };
-    auto skipLineEnd = [&] {
-        if (i < n && s[i] == u'\r') {
-            ++i;
-            if (i < n && s[i] == u'\n')
-                ++i;
-            ++line;
-        } else if (i < n && s[i] == u'\n') {
-            ++i;
-            ++line;
-        }
-    };
-    while (i < n) {
-        Row row;
-        row.line = line;
-        if (s[i] == u'#') {
-            qsizetype e = i;
-            while (!lineEnd(e))
-                ++e;
-            row.comment = true;
-            row.fields.append(text.mid(i + 1, e - i - 1));
-            rows.append(row);
-            i = e;
-            skipLineEnd();
-            continue;
-        }
-        bool more = true;
-        while (more) {
-            qsizetype k = i;
-            while (k < n && isBlank(s[k], sep))
-                ++k;
-            QString field;
-            if (k < n && s[k] == u'"') {
-                i = k + 1;
-                bool closed = false;
-                while (i < n) {
-                    const QChar c = s[i];
-                    if (c == u'"') {
-                        if (i + 1 < n && s[i + 1] == u'"') {
-                            field += u'"';
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        closed = true;
-                        break;
-                    }
-                    if (c == u'\n' || (c == u'\r' && !(i + 1 < n && s[i + 1] == u'\n')))
-                        ++line;
-                    field += c;
-                    ++i;
-                }
-                while (i < n && isBlank(s[i], sep))
-                    ++i;
-                if (!closed) {
-                    row.error = QStringLiteral("引用符(\")が閉じていません");
-                } else if (!lineEnd(i) && s[i] != sep) {
-                    row.error = QStringLiteral("引用符(\")の後に余分な文字があります");
-                    while (!lineEnd(i))
-                        ++i;
-                }
-            } else {
-                qsizetype e = i;
-                while (!lineEnd(e) && s[e] != sep)
-                    ++e;
-                field = text.mid(i, e - i).trimmed();
-                i = e;
-            }
-            row.fields.append(field);
-            more = row.error.isEmpty() && i < n && s[i] == sep;
-            if (more)
-                ++i;
-        }
-        skipLineEnd();
-        const bool empty = std::all_of(row.fields.cbegin(), row.fields.cend(),
-                                       [](const QString &f) { return f.isEmpty(); });
-        if (!empty || !row.error.isEmpty())
-            rows.append(row);
-    }
-    return rows;
-}
-
-// ------------------------------------------------------------ values
-
-// A time of day: "8:30", "08:30:00", "08:30:00.000", "8:30 PM".
-std::optional<QTime> parseTime(const QString &text)
-{
-    static const QRegularExpression re(QStringLiteral(
-        "^(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:[.,]\\d+)?)?\\s*([AaPp][Mm])?$"));
-    const QRegularExpressionMatch m = re.match(text);
-    if (!m.hasMatch())
-        return std::nullopt;
-    int h = m.captured(1).toInt();
-    const QString ampm = m.captured(4).toUpper();
-    if (!ampm.isEmpty()) {
-        if (h < 1 || h > 12)
-            return std::nullopt;
-        h = (h % 12) + (ampm == u"PM" ? 12 : 0);
-    }
-    const QTime t(h, m.captured(2).toInt(), m.capturedLength(3) ? m.captured(3).toInt() : 0);
-    if (!t.isValid())
-        return std::nullopt;
-    return t;
-}
-
-// A date text taken apart. a/b/yyyy keeps its two first numbers for the
-// caller to order.
-struct DateParts {
-    bool ambiguous = false; // a/b/yyyy
-    int y = 0, m = 0, d = 0;
-    QString time; // the time part as written, possibly empty
-    QString zone; // "Z", "+09:00", ... or empty
-};
-
-std::optional<DateParts> splitDate(const QString &text)
-{
-    // The time and zone after a date: "T08:30:00.000Z", " 08:30", " 8:30 PM".
-    static const QString timePart = QStringLiteral(
-        "(?:(?:T|\\s+)(?<time>\\d{1,2}:\\d{2}(?::\\d{2}(?:[.,]\\d+)?)?(?:\\s*[AaPp][Mm])?)"
-        "\\s*(?<zone>Z|[+-]\\d{2}(?::?\\d{2})?)?)?$");
-    static const QRegularExpression yearFirst(
-        QStringLiteral("^(?<y>\\d{4})([-/.])(?<m>\\d{1,2})\\2(?<d>\\d{1,2})") + timePart);
-    static const QRegularExpression japanese(
-        QStringLiteral("^(?<y>\\d{4})年\\s*(?<m>\\d{1,2})月\\s*(?<d>\\d{1,2})日") + timePart);
-    static const QRegularExpression dotted(
-        QStringLiteral("^(?<d>\\d{1,2})\\.(?<m>\\d{1,2})\\.(?<y>\\d{4})") + timePart);
-    static const QRegularExpression slashed(
-        QStringLiteral("^(?<a>\\d{1,2})/(?<b>\\d{1,2})/(?<y>\\d{4})") + timePart);
-    const QString t = text.trimmed();
-    for (const QRegularExpression *re : {&yearFirst, &japanese, &dotted, &slashed}) {
-        const QRegularExpressionMatch m = re->match(t);
-        if (!m.hasMatch())
-            continue;
-        DateParts p;
-        p.y = m.captured(u"y").toInt();
-        if (re == &slashed) {
-            p.ambiguous = true;
-            p.m = m.captured(u"a").toInt();
-            p.d = m.captured(u"b").toInt();
-        } else {
-            p.m = m.captured(u"m").toInt();
-            p.d = m.captured(u"d").toInt();
-        }
-        p.time = m.captured(u"time");
-        p.zone = m.captured(u"zone");
-        return p;
-    }
-    return std::nullopt;
-}
-
-int zoneSeconds(const QString &zone)
-{
-    if (zone.isEmpty() || zone == u"Z")
-        return 0;
-    const int sign = zone.front() == u'-' ? -1 : 1;
-    QString digits = zone.mid(1);
-    digits.remove(u':');
-    const int h = digits.left(2).toInt();
-    const int m = digits.size() >= 4 ? digits.mid(2, 2).toInt() : 0;
-    return sign * (h * 3600 + m * 60);
-}
 
 // Whether a/b/yyyy dates are in either order: a > 12 says day first,
 // b > 12 month first; a ≠ b, both ≤ 12 is a date whose order matters.
@@ -287,29 +41,6 @@ void addEvidence(const DateParts &p, OrderEvidence *e)
         e->monthFirst = true;
     else if (a <= 12 && b <= 12 && a != b)
         e->matters = true;
-}
-
-// Weights: "72.5", "72,5", " 72 "; pounds converted to kg to 0.01. The
-// reason is empty when *out was set.
-QString readWeight(const QString &text, bool pounds, float *out)
-{
-    QString t = text.trimmed();
-    if (t.isEmpty())
-        return QStringLiteral("体重がありません");
-    if (t.count(u',') == 1 && !t.contains(u'.'))
-        t.replace(u',', u'.');
-    if (!fmt::isNumber(t))
-        return QStringLiteral("体重「%1」が数値ではありません").arg(text.trimmed());
-    double kg = t.toDouble();
-    if (pounds) {
-        kg = std::round(kg * kPound * 100) / 100;
-        t = QString::number(kg, 'f', 2);
-    }
-    if (!(kg > 0 && kg <= kMaxWeight))
-        return QStringLiteral("体重「%1」が 0kg より大きく 500kg 以下の範囲にありません")
-            .arg(text.trimmed());
-    *out = store::weightFromText(t);
-    return {};
 }
 
 bool looksLikeWeight(const QString &text)
@@ -475,15 +206,56 @@ QString textProblem(const QString &text)
 // A storable text as the data file will give it back: CP932 holds some
 // characters under another's code ("−" U+2212 is read back as "－" U+FF0D,
 // "〜" as "～"), and the records compared and written are the ones read.
-QString storedForm(const QString &text)
+// Situations repeat line after line, so each text is converted once.
+class StoredForm {
+public:
+    QString operator()(const QString &text)
+    {
+        const bool ascii = std::all_of(text.cbegin(), text.cend(),
+                                       [](QChar c) { return c.unicode() < 0x80; });
+        if (ascii)
+            return text;
+        auto it = seen_.constFind(text);
+        if (it != seen_.cend())
+            return *it;
+        QString error;
+        QString back = cp932::decode(cp932::encode(text, &error), &error);
+        if (!error.isEmpty())
+            back = text;
+        seen_.insert(text, back);
+        return back;
+    }
+
+private:
+    QHash<QString, QString> seen_;
+};
+
+// The header: the first row that is not a comment, when it holds names;
+// else a commented header just before the data (Libra). Returns the
+// header's fields (empty when there is none) and sets *dataStart to the
+// first row after it.
+QStringList findHeader(const QList<Row> &rows, QChar sep, Columns *cols, qsizetype *dataStart)
 {
-    const bool ascii = std::all_of(text.cbegin(), text.cend(),
-                                   [](QChar c) { return c.unicode() < 0x80; });
-    if (ascii)
-        return text;
-    QString error;
-    const QString back = cp932::decode(cp932::encode(text, &error), &error);
-    return error.isEmpty() ? back : text;
+    qsizetype first = 0;
+    while (first < rows.size() && rows[first].comment)
+        ++first;
+    *dataStart = first;
+    if (first < rows.size() && rows[first].error.isEmpty() && isHeaderRow(rows[first])) {
+        columnsFromHeader(rows[first].fields, cols);
+        *dataStart = first + 1;
+        return rows[first].fields;
+    }
+    for (qsizetype k = first - 1; k >= 0; --k) {
+        const QList<Row> inner = readRows(rows[k].fields.constFirst(), sep);
+        if (inner.isEmpty())
+            continue;
+        Columns c;
+        if (columnsFromHeader(inner.constFirst().fields, &c) && c.date >= 0 && c.weight >= 0) {
+            *cols = c;
+            return inner.constFirst().fields;
+        }
+    }
+    return {};
 }
 
 QString duplicateKey(const WeightRecord &r)
@@ -494,41 +266,6 @@ QString duplicateKey(const WeightRecord &r)
 }
 
 } // namespace
-
-std::optional<QDate> parseDate(QStringView text, DateOrder order, const QTimeZone &zone,
-                               std::optional<QTime> *time)
-{
-    std::optional<DateParts> p = splitDate(text.toString());
-    if (!p)
-        return std::nullopt;
-    int month = p->m, day = p->d;
-    if (p->ambiguous) {
-        if (order == DateOrder::Unknown)
-            return std::nullopt;
-        if (order == DateOrder::DayFirst)
-            std::swap(month, day);
-    }
-    QDate date(p->y, month, day);
-    if (!date.isValid() || !dates::parse(dates::text(date)))
-        return std::nullopt;
-    std::optional<QTime> t;
-    if (!p->time.isEmpty()) {
-        t = parseTime(p->time);
-        if (!t)
-            return std::nullopt;
-        if (!p->zone.isEmpty()) {
-            const QDateTime at(date, *t, QTimeZone(zoneSeconds(p->zone)));
-            const QDateTime local = at.toTimeZone(zone);
-            date = local.date();
-            t = local.time();
-            if (!dates::parse(dates::text(date)))
-                return std::nullopt;
-        }
-    }
-    if (time)
-        *time = t;
-    return date;
-}
 
 ImportPlan planImport(const QByteArray &bytes, const QList<WeightRecord> &existing,
                       const ImportOptions &options)
@@ -541,30 +278,9 @@ ImportPlan planImport(const QByteArray &bytes, const QList<WeightRecord> &existi
     plan.separator = detectSeparator(text);
     const QList<Row> rows = readRows(text, plan.separator);
 
-    // The header: the first row that is not a comment, when it holds names;
-    // else a commented header just before the data (Libra).
     Columns cols;
-    QStringList header;
     qsizetype first = 0;
-    while (first < rows.size() && rows[first].comment)
-        ++first;
-    if (first < rows.size() && rows[first].error.isEmpty() && isHeaderRow(rows[first])) {
-        header = rows[first].fields;
-        columnsFromHeader(header, &cols);
-        ++first;
-    } else {
-        for (qsizetype k = first - 1; k >= 0; --k) {
-            const QList<Row> inner = readRows(rows[k].fields.constFirst(), plan.separator);
-            if (inner.isEmpty())
-                continue;
-            Columns c;
-            if (columnsFromHeader(inner.constFirst().fields, &c) && c.date >= 0 && c.weight >= 0) {
-                cols = c;
-                header = inner.constFirst().fields;
-                break;
-            }
-        }
-    }
+    const QStringList header = findHeader(rows, plan.separator, &cols, &first);
     static const QRegularExpression poundsLine(
         QStringLiteral("^\\s*units\\s*:\\s*(lb|lbs|pounds?)\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
@@ -636,6 +352,7 @@ ImportPlan planImport(const QByteArray &bytes, const QList<WeightRecord> &existi
     if (evidence.any)
         plan.dateOrder = order;
 
+    StoredForm storedForm;
     QHash<QString, int> present;
     present.reserve(existing.size());
     for (const WeightRecord &r : existing)

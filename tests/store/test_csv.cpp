@@ -422,6 +422,7 @@ void TestCsv::dates_data()
     QTest::newRow("offset") << "2025-04-07T23:30:00-05:00" << QDate(2025, 4, 8) << "13:30";
     QTest::newRow("offset without colon") << "2025-04-07T10:00:00+0900" << QDate(2025, 4, 7)
                                           << "10:00";
+    QTest::newRow("offset out of range") << "2025-04-07T10:00:00+99:00" << QDate() << "";
     QTest::newRow("dotted with time") << "07.04.2025 08:30" << QDate(2025, 4, 7) << "08:30";
     QTest::newRow("dotted") << "07.04.2025" << QDate(2025, 4, 7) << "";
     QTest::newRow("month first with pm") << "4/7/2025 8:30 PM" << QDate(2025, 4, 7) << "20:30";
