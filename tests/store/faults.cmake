@@ -29,3 +29,13 @@ nanahoshi_add_test(test_faults_damaged_bytes
 nanahoshi_add_test(test_faults_record_limit
   SOURCES test_faults_record_limit.cpp
   LIBS nanahoshi_core nanahoshi_test_core)
+
+# The snapshot, restore, undo and record edit paths under the same faults.
+add_executable(nanahoshi_backup_fault_writer backup_fault_writer.cpp backup_fault_steps.h)
+target_link_libraries(nanahoshi_backup_fault_writer PRIVATE nanahoshi_core nanahoshi_options)
+nanahoshi_add_test(test_faults_backup
+  SOURCES test_faults_backup.cpp backup_fault_steps.h fault_process.h
+  LIBS nanahoshi_core nanahoshi_test_core)
+target_compile_definitions(test_faults_backup PRIVATE
+  BACKUP_FAULT_WRITER="$<TARGET_FILE:nanahoshi_backup_fault_writer>")
+add_dependencies(test_faults_backup nanahoshi_backup_fault_writer)
