@@ -3,11 +3,12 @@
 #include "store/dates.h"
 #include "store/format.h"
 
-#include <QHash>
-#include <QMap>
-#include <QSet>
+#include <QDateTime>
 
+#include <algorithm>
+#include <bitset>
 #include <cmath>
+#include <numeric>
 
 namespace csv {
 
@@ -59,13 +60,44 @@ QString minuteText(int minute)
     return QString(reinterpret_cast<const QChar *>(text), 5);
 }
 
-QString joined(const QStringList &parts)
+// The non-empty texts joined by " / ".
+void appendJoined(QString &out, const QString &text)
 {
-    QStringList nonEmpty;
-    for (const QString &p : parts)
-        if (!p.isEmpty())
-            nonEmpty.append(p);
-    return nonEmpty.join(QStringLiteral(" / "));
+    if (text.isEmpty())
+        return;
+    if (!out.isEmpty())
+        out += QStringLiteral(" / ");
+    out += text;
+}
+
+// The records' positions in date order, records of a day in file order.
+// A data file is in date order already, so that is checked first.
+QList<qsizetype> dateOrder(const QList<WeightRecord> &records)
+{
+    QList<qsizetype> order(records.size());
+    std::iota(order.begin(), order.end(), qsizetype(0));
+    const bool sorted = std::is_sorted(records.cbegin(), records.cend(),
+                                       [](const WeightRecord &a, const WeightRecord &b) {
+                                           return a.date < b.date;
+                                       });
+    if (!sorted)
+        std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            return records[a].date < records[b].date;
+        });
+    return order;
+}
+
+// Calls f(first, last) for each day: the range of `order` of that day.
+template <typename F>
+void forEachDay(const QList<WeightRecord> &records, const QList<qsizetype> &order, F f)
+{
+    for (qsizetype i = 0; i < order.size();) {
+        qsizetype j = i + 1;
+        while (j < order.size() && records[order[j]].date == records[order[i]].date)
+            ++j;
+        f(i, j);
+        i = j;
+    }
 }
 
 QString ownLayout(const QList<WeightRecord> &records)
@@ -88,36 +120,41 @@ QString ownLayout(const QList<WeightRecord> &records)
 
 QString openScaleLayout(const QList<WeightRecord> &records)
 {
-    // Minutes of the day already given to a record, per day: first the
-    // records whose situation is a time, then the made-up ones.
-    QList<int> minutes;
-    minutes.reserve(records.size());
-    QHash<QString, QSet<int>> taken;
-    for (const WeightRecord &r : records) {
-        minutes.append(situationMinute(r.situation));
-        if (minutes.constLast() >= 0)
-            taken[r.date].insert(minutes.constLast());
-    }
-    QHash<QString, int> earlier;
+    constexpr int kDay = 24 * 60;
+    // The minute of each record: its situation's time, else 07:00 plus its
+    // place in the day, moved on past minutes that the day already has.
+    QList<int> minutes(records.size());
+    for (qsizetype k = 0; k < records.size(); ++k)
+        minutes[k] = situationMinute(records[k].situation);
+    const QList<qsizetype> order = dateOrder(records);
+    forEachDay(records, order, [&](qsizetype first, qsizetype last) {
+        std::bitset<kDay> used;
+        for (qsizetype i = first; i < last; ++i)
+            if (minutes[order[i]] >= 0)
+                used.set(size_t(minutes[order[i]]));
+        for (qsizetype i = first; i < last; ++i) {
+            int &minute = minutes[order[i]];
+            if (minute >= 0)
+                continue;
+            minute = int((7 * 60 + (i - first)) % kDay);
+            for (int tries = 0; tries < kDay && used.test(size_t(minute)); ++tries)
+                minute = (minute + 1) % kDay;
+            used.set(size_t(minute));
+        }
+    });
 
     QString out = QStringLiteral("DATE,TIME,WEIGHT,COMMENT\n");
     out.reserve(records.size() * 40 + out.size());
+    QString comment;
     for (qsizetype k = 0; k < records.size(); ++k) {
         const WeightRecord &r = records[k];
-        const int index = earlier[r.date]++;
-        const bool isTime = minutes[k] >= 0;
-        int minute = minutes[k];
-        if (!isTime) {
-            QSet<int> &used = taken[r.date];
-            minute = (7 * 60 + index) % (24 * 60);
-            for (int tries = 0; tries < 24 * 60 && used.contains(minute); ++tries)
-                minute = (minute + 1) % (24 * 60);
-            used.insert(minute);
-        }
-        const QString comment = isTime ? r.diary : joined({r.situation, r.diary});
+        comment.clear();
+        if (situationMinute(r.situation) < 0)
+            appendJoined(comment, r.situation);
+        appendJoined(comment, r.diary);
         out += isoDate(r.date);
         out += u',';
-        out += minuteText(minute);
+        out += minuteText(minutes[k]);
         out += u',';
         out += fmt::shortest(r.weight);
         out += u',';
@@ -129,33 +166,29 @@ QString openScaleLayout(const QList<WeightRecord> &records)
 
 QString libraLayout(const QList<WeightRecord> &records, const QTimeZone &zone)
 {
-    struct Day {
-        double sum = 0;
-        int count = 0;
-        QStringList diaries;
-    };
-    QMap<QString, Day> days; // in date order
-    for (const WeightRecord &r : records) {
-        Day &d = days[r.date];
-        d.sum += std::round(double(r.weight) * 100) / 100;
-        ++d.count;
-        d.diaries.append(r.diary);
-    }
     QString out = QStringLiteral("#Version:5\n#Units:kg\n\n"
                                  "#date;weight;weight trend;body fat;body fat trend;log\n");
-    for (auto it = days.cbegin(); it != days.cend(); ++it) {
-        const std::optional<QDate> date = dates::parse(it.key());
+    const QList<qsizetype> order = dateOrder(records);
+    QString log;
+    forEachDay(records, order, [&](qsizetype first, qsizetype last) {
+        const std::optional<QDate> date = dates::parse(records[order[first]].date);
         if (!date)
-            continue;
+            return;
+        double sum = 0;
+        log.clear();
+        for (qsizetype i = first; i < last; ++i) {
+            sum += std::round(double(records[order[i]].weight) * 100) / 100;
+            appendJoined(log, records[order[i]].diary);
+        }
+        const double mean = std::round(sum / double(last - first) * 100) / 100;
         const QDateTime local(*date, QTime(6, 0), zone);
-        const double mean = std::round(it->sum / it->count * 100) / 100;
         out += local.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz'Z'"));
         out += u';';
         out += fmt::shortest(mean);
         out += QStringLiteral(";;;;");
-        out += csvField(joined(it->diaries), u';');
+        out += csvField(log, u';');
         out += u'\n';
-    }
+    });
     return out;
 }
 
