@@ -1,5 +1,6 @@
 #include "store/cleanup.h"
 
+#include "store/backup.h"
 #include "store/data_file.h"
 #include "store/file_io.h"
 #include "store/first_start.h"
@@ -71,6 +72,12 @@ MaybeError cleanUpAfterCrash(const DataDir &dir, CrashCleanUp *done)
     CrashCleanUp result;
     if (MaybeError e = finishInterruptedStep(dir, &result.finishedStep))
         return e;
+    // A restore or an undo keeps its own journal under backup/.
+    QString restored;
+    if (MaybeError e = recoverPending(dir, &restored))
+        return e;
+    if (result.finishedStep.isEmpty())
+        result.finishedStep = restored;
     for (const QString &path : ownScratchPaths(dir)) {
         const QByteArray native = QFile::encodeName(path);
         if (!isPlainFile(native))

@@ -16,7 +16,8 @@ struct CrashCleanUp {
     QStringList removed;   // scratch files taken away
 };
 
-// Finishes a step a crash interrupted (finishInterruptedStep), then
+// Finishes a step a crash interrupted (finishInterruptedStep, and a
+// restore or undo through recoverPending), then
 // removes the scratch files a killed write left behind. Only the
 // program's own scratch names are touched (ownScratchNames), and only
 // when they are plain files; a user's file of any other name never is.

@@ -39,3 +39,7 @@ nanahoshi_add_test(test_faults_backup
 target_compile_definitions(test_faults_backup PRIVATE
   BACKUP_FAULT_WRITER="$<TARGET_FILE:nanahoshi_backup_fault_writer>")
 add_dependencies(test_faults_backup nanahoshi_backup_fault_writer)
+
+nanahoshi_add_test(test_faults_recovery
+  SOURCES test_faults_recovery.cpp fault_process.h
+  LIBS nanahoshi_core nanahoshi_test_core)
