@@ -339,10 +339,12 @@ int reap(pid_t pid, int options = 0)
     return r == 0 ? -1 : status;
 }
 
-// How long a write takes in a child, from its 'g' to its end, at most.
+// How long a write takes in a child, from its 'g' to its end (the median
+// of a few runs, so that one slow run does not spread the kills past the
+// end of most writes).
 qint64 calibrate(const Kind &k, const QString &kindBase, const QString &work)
 {
-    qint64 longest = 0;
+    QList<qint64> times;
     for (int i = 0; i < 5; ++i) {
         copyTree(kindBase, work);
         const DataDir dir{QDir(work)};
@@ -351,12 +353,13 @@ qint64 calibrate(const Kind &k, const QString &kindBase, const QString &work)
             die(QStringLiteral("%1: the child did not start").arg(k.name));
         const qint64 t0 = nowNs();
         const int status = reap(c.pid);
-        longest = std::max(longest, nowNs() - t0);
+        times.append(nowNs() - t0);
         ::close(c.out);
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
             die(QStringLiteral("%1: the write failed on its own").arg(k.name));
     }
-    return longest;
+    std::sort(times.begin(), times.end());
+    return times.at(times.size() / 2);
 }
 
 // Reads every file of the program the way a start does; the first fault.
@@ -450,7 +453,7 @@ Row campaign(const Kind &k, const QString &root, const QString &base, int kills,
     if (after == before)
         die(QStringLiteral("%1 changes nothing").arg(k.name));
 
-    const qint64 span = calibrate(k, kindBase, work) * 11 / 10 + 1;
+    const qint64 span = calibrate(k, kindBase, work) + 1;
     for (int round = 0; round < kills; ++round) {
         copyTree(kindBase, work);
         const DataDir dir{QDir(work)};
@@ -504,11 +507,11 @@ Row campaign(const Kind &k, const QString &root, const QString &base, int kills,
             ++row.other;
             if (row.notes.size() < 5)
                 row.notes.append(QStringLiteral("round %1: %2").arg(round).arg(problem));
-        } else if (now == before || oldWithSnapshot) {
+        } else if (now == after) {
+            ++(cleaned.finishedStep.isEmpty() ? row.fresh : row.finished);
+        } else {
             ++row.old;
             row.snapshotOnly += oldWithSnapshot ? 1 : 0;
-        } else {
-            ++(cleaned.finishedStep.isEmpty() ? row.fresh : row.finished);
         }
     }
     return row;

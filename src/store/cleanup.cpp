@@ -57,6 +57,15 @@ QStringList ownScratchPaths(const DataDir &dir)
     };
     for (const QString &fixed : {insertScratchName(), renameDataScratchName(), situationListScratchName()})
         add(dir.dir().filePath(fixed));
+    // Beside the journal and the undo record under backup/, and beside
+    // the copies of the undo record's folders.
+    const QDir backup(dir.dir().filePath(backupFolder()));
+    add(backup.filePath(QStringLiteral("journal.txt.tmp")));
+    add(backup.filePath(QStringLiteral("undo/undo.txt.tmp")));
+    const QDir undo(backup.filePath(QStringLiteral("undo")));
+    for (const QString &sub : undo.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+        for (const QString &f : programFiles())
+            add(QDir(undo.filePath(sub)).filePath(scratchNameFor(f)));
     for (const QString &f : ownFiles(dir)) {
         // As asked and as found (an extension in capitals).
         add(dir.dir().filePath(scratchNameFor(f)));

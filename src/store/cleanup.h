@@ -19,7 +19,7 @@ struct CrashCleanUp {
 // Finishes a step a crash interrupted (finishInterruptedStep, and a
 // restore or undo through recoverPending), then
 // removes the scratch files a killed write left behind. Only the
-// program's own scratch names are touched (ownScratchNames), and only
+// program's own scratch names are touched (ownScratchPaths), and only
 // when they are plain files; a user's file of any other name never is.
 // A journal that cannot be finished is reported and nothing else is done.
 MaybeError cleanUpAfterCrash(const DataDir &dir, CrashCleanUp *done = nullptr);
@@ -27,8 +27,9 @@ MaybeError cleanUpAfterCrash(const DataDir &dir, CrashCleanUp *done = nullptr);
 // The scratch files the program's writes use in `dir`, as paths: the
 // fixed ones ("データコピー.txt", "データＣＨＧ.txt", "状況リストＣＨＧ.txt")
 // and `<name>.tmp` of each of the program's own files (also beside the
-// target of a file that is a symbolic link). A writer that brings a file
-// of its own adds its name to the list in ownScratchNames().
+// target of a file that is a symbolic link), and those of the journal and
+// the undo record under backup/. A writer that brings a file
+// of its own adds its name to the list in ownScratchPaths().
 QStringList ownScratchPaths(const DataDir &dir);
 
 } // namespace store
