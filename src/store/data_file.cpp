@@ -509,6 +509,9 @@ MaybeError saveIncompleteTail(const DataDir &dir, const QString &dataFile,
             return e;
     if (MaybeError e = truncateFile(dir, dataFile, tail.offset))
         return e;
+    // Whoever read the file read its records without the cut line, which
+    // is what the file now holds.
+    rememberContent(dir, dataFile, bytes.left(tail.offset));
     *sideFile = name;
     return std::nullopt;
 }

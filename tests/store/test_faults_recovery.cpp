@@ -366,6 +366,11 @@ void TestFaultsRecovery::incompleteLineIsSetAsideOnceAfterAKillBetweenTheTwoStep
     QCOMPARE(tmp.readBytes(kData), whole);
     QCOMPARE(tmp.entries(), (QStringList{kData, kData + QStringLiteral(".途中の行"), kData + QStringLiteral(".途中の行2")}));
     QCOMPARE(tmp.readBytes(kData + QStringLiteral(".途中の行")), QByteArray("older"));
+
+    // The records read at the start, without the cut line, can be saved.
+    rs[0].diary = QStringLiteral("起動後の保存");
+    const MaybeError saved = store::rewriteRecords(dir, kData, rs, store::scratchNameFor(kData));
+    QVERIFY2(!saved, saved ? qPrintable(saved->message()) : "");
 }
 
 void TestFaultsRecovery::journalReadsBackAndRejectsDamage()
