@@ -134,6 +134,33 @@ MaybeError insertRecordUndoable(const DataDir &dir, const QString &dataFile, con
                              [&] { return insertRecordInOrder(dir, dataFile, r); });
 }
 
+MaybeError saveNewRecordUndoable(const DataDir &dir, const QString &dataFile, const NewRecord &in,
+                                 const Clock &clock, SaveMode *mode)
+{
+    // The file's last date tells beforehand what the save will do; should
+    // the file change meanwhile, undo finds the old length's bytes changed
+    // and refuses rather than cut a record off.
+    SaveMode expected = SaveMode::Append;
+    if (dir.exists(dataFile)) {
+        WeightRecord last;
+        bool found = false;
+        if (MaybeError e = readLastRecord(dir, dataFile, &last, &found))
+            return e;
+        if (found)
+            expected = saveModeFor(last.date, in.day);
+    }
+    ChangeOptions options;
+    if (expected == SaveMode::Append) {
+        options.backup = BackupFirst::No;
+        options.kept = PreviousContent::Prefix;
+    } else if (MaybeError e = checkWritable(dir, dataFile)) {
+        return e;
+    }
+    const QString step = expected == SaveMode::Append ? QStringLiteral("append") : QStringLiteral("insert");
+    return runUndoableChange(dir, step, {dataFile}, clock, options,
+                             [&] { return saveNewRecord(dir, dataFile, in, mode); });
+}
+
 MaybeError runUndoableChange(const DataDir &dir, const QString &step, const QStringList &files,
                              const Clock &clock, const ChangeOptions &options,
                              const std::function<MaybeError()> &write)

@@ -3,6 +3,7 @@
 #include "store/clock.h"
 #include "store/data_dir.h"
 #include "store/record.h"
+#include "store/record_save.h"
 #include "store/store_error.h"
 #include "store/undo.h"
 
@@ -51,6 +52,12 @@ MaybeError appendRecordUndoable(const DataDir &dir, const QString &dataFile, con
 // insertRecordInOrder after a snapshot ("insert"), registered for undo.
 MaybeError insertRecordUndoable(const DataDir &dir, const QString &dataFile, const WeightRecord &r,
                                 const Clock &clock);
+
+// saveNewRecord registered for undo: a record that will be appended
+// keeps only the file's old length (no snapshot needed), one that goes in
+// date order is inserted after a snapshot ("insert").
+MaybeError saveNewRecordUndoable(const DataDir &dir, const QString &dataFile, const NewRecord &in,
+                                 const Clock &clock, SaveMode *mode = nullptr);
 
 // Any write of `files` as one undoable step: beginChange, the write,
 // commitChange (abandonChange when the write fails). For steps whose

@@ -431,7 +431,8 @@ void TestBackup::failingBackupCopyStopsTheStep()
 void TestBackup::eachStepIsUndoneToTheByte_data()
 {
     QTest::addColumn<QString>("step");
-    for (const char *s : {"append", "append to a new file", "insert", "correct", "remove", "restore"})
+    for (const char *s : {"append", "append to a new file", "insert", "correct", "remove", "restore", "append saved",
+                          "insert saved"})
         QTest::newRow(s) << QString::fromLatin1(s);
 }
 
@@ -461,6 +462,17 @@ void TestBackup::eachStepIsUndoneToTheByte()
         e = store::appendRecordUndoable(dir, kData2, rec(QStringLiteral("2008/03/13"), 55.0f), clock);
     } else if (step == QLatin1String("insert")) {
         e = store::insertRecordUndoable(dir, kData, rec(QStringLiteral("2008/03/05"), 74.4f), clock);
+    } else if (step.endsWith(QLatin1String(" saved"))) {
+        // A save of the weight screen: the file's last date decides.
+        store::NewRecord in;
+        in.day = step.startsWith(QLatin1String("append")) ? QStringLiteral("2008/03/20") : QStringLiteral("2008/03/05");
+        in.situation = QStringLiteral("夕食後");
+        in.weight = 73.4f;
+        store::SaveMode mode = store::SaveMode::Append;
+        e = store::saveNewRecordUndoable(dir, kData, in, clock, &mode);
+        QCOMPARE(mode == store::SaveMode::Append, step.startsWith(QLatin1String("append")));
+        QCOMPARE(store::listSnapshots(dir).first().reason,
+                 QString::fromLatin1(mode == store::SaveMode::Append ? "daily" : "insert"));
     } else if (step == QLatin1String("correct")) {
         WeightRecord r = rs.at(2);
         r.date = QStringLiteral("2008/03/11");
