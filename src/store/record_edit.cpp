@@ -4,6 +4,8 @@
 #include "store/dates.h"
 #include "store/file_io.h"
 #include "store/record_line.h"
+#include "store/record_scan.h"
+#include "store/text_file.h"
 
 #include <QList>
 #include <QMap>
@@ -30,13 +32,118 @@ MaybeError readAndFind(const DataDir &dir, const QString &dataFile, const Record
     return std::nullopt;
 }
 
+// Where each record's line lies in the file, its line break included.
+// Lines of blanks only (ASCII ones or the full-width "　") are no records,
+// as the reader has it.
+struct Span {
+    qsizetype begin = 0;
+    qsizetype end = 0;
+};
+
+bool blankLine(const char *p, const char *end)
+{
+    for (; p < end; ++p) {
+        if (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\v' || *p == '\f')
+            continue;
+        if (p + 1 < end && uchar(p[0]) == 0x81 && uchar(p[1]) == 0x40) {
+            ++p;
+            continue;
+        }
+        return false;
+    }
+    return true;
+}
+
+QList<Span> recordSpans(const QByteArray &bytes)
+{
+    QList<Span> spans;
+    const char *const start = bytes.constData();
+    const char *const stop = start + bytes.size();
+    scan::forEachLine(bytes, [&](const scan::Line &l) {
+        if (blankLine(l.begin, l.end))
+            return true;
+        const char *q = l.end;
+        if (l.terminated) {
+            if (*q == '\r')
+                ++q;
+            ++q; // the line feed
+        }
+        spans.append(Span{l.offset, qMin<qsizetype>(q - start, stop - start)});
+        return true;
+    });
+    return spans;
+}
+
+// Whether the span holds exactly this record.
+bool spanHolds(const QByteArray &bytes, const Span &s, const WeightRecord &r)
+{
+    scan::Line line;
+    line.begin = bytes.constData() + s.begin;
+    line.end = bytes.constData() + s.end;
+    while (line.end > line.begin && (line.end[-1] == '\n' || line.end[-1] == '\r'))
+        --line.end;
+    WeightRecord read;
+    QString reason;
+    return scan::readExact(line, &read, &reason) == scan::Kind::Record && read == r;
+}
+
+// The new bytes of a correction or removal, every other line kept byte
+// for byte: the record at `from` taken out and, when given, `r` put where
+// it belongs among the others (before the one now at `to`). False when
+// the lines cannot be matched to the records; the caller then writes the
+// whole file anew.
+bool splice(const QString &file, const QByteArray &bytes, const QList<WeightRecord> &records, int from,
+            const WeightRecord *r, int to, QByteArray *out)
+{
+    const QList<Span> spans = recordSpans(bytes);
+    if (spans.size() != records.size() || !spanHolds(bytes, spans.at(from), records.at(from)))
+        return false;
+    QByteArray line;
+    if (r && encodeLines(file, {recordLine(*r)}, &line))
+        return false;
+    const Span cut = spans.at(from);
+    if (r && r->date == records.at(from).date && to == from) {
+        *out = bytes.left(cut.begin) + line + bytes.mid(cut.end);
+        return true;
+    }
+    // The record the new line goes before, as the file numbers them.
+    const int anchor = to < from ? to : to + 1;
+    if (r && anchor < spans.size() && !spanHolds(bytes, spans.at(anchor), records.at(anchor)))
+        return false;
+    const qsizetype at = anchor < spans.size() ? spans.at(anchor).begin : bytes.size();
+    out->clear();
+    out->reserve(bytes.size() + line.size() + 2);
+    if (!r || at >= cut.end) {
+        out->append(bytes.constData(), cut.begin);
+        if (r) {
+            out->append(bytes.constData() + cut.end, at - cut.end);
+            if (!out->isEmpty() && !out->endsWith('\n'))
+                out->append("\r\n");
+            out->append(line);
+            out->append(bytes.constData() + at, bytes.size() - at);
+        } else {
+            out->append(bytes.constData() + cut.end, bytes.size() - cut.end);
+        }
+        return true;
+    }
+    out->append(bytes.constData(), at);
+    out->append(line);
+    out->append(bytes.constData() + at, cut.begin - at);
+    out->append(bytes.constData() + cut.end, bytes.size() - cut.end);
+    return true;
+}
+
 // Writes the new records in place of `before` as one undoable step.
+// `spliced` holds the new bytes when they could be made line by line.
 MaybeError rewriteUndoable(const DataDir &dir, const QString &dataFile, const QString &step,
-                           const QByteArray &before, const QList<WeightRecord> &records, const Clock &clock)
+                           const QByteArray &before, const QList<WeightRecord> &records, const Clock &clock,
+                           const QByteArray *spliced)
 {
     const QString actual = dir.resolve(dataFile);
     QByteArray content;
-    if (MaybeError e = recordFileBytes(actual, records, &content))
+    if (spliced)
+        content = *spliced;
+    else if (MaybeError e = recordFileBytes(actual, records, &content))
         return e;
     if (content == before)
         return std::nullopt; // nothing to change
@@ -83,6 +190,7 @@ MaybeError correctRecord(const DataDir &dir, const QString &dataFile, const Reco
     WeightRecord r = corrected;
     r.reserved5.clear();
     r.reserved6.clear();
+    const QList<WeightRecord> old = records;
     int at = which.index;
     if (r.date == records.at(at).date) {
         records[at] = r;
@@ -94,7 +202,10 @@ MaybeError correctRecord(const DataDir &dir, const QString &dataFile, const Reco
             ++at;
         records.insert(at, r);
     }
-    if (MaybeError e = rewriteUndoable(dir, dataFile, QStringLiteral("correct"), before, records, clock))
+    QByteArray spliced;
+    const bool lineByLine = splice(dir.resolve(dataFile), before, old, which.index, &r, at, &spliced);
+    if (MaybeError e = rewriteUndoable(dir, dataFile, QStringLiteral("correct"), before, records, clock,
+                                       lineByLine ? &spliced : nullptr))
         return e;
     if (newIndex)
         *newIndex = at;
@@ -111,8 +222,11 @@ MaybeError removeRecord(const DataDir &dir, const QString &dataFile, const Recor
     if (records.size() == 1)
         return StoreError{dir.resolve(dataFile), 0,
                           QStringLiteral("最後の1件の記録は削除できません。修正してください")};
+    QByteArray spliced;
+    const bool lineByLine = splice(dir.resolve(dataFile), before, records, which.index, nullptr, 0, &spliced);
     records.removeAt(which.index);
-    return rewriteUndoable(dir, dataFile, QStringLiteral("remove"), before, records, clock);
+    return rewriteUndoable(dir, dataFile, QStringLiteral("remove"), before, records, clock,
+                           lineByLine ? &spliced : nullptr);
 }
 
 MaybeError appendRecordUndoable(const DataDir &dir, const QString &dataFile, const WeightRecord &r,

@@ -33,7 +33,9 @@ struct RecordRef {
 QString correctionProblem(const WeightRecord &r, const QDate &today);
 
 // Replaces the record by `corrected` (date, situation, weight, diary),
-// rewriting the whole file atomically after a snapshot ("correct"). A
+// rewriting the whole file atomically after a snapshot ("correct"); every
+// other line keeps its bytes (the whole file is written anew in the
+// program's form only when its lines cannot be matched to the records). A
 // record that keeps its day keeps its place; one moved to another day goes
 // after that day's records (before the first later one), so the file stays
 // in date order. *newIndex gets its place in the new file.

@@ -105,6 +105,7 @@ private Q_SLOTS:
     void backupFolderIsNoneOfTheDataFiles();
 
     void correctionKeepsDateOrder();
+    void correctionKeepsEveryOtherLineAsItWas();
     void correctionAndRemovalAreRefusedWhenWrong();
     void failingBackupCopyStopsTheStep();
 
@@ -351,6 +352,67 @@ void TestBackup::correctionKeepsDateOrder()
     QVERIFY(!store::correctRecord(dir, kData, {2, rs.at(2)}, same, clock, &at));
     QCOMPARE(at, 2);
     QCOMPARE(readAll(dir).at(2).situation, QStringLiteral("昼"));
+}
+
+void TestBackup::correctionKeepsEveryOtherLineAsItWas()
+{
+    // Lines the program would write otherwise (a bare reserved field, a
+    // weight with a trailing zero, blanks around fields), blank lines of
+    // ASCII and full-width blanks, and no line break at the end.
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    const QStringList lines = {
+        QStringLiteral("\"2008/03/01\",\"はじめの一歩\",74.5,\"\",\"\",\"\""),
+        QStringLiteral("\"2008/03/09\", \"朝\" ,74.20,\"表ソ\",0,\"\""),
+        QString(),
+        QStringLiteral("\u3000 "),
+        QStringLiteral("\"2008/03/10\",\"朝\",74,\"\",\"\",\"\""),
+        QStringLiteral("\"2008/03/10\",\"夜\",74.9,\"ｶﾀｶﾅ\",\"0\",\"x\""),
+        QStringLiteral("\"2008/03/12\",\"朝食前\",73.8,\"\",\"\",\"\""),
+    };
+    QString error;
+    const auto bytesOf = [&](const QStringList &ls, bool lastBreak) {
+        QByteArray b = cp932::encode(ls.join(QStringLiteral("\r\n")), &error);
+        return lastBreak ? b + "\r\n" : b;
+    };
+    const QByteArray original = bytesOf(lines, false);
+    tmp.writeBytes(kData, original);
+    FixedClock clock(QDate(2008, 3, 31));
+    QList<WeightRecord> rs = readAll(dir);
+    QCOMPARE(rs.size(), 5);
+
+    // In place: only that line changes, in the program's form.
+    WeightRecord r = rs.at(3);
+    r.weight = 75.1f;
+    QVERIFY(!store::correctRecord(dir, kData, {3, rs.at(3)}, r, clock));
+    QStringList want = lines;
+    want[5] = QStringLiteral("\"2008/03/10\",\"夜\",75.1,\"ｶﾀｶﾅ\",\"\",\"\"");
+    QCOMPARE(tmp.readBytes(kData), bytesOf(want, false));
+    // Moved to the end: the new last line gets its line break.
+    QVERIFY(!store::undoLastChange(dir, clock));
+    QCOMPARE(tmp.readBytes(kData), original);
+    r = rs.at(1);
+    r.date = QStringLiteral("2008/03/20");
+    QVERIFY(!store::correctRecord(dir, kData, {1, rs.at(1)}, r, clock));
+    want = lines;
+    want.removeAt(1);
+    want.append(QStringLiteral("\"2008/03/20\",\"朝\",74.2,\"表ソ\",\"\",\"\""));
+    QCOMPARE(tmp.readBytes(kData), bytesOf(want, true));
+    // The last line moved earlier, between the two records of its new day.
+    QVERIFY(!store::undoLastChange(dir, clock));
+    r = rs.at(4);
+    r.date = QStringLiteral("2008/03/09");
+    QVERIFY(!store::correctRecord(dir, kData, {4, rs.at(4)}, r, clock));
+    want = lines;
+    want.removeAt(6);
+    want.insert(4, QStringLiteral("\"2008/03/09\",\"朝食前\",73.8,\"\",\"\",\"\""));
+    QCOMPARE(tmp.readBytes(kData), bytesOf(want, true));
+    // Removed: its line goes, the others stay.
+    QVERIFY(!store::undoLastChange(dir, clock));
+    QVERIFY(!store::removeRecord(dir, kData, {2, rs.at(2)}, clock));
+    want = lines;
+    want.removeAt(4);
+    QCOMPARE(tmp.readBytes(kData), bytesOf(want, false));
 }
 
 void TestBackup::correctionAndRemovalAreRefusedWhenWrong()
