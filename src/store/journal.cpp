@@ -217,9 +217,14 @@ MaybeError finishInterruptedStep(const DataDir &dir, QString *step)
         *step = j.step();
     for (const Action &a : j.actions()) {
         bool changed = false;
-        if (MaybeError e = forward(dir, a, &changed))
+        if (MaybeError e = forward(dir, a, &changed)) {
+            const QString why = changed ? QStringLiteral("止まった後でほかのプログラムに変更されているため、上書きしません")
+                                        : e->reason;
             return StoreError{e->file, e->line,
-                              QStringLiteral("途中で止まった「%1」を終えられません: %2").arg(j.step(), e->reason)};
+                              QStringLiteral("途中で止まった「%1」を終えられません（%2）。作業の記録「%3」を取り除くと、"
+                                             "この作業を終えずに起動します")
+                                  .arg(j.step(), why, journalFile())};
+        }
     }
     return removeFile(dir, journalFile());
 }
