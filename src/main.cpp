@@ -8,9 +8,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLockFile>
 #include <QTextStream>
 #include <QWindow>
+
+#include <algorithm>
+#include <time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,12 +52,34 @@ void paintNow(SplashWindow &splash)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+// How long ago the process started, to the kernel's clock tick; 0 when
+// that cannot be read.
+qint64 processAgeMs()
+{
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    // The name in parentheses may hold spaces; the fields after it are plain.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    bool ok = false;
+    const qint64 startTicks = fields.value(19).toLongLong(&ok); // field 22, starttime
+    const long ticksPerSecond = sysconf(_SC_CLK_TCK);
+    timespec now{};
+    if (!ok || ticksPerSecond <= 0 || clock_gettime(CLOCK_BOOTTIME, &now) != 0)
+        return 0;
+    const qint64 age = (qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000) - startTicks * 1000 / ticksPerSecond;
+    return std::clamp<qint64>(age, 0, 1000);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // The start of the program, which the splash's shortest time counts from.
+    // The start of the program, which the splash's shortest time counts
+    // from: the process began a little before main() did.
     SystemClock clock;
+    const qint64 millisecondsBeforeMain = processAgeMs();
 
     // --help, --version and a mistake are answered without a display.
     // An option of Qt's own is left to the application object.
@@ -76,9 +103,15 @@ int main(int argc, char *argv[])
     if (answered(*parsed.options, arguments.value(0)))
         return 0;
 
+    // The splash first: the data directory, its lock, Qt's translations and
+    // the main window all come after its first paint.
+    auto *splash = new SplashWindow;
+    paintNow(*splash);
+
+    setUpApplication(app);
     WidgetDialogs dialogs;
     auto refuse = [&](const QString &text, const QString &title) {
-        setUpApplication(app); // the box's buttons in Japanese
+        delete splash; // the message must not open behind it
         QTextStream(stderr) << text << "\n";
         dialogs.message(nullptr, text, title, Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
         return 1;
@@ -89,19 +122,14 @@ int main(int argc, char *argv[])
         return refuse(*error, QStringLiteral("ナナホシ"));
     const QDir dataDir(path);
 
-    // One running program per data directory. Taken before the splash, so
-    // a second start says so without a splash in front of the message.
+    // One running program per data directory.
     QLockFile lock(dataDirLockPath(dataDir));
     if (const std::optional<StartRefusal> refusal = lockDataDir(lock, dataDir))
         return refuse(refusal->text, refusal->title);
 
-    auto *splash = new SplashWindow;
-    paintNow(*splash);
-
-    setUpApplication(app);
     MainWindow::Options options;
     options.splash = splash; // the window takes it over
-    options.startedMs = 0;   // the clock began with main()
+    options.startedMs = -millisecondsBeforeMain;
     MainWindow window(dataDir, dialogs, clock, options);
     if (!window.start())
         return 1;

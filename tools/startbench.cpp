@@ -176,13 +176,16 @@ int main(int argc, char *argv[])
 
     const QString program = QStringLiteral(NANAHOSHI_PROGRAM);
     const QString window = QStringLiteral(NANAHOSHI_MINIMAL_WINDOW);
-    QList<double> plain, plainMem, splash, main, mainMem;
+    QList<double> plain, plainMem, splash, mainFirst, main, mainMem;
     // One round of each first, not counted: it brings the libraries and
     // the data into the file cache.
     for (int i = -1; i < runs; ++i) {
         // The two take turns at going first.
         for (int k = 0; k < 2; ++k) {
             const bool programTurn = (k == 0) == (i % 2 == 0);
+            // The probe ends the program without its clean-up: take away the
+            // lock it leaves, as a program that ended normally would.
+            QFile::remove(QDir(dir).filePath(QStringLiteral(".nanahoshi.lock")));
             const Run r = programTurn ? runOnce(program, {QStringLiteral("--data-dir"), dir}, "frmMain")
                                       : runOnce(window, {}, "startbenchWindow");
             if (!r.ok) {
@@ -193,6 +196,7 @@ int main(int argc, char *argv[])
                 continue;
             if (programTurn) {
                 splash.append(r.ms.value(QStringLiteral("first frmSplash"), -1));
+                mainFirst.append(r.ms.value(QStringLiteral("first frmMain"), -1));
                 main.append(r.ms.value(QStringLiteral("settled frmMain"), -1));
                 mainMem.append(double(r.peakKiB));
             } else {
@@ -216,6 +220,7 @@ int main(int argc, char *argv[])
         << (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qEnvironmentVariable("QT_QPA_PLATFORM")
                                                           : QStringLiteral("offscreen"))
         << "\n";
+    out << "  (a window counts as painted when its last paint before the program first waits for input has ended)\n";
     out << QStringLiteral("  plain Qt window painted   %1 ms, peak %2 MiB\n").arg(w, 7, 'f', 1).arg(wm, 6, 'f', 1);
     out << QStringLiteral("  splash painted            %1 ms  = %2 x the plain window  (target <= 1.2)  %3\n")
                .arg(s, 7, 'f', 1)
@@ -225,6 +230,7 @@ int main(int argc, char *argv[])
                .arg(m, 7, 'f', 1)
                .arg((m - 1500) / w, 4, 'f', 2)
                .arg(verdict(m <= 1500 + 1.2 * w));
+    out << QStringLiteral("    (its first paint, the toolbar before the screen: %1 ms)\n").arg(median(mainFirst), 7, 'f', 1);
     out << QStringLiteral("  peak memory               %1 MiB = %2 x the plain window  (target <= 2)  %3\n")
                .arg(mm, 6, 'f', 1)
                .arg(mm / wm, 4, 'f', 2)
