@@ -814,6 +814,9 @@ MaybeError recoverPending(const DataDir &dir, QString *done)
         if (MaybeError e = removeFile(rootDir, kJournal))
             return e;
     }
+    // Scratch files of the journal and the undo record: never data.
+    QFile::remove(root + u'/' + scratchNameFor(kJournal));
+    QFile::remove(root + QStringLiteral("/undo/") + scratchNameFor(QStringLiteral("undo.txt")));
     // A record whose saved content is gone would promise what it cannot do.
     if (checkUndoRecord(dir))
         (void)detail::consumeUndoRecord(dir);

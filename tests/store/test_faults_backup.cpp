@@ -194,6 +194,16 @@ QString judge(const QString &root, const Outcome &o, const QString &error, bool 
         if (!allowed.contains(e))
             return QStringLiteral("a stray entry in the data directory: ") + e;
     }
+    // Under backup/ only snapshots, the undo record and its folder remain.
+    const Tree t = readTree(root + QStringLiteral("/backup"));
+    for (auto it = t.files.cbegin(); it != t.files.cend(); ++it) {
+        const QString &path = it.key();
+        if (path.startsWith(u'.') || path.contains(QStringLiteral("/.")) ? !path.endsWith(QStringLiteral("/.manifest"))
+                                                                          : path.endsWith(QStringLiteral(".tmp")))
+            return QStringLiteral("left behind under backup/: ") + path;
+    }
+    if (QFile::exists(root + QStringLiteral("/backup/journal.txt")))
+        return QStringLiteral("a journal is left after the next start");
     if (const QString why = snapshotsWhole(root); !why.isEmpty())
         return why;
     if (MaybeError e = store::checkUndoRecord(dir))
