@@ -2,14 +2,27 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFont>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
+
+QStringList japaneseFontFamilies()
+{
+    return {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
+            QStringLiteral("IPAexGothic"), QStringLiteral("IPAGothic"), QStringLiteral("sans-serif")};
+}
 
 void setUpApplication(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("nanahoshi"));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // One family for kana, kanji and digits alike: with the system's Latin
+    // font first, digits came from it, narrower than the kana beside them,
+    // and lines aligned with full-width spaces fell out of line.
+    QFont font = QApplication::font();
+    font.setFamilies(japaneseFontFamilies());
+    QApplication::setFont(font);
 
     // The program speaks Japanese whatever the system's language, so Qt's
     // own texts (はい/いいえ, キャンセル, the text boxes' 元に戻す/コピー/貼り付け)

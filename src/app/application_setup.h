@@ -2,6 +2,7 @@
 
 #include <QLockFile>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QApplication;
@@ -12,6 +13,9 @@ class QDir;
 // No display name is set: Qt would append it to every window title, and
 // the titles are the program's own texts.
 void setUpApplication(QApplication &app);
+// The window's font families, first choice first: one family that covers
+// both kana and digits.
+QStringList japaneseFontFamilies();
 
 // Why the program does not start on a data directory: the message box's
 // text and title.

@@ -182,7 +182,11 @@ void MainWindow::buildScreens()
     connect(registration, &RegistrationFrame::finished, this, [this] { close(); });
     connect(registration, &RegistrationFrame::abandoned, this, [this] {
         if (registering_) {
-            close(); // nothing to run on yet; the next start asks again
+            // Nothing to run on yet; the next start asks again.
+            s_.dialogs.message(this, QStringLiteral("登録を中断しました。次回の起動で続きから登録できます。"),
+                               QStringLiteral("登録の中断"), Dialogs::Icon::Information,
+                               Dialogs::Buttons::Ok);
+            close();
             return;
         }
         // Files already written stay: the window shows what they now hold.
@@ -307,6 +311,13 @@ QList<QPair<QString, Screen *>> MainWindow::screens()
 
 bool MainWindow::splashVisible() const { return splash_ && splash_->isVisible(); }
 
+// A box shown while the splash is up belongs to the splash, so it comes in
+// front of it with the focus instead of opening hidden behind it.
+QWidget *MainWindow::startParent() const
+{
+    return splashVisible() ? static_cast<QWidget *>(splash_.data()) : nullptr;
+}
+
 void MainWindow::repaintNow() { QCoreApplication::processEvents(); }
 
 Screen *MainWindow::visibleScreen() const
@@ -422,6 +433,27 @@ bool MainWindow::startRegistration(PersonSlot first, PersonSlot last)
 
 bool MainWindow::loadStartFiles()
 {
+    // Settings files that have gone missing can be written anew from the
+    // defaults when the user agrees; the person files cannot.
+    if (const QStringList settings = store::missingDefaultFiles(dir_);
+        !settings.isEmpty() && store::missingFiles(dir_).size() == settings.size()) {
+        if (s_.dialogs.message(startParent(),
+                               QStringLiteral("次の設定ファイルが見つかりません。\n\n%1\n\n"
+                                              "初期設定の内容で作り直して起動しますか？\n"
+                                              "「いいえ」を選ぶと起動を中止します。")
+                                   .arg(settings.join(QLatin1Char('\n'))),
+                               QStringLiteral("設定ファイルの確認"), Dialogs::Icon::Question,
+                               Dialogs::Buttons::YesNo)
+            != Dialogs::Answer::Yes) {
+            if (splash_)
+                splash_->close();
+            return false;
+        }
+        if (MaybeError e = store::createDefaultFiles(dir_)) {
+            fail(QStringLiteral("設定ファイルを作り直せませんでした。\n\n%1").arg(e->message()));
+            return false;
+        }
+    }
     const QStringList missing = store::missingFiles(dir_);
     if (!missing.isEmpty()) {
         fail(QStringLiteral("次のファイルが見つからないため起動できません。\n\n%1\n\nデータのフォルダー: %2")
@@ -444,7 +476,7 @@ bool MainWindow::loadStartFiles()
                 return false;
             }
             s_.dialogs.message(
-                nullptr,
+                startParent(),
                 QStringLiteral("「%1」の最後の行（%2 行目）は書き込みの途中で終わっていました。\n"
                                "その行は「%3」に移し、残りの記録はそのまま使います。")
                     .arg(dir_.resolve(dataFileName(p))).arg(tail.line).arg(side),
@@ -578,13 +610,13 @@ bool MainWindow::ConvertLegacyData()
 {
     if (!dir_.exists(store::legacyDataFile()))
         return true;
-    if (s_.dialogs.message(nullptr, QStringLiteral("連続体重.txtを検出しました。変換しますか？"),
+    if (s_.dialogs.message(startParent(), QStringLiteral("連続体重.txtを検出しました。変換しますか？"),
                            QStringLiteral("データ変換確認"), Dialogs::Icon::Question,
                            Dialogs::Buttons::YesNo)
         != Dialogs::Answer::Yes)
         return true;
     if (MaybeError e = store::convertLegacyData(dir_, dataFileName(PersonSlot::One))) {
-        showStoreError(s_.dialogs, nullptr,
+        showStoreError(s_.dialogs, startParent(),
                        QStringLiteral("連続体重.txtを変換できませんでした。これまでのデータはそのままです。"),
                        *e, QStringLiteral("データ変換エラー"));
         return true;

@@ -107,6 +107,7 @@ private:
     // A settings file that cannot be read is damage: name it and end.
     bool failSettings(const StoreError &e);
     void fail(const QString &text);
+    QWidget *startParent() const;
 
     // The common pattern of the toolbar: nothing when the screen shows;
     // otherwise hide all, rebuild, show, repaint, explain.

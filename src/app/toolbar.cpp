@@ -33,7 +33,9 @@ QToolButton *Toolbar::makeButton(const char *name, const char *caption, const ch
     b->setIconSize(QSize(30, 30));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setAutoRaise(true);
-    b->setMinimumWidth(64);
+    // Narrow enough for every button and the help switch in one row at
+    // the window's smallest width.
+    b->setMinimumWidth(54);
     // Tab reaches the toolbar; a click does not take the focus from the
     // screen's own controls.
     b->setFocusPolicy(Qt::TabFocus);
@@ -75,12 +77,12 @@ void Toolbar::addActionButtons()
     layout_->insertWidget(layout_->count() - 2, sep);
     layout_->insertSpacing(layout_->count() - 2, 6);
     addShortcut(makeButton("cmdPrint", "画面印刷", "画面イメージのまま印刷します", art::kToolPrintScreen),
-                QKeySequence::Print);
+                QKeySequence(Qt::CTRL | Qt::Key_P));
     makeButton("cmdPrint1", "用紙印刷", "体重記録用紙を印刷します", art::kToolPrintSheet);
     addShortcut(makeButton("cmdHelp", "ヘルプ", "ヘルプファイルを開きます", art::kToolHelp),
-                QKeySequence::HelpContents);
+                QKeySequence(Qt::Key_F1));
     addShortcut(makeButton("cmdOwari", "終了", "プログラムを終了します", art::kToolExit),
-                QKeySequence::Quit);
+                QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 QToolButton *Toolbar::button(const char *name) const

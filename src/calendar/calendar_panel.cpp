@@ -171,7 +171,8 @@ MaybeError CalendarPanel::FillCalendar()
         return e;
     }
     const CalendarView v = buildCalendar(records, s_.clock.today(), mode_);
-    msgList2_->showTable(v.rows, false);
+    // Opened on the latest months: the newest row shows at the bottom.
+    msgList2_->showTable(v.rows, true);
     showLegend(v);
     return std::nullopt;
 }

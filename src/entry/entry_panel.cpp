@@ -129,7 +129,7 @@ void EntryPanel::buildControls()
     top->addLayout(summary, 1);
 
     mtvmain_ = named(new MonthCalendar(this), "mtvmain");
-    mtvmain_->setMinimumSize(300, 210);
+    mtvmain_->setMinimumSize(270, 210);
     connect(mtvmain_, &MonthCalendar::dateClicked, this, [this] { mtvmain_DateClick(); });
     // A day chosen with the keys is shown too, so the screen always shows
     // the day a save would go to; the focus stays for the next key.
@@ -232,6 +232,9 @@ void EntryPanel::buildControls()
     msgDayList_ = named(new Grid(this), "msgDayList");
     // Eight measurements fit; a ninth scrolls the list to its newest row.
     msgDayList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // At the window's smallest the columns narrow a little before the
+    // list scrolls sideways.
+    msgDayList_->setNarrowestScale(0.75);
     msgDayList_->setVisibleDataRows(8);
     mcrMain_ = named(new LineChart(this), "mcrMain");
     mcrMain_->setToolTip(QStringLiteral("クリックするとマーカーの形が変わります"));
@@ -252,7 +255,9 @@ void EntryPanel::buildControls()
     layout->addLayout(middle, 0);
     layout->addSpacing(6);
     layout->addLayout(right, 1);
-    situationBox->setMinimumWidth(250);
+    // Narrow enough that the day list keeps its columns at the window's
+    // smallest size.
+    situationBox->setMinimumWidth(200);
 }
 
 void EntryPanel::SetupDayListGrid() { msgDayList_->setColumns(dayListColumns()); }

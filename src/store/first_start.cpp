@@ -101,4 +101,14 @@ QStringList missingFiles(const DataDir &dir)
     return missing;
 }
 
+QStringList missingDefaultFiles(const DataDir &dir)
+{
+    QStringList missing = missingFiles(dir);
+    for (PersonSlot p : {PersonSlot::One, PersonSlot::Two}) {
+        missing.removeAll(dataFileName(p));
+        missing.removeAll(profileFileName(p));
+    }
+    return missing;
+}
+
 } // namespace store

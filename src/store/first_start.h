@@ -40,4 +40,8 @@ MaybeError registerPerson(const DataDir &dir, PersonSlot person, const PersonPro
 // the start reads them.
 QStringList missingFiles(const DataDir &dir);
 
+// Of those, the ones createDefaultFiles can write anew (the settings
+// files, the situation list and the memo), in the same order.
+QStringList missingDefaultFiles(const DataDir &dir);
+
 } // namespace store

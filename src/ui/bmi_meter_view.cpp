@@ -62,6 +62,9 @@ BmiBands::BmiBands(int scaleTwipsPerBmi, const QString &shapeName, const QString
         ticks_.append(tick);
     }
     marker_ = new Picture(QString::fromLatin1(art::kBmiMarker), this);
+    // No marker until there is a BMI to point at (before anyone is
+    // registered, or without a height).
+    marker_->hide();
     marker_->setObjectName(imageName);
     layoutChildren();
 }
@@ -78,6 +81,13 @@ void BmiBands::placeMarker(int leftTwips)
     markerTwips_ = leftTwips;
     layoutChildren();
 }
+
+void BmiBands::setMarkerShown(bool shown)
+{
+    marker_->setVisible(shown);
+}
+
+bool BmiBands::markerShown() const { return !marker_->isHidden(); }
 
 void BmiBands::resizeEvent(QResizeEvent *event)
 {
@@ -126,6 +136,7 @@ SmallBmiMeter::SmallBmiMeter(QWidget *parent) : QWidget(parent)
 void SmallBmiMeter::display(const BmiMeterLabels &labels)
 {
     bands_->placeMarker(labels.image1LeftTwips);
+    bands_->setMarkerShown(!labels.lblMHyouka.isEmpty());
     lblMHyouka_->setText(labels.lblMHyouka);
     setBackColor(lblMHyouka_, labels.lblMHyoukaBack ? toColor(labels.lblMHyoukaBack) : QColor(Qt::white));
 }
@@ -216,6 +227,7 @@ LargeBmiMeter::LargeBmiMeter(QWidget *parent)
 void LargeBmiMeter::display(const BmiMeterLabels &labels)
 {
     bands_->placeMarker(labels.image2LeftTwips);
+    bands_->setMarkerShown(!labels.lblHyouka.isEmpty());
     label9_25_->setText(labels.label9_25);
     label9_28_->setText(labels.label9_28);
     label9_30_->setText(labels.label9_30);

@@ -21,6 +21,8 @@ public:
 
     void placeMarker(int leftTwips);
     int markerLeftTwips() const { return markerTwips_; }
+    void setMarkerShown(bool shown);
+    bool markerShown() const;
     QSize sizeHint() const override;
 
 protected:

@@ -14,6 +14,7 @@
 #include <QLinearGradient>
 #include <QStaticText>
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -607,11 +608,42 @@ int Grid::columnPixels(int twips) const
     return int(std::lround(twipsToPixels(twips, this) * widthScale_));
 }
 
+// How much the scrolling columns are narrowed to fit the grid's width:
+// 1 unless the grid was allowed to narrow them and is too narrow.
+double Grid::fitScale() const
+{
+    if (narrowest_ >= 1.0)
+        return 1.0;
+    const int first = model_->fixedCols() > 0 ? 1 : 0;
+    int total = 0;
+    for (int c = first; c < cols(); ++c)
+        total += columnPixels(colWidth(c));
+    const int room = viewport()->width();
+    if (total <= 0 || room <= 0 || total <= room)
+        return 1.0;
+    return std::max(narrowest_, double(room) / total);
+}
+
+void Grid::setNarrowestScale(double scale)
+{
+    narrowest_ = std::clamp(scale, 0.1, 1.0);
+    applyColWidths();
+}
+
+void Grid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    if (narrowest_ < 1.0)
+        applyColWidths();
+}
+
 void Grid::applyColWidths()
 {
     const bool fixedFirst = model_->fixedCols() > 0;
+    const double scale = fitScale();
     for (int c = 0; c < cols(); ++c) {
-        const int px = columnPixels(colWidth(c));
+        const int designed = columnPixels(colWidth(c));
+        const int px = c == 0 && fixedFirst ? designed : int(std::lround(designed * scale));
         if (c == 0 && fixedFirst) {
             // Column 0 is drawn by the vertical header instead.
             setColumnHidden(0, true);

@@ -80,6 +80,11 @@ public:
     void setColumns(const table::Columns &columns);
     void showTable(const table::Rows &rows, bool scrollToEnd);
 
+    // A grid too narrow for its columns narrows them alike, down to this
+    // share of their widths, before it scrolls sideways; 1 (the default)
+    // keeps the widths as given.
+    void setNarrowestScale(double scale);
+
     int rowHeightPixels() const { return rowHeight_; }
     // Makes the grid exactly as tall as its header and `rows` data rows.
     void setVisibleDataRows(int rows);
@@ -94,6 +99,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -101,6 +107,7 @@ protected:
 private:
     void applyMetrics();
     void applyColWidths();
+    double fitScale() const;
     void setCurrentCell(int row, int col);
     void reportClick(int row, int col);
     void reportDoubleClick(int row, int col);
@@ -119,6 +126,7 @@ private:
     int col_ = 0;
     int rowHeight_ = 18;
     int pendingTopRow_ = 0; // asked for while hidden; 0 = none
+    double narrowest_ = 1.0;
     bool syncing_ = false;
     bool syncPending_ = false;
     // The release that ends a double-click is not a click of its own.

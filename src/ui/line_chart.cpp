@@ -74,19 +74,6 @@ QImage ballMarker(const QColor &c)
 }
 
 // Without markers a point with no neighbour would not show at all.
-QImage dotMarker(const QColor &c)
-{
-    const int size = 5;
-    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
-    p.drawEllipse(QRectF(0, 0, size, size));
-    return img;
-}
-
 // Room around the parts of the chart, in pixels.
 constexpr int kMarginLeft = 4;
 constexpr int kMarginTop = 6;
@@ -389,7 +376,9 @@ QImage LineChart::markerImage(int col) const
     switch (marker_) {
     case Marker::Circle: return circleMarker(color);
     case Marker::Ball: return ballMarker(color);
-    case Marker::None: return dotMarker(color);
+    // Without a style only a point standing alone is marked, as a circle:
+    // a dot of a few pixels was easily taken for a speck of dirt.
+    case Marker::None: return circleMarker(color);
     }
     return {};
 }

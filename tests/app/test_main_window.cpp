@@ -31,6 +31,7 @@
 
 using namespace wintest;
 using Icon = Dialogs::Icon;
+using Answer = Dialogs::Answer;
 using Buttons = Dialogs::Buttons;
 
 namespace {
@@ -110,6 +111,8 @@ private slots:
     void firstStartCreatesDefaultsAndAsksForThePersons();
     void missingFileEndsWithoutWriting_data();
     void missingFileEndsWithoutWriting();
+    void missingSettingsFilesAreOfferedTheirDefaults_data();
+    void missingSettingsFilesAreOfferedTheirDefaults();
     void damagedLineEndsWithoutWriting_data();
     void damagedLineEndsWithoutWriting();
     void damagedSettingsFileEndsWithoutWriting_data();
@@ -322,9 +325,56 @@ void TestMainWindow::firstStartCreatesDefaultsAndAsksForThePersons()
 void TestMainWindow::missingFileEndsWithoutWriting_data()
 {
     QTest::addColumn<QString>("file");
-    for (const QString &f : {kProfile1, kProfile2, kData1, kData2, kHelpSetting, kStepSetting,
-                             kAverageSetting, kAutoTimeSetting, kMarkerSetting, kSituationList, kMemo})
+    for (const QString &f : {kProfile1, kProfile2, kData1, kData2})
         QTest::newRow(qPrintable(f)) << f;
+}
+
+// A settings file gone missing: the start asks whether to write its
+// default; いいえ ends without writing, はい writes the missing ones only.
+void TestMainWindow::missingSettingsFilesAreOfferedTheirDefaults_data()
+{
+    QTest::addColumn<QStringList>("files");
+    for (const QString &f : {kHelpSetting, kStepSetting, kAverageSetting, kAutoTimeSetting,
+                             kMarkerSetting, kSituationList, kMemo})
+        QTest::newRow(qPrintable(f)) << QStringList{f};
+    QTest::newRow("two of them") << QStringList{kStepSetting, kMemo};
+}
+
+void TestMainWindow::missingSettingsFilesAreOfferedTheirDefaults()
+{
+    QFETCH(QStringList, files);
+    for (const bool yes : {false, true}) {
+        WindowDriver d;
+        d.writeFiles(everyday());
+        for (const QString &f : std::as_const(files))
+            QVERIFY(QFile::remove(d.tmp.filePath(f)));
+        const auto before = d.snapshot();
+        d.dialogs.queueAnswer(yes ? Answer::Yes : Answer::No);
+
+        QCOMPARE(d.start(), yes);
+        // いいえ ends there; はい may be followed by the help tour when the
+        // help setting was written anew (its default is on).
+        QCOMPARE(d.dialogs.calls.size() == 1, !yes || !files.contains(kHelpSetting));
+        const ScriptedDialogs::Call &c = d.dialogs.calls[0];
+        QCOMPARE(c.title, QStringLiteral("設定ファイルの確認"));
+        QCOMPARE(c.icon, Icon::Question);
+        QCOMPARE(c.buttons, Buttons::YesNo);
+        for (const QString &f : std::as_const(files))
+            QVERIFY2(c.text.contains(f), qPrintable(c.text));
+        if (!yes) {
+            QVERIFY(!d.window()->isVisible());
+            QCOMPARE(d.snapshot(), before);
+            continue;
+        }
+        QVERIFY(d.window()->isVisible());
+        for (const QString &f : std::as_const(files))
+            QVERIFY(d.tmp.exists(f));
+        // Only the missing files were written.
+        auto after = d.snapshot();
+        for (const QString &f : std::as_const(files))
+            after.remove(f);
+        QCOMPARE(after, before);
+    }
 }
 
 void TestMainWindow::missingFileEndsWithoutWriting()
@@ -472,18 +522,18 @@ void TestMainWindow::toolbarButtonsCarryCaptionAndTooltip_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("tip");
     const QList<std::array<const char *, 3>> rows = {
-        {"cmdMain", "入力", "データ入力画面を表示します"},
-        {"cmdAvgtai", "比較", "二人のデータを比較表示します"},
-        {"cmdBunseki", "分析リスト", "体重分析画面を表示します"},
-        {"cmdRentai", "全グラフ", "現在までの体重グラフを表示します"},
-        {"cmdCale", "カレンダー", "体重増減把握カレンダーを表示します"},
-        {"cmdTaijyu", "範囲指定", "表示条件を指定できます"},
-        {"cmdMemo", "一言日記", "ちょっとした日記を表示します"},
-        {"cmdSettei", "編集", "編集画面を表示します"},
-        {"cmdPrint", "画面印刷", "画面イメージのまま印刷します"},
+        {"cmdMain", "入力", "データ入力画面を表示します（Ctrl+1）"},
+        {"cmdAvgtai", "比較", "二人のデータを比較表示します（Ctrl+2）"},
+        {"cmdBunseki", "分析リスト", "体重分析画面を表示します（Ctrl+3）"},
+        {"cmdRentai", "全グラフ", "現在までの体重グラフを表示します（Ctrl+4）"},
+        {"cmdCale", "カレンダー", "体重増減把握カレンダーを表示します（Ctrl+5）"},
+        {"cmdTaijyu", "範囲指定", "表示条件を指定できます（Ctrl+6）"},
+        {"cmdMemo", "一言日記", "ちょっとした日記を表示します（Ctrl+7）"},
+        {"cmdSettei", "編集", "編集画面を表示します（Ctrl+8）"},
+        {"cmdPrint", "画面印刷", "画面イメージのまま印刷します（Ctrl+P）"},
         {"cmdPrint1", "用紙印刷", "体重記録用紙を印刷します"},
-        {"cmdHelp", "ヘルプ", "ヘルプファイルを開きます"},
-        {"cmdOwari", "終了", "プログラムを終了します"},
+        {"cmdHelp", "ヘルプ", "ヘルプファイルを開きます（F1）"},
+        {"cmdOwari", "終了", "プログラムを終了します（Ctrl+Q）"},
     };
     for (const auto &r : rows)
         QTest::newRow(r[0]) << QString::fromUtf8(r[0]) << QString::fromUtf8(r[1]) << QString::fromUtf8(r[2]);
@@ -982,13 +1032,22 @@ void TestMainWindow::txtKizamiEnterWritesItsText()
     QCOMPARE(d.find<QRadioButton>("optKizami_3")->isChecked(), true);
     QCOMPARE(d.find<QRadioButton>("optKizami_1")->isChecked(), false);
 
-    // Stored as typed, unchecked.
-    d.typeAndEnter("txtKizami", QStringLiteral("すこし"));
-    QCOMPARE(d.bytes(kStepSetting), sjis("すこし\r\n"));
+    // What is not a usable step is refused, and the file keeps its step:
+    // the buttons would otherwise step by a silent default.
+    for (const QString &typed : {QStringLiteral("すこし"), QStringLiteral("abc"), QStringLiteral("0"),
+                                 QStringLiteral("-0.2"), QStringLiteral("10.5"), QString()}) {
+        d.dialogs.clear();
+        d.typeAndEnter("txtKizami", typed);
+        QCOMPARE(d.bytes(kStepSetting), QByteArray("0.5\r\n"));
+        QCOMPARE(d.boxes(), QStringList{box(QStringLiteral("体重計刻みには0より大きく10以下の数値を入力してください。"),
+                                            QStringLiteral("体重計刻み"), Icon::Exclamation)});
+        QCOMPARE(d.session().settings.StepText, QStringLiteral("0.5"));
+    }
+    // Ten is still a step.
+    d.dialogs.clear();
+    d.typeAndEnter("txtKizami", QStringLiteral("10"));
+    QCOMPARE(d.bytes(kStepSetting), QByteArray("10\r\n"));
     QCOMPARE(d.boxes(), QStringList());
-    QVERIFY(d.restart());
-    d.click("cmdMain");
-    QCOMPARE(d.find<QLineEdit>("txtKizami")->text(), QStringLiteral("すこし"));
 }
 
 void TestMainWindow::txtKizamiRefusesTextTheFileCannotHold()

@@ -249,6 +249,7 @@ private Q_SLOTS:
     void killedAtRandomMoments();
     void fullDiskStopsEveryStep_data();
     void fullDiskStopsEveryStep();
+    void readOnlyDirectoryStopsEveryStep_data();
     void readOnlyDirectoryStopsEveryStep();
 };
 
@@ -396,8 +397,18 @@ void TestFaultsBackup::fullDiskStopsEveryStep()
     QVERIFY2(why.isEmpty(), qPrintable(why));
 }
 
+void TestFaultsBackup::readOnlyDirectoryStopsEveryStep_data()
+{
+    // The whole directory read-only, or only the data files (a rename in
+    // the directory would be allowed, and must not be used to replace them).
+    QTest::addColumn<bool>("onlyFiles");
+    QTest::newRow("read-only directory") << false;
+    QTest::newRow("read-only data files") << true;
+}
+
 void TestFaultsBackup::readOnlyDirectoryStopsEveryStep()
 {
+    QFETCH(bool, onlyFiles);
     for (const QString &step : steps()) {
         const Outcome o = outcomeOf(step);
         TempDataDir tmp;
@@ -408,18 +419,21 @@ void TestFaultsBackup::readOnlyDirectoryStopsEveryStep()
         const Tree t = readTree(tmp.path());
         QStringList all = t.folders;
         all.append(t.files.keys());
+        const mode_t dirMode = onlyFiles ? (root ? 0777 : 0755) : (root ? 0755 : 0555);
         for (const QString &e : std::as_const(all))
             ::chmod(QFile::encodeName(tmp.filePath(e)).constData(),
-                    QFileInfo(tmp.filePath(e)).isDir() ? (root ? 0755 : 0555) : (root ? 0644 : 0444));
-        ::chmod(QFile::encodeName(tmp.path()).constData(), root ? 0755 : 0555);
+                    QFileInfo(tmp.filePath(e)).isDir() ? dirMode : (root ? 0644 : 0444));
+        ::chmod(QFile::encodeName(tmp.path()).constData(), dirMode);
 
         const faultproc::Forked child = faultproc::runForked([&]() -> QByteArray {
             if (root && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
                 return "SKIP cannot become the user nobody";
             if (::access(QFile::encodeName(tmp.path()).constData(), R_OK | X_OK) != 0)
                 return "SKIP the temporary directory cannot be reached as the user nobody";
-            if (::access(QFile::encodeName(tmp.path()).constData(), W_OK) == 0)
+            if (!onlyFiles && ::access(QFile::encodeName(tmp.path()).constData(), W_OK) == 0)
                 return "SKIP the directory is still writable";
+            if (::access(QFile::encodeName(tmp.filePath(data1())).constData(), W_OK) == 0)
+                return "SKIP the data file is still writable";
             const MaybeError e = run(step, DataDir(tmp.dir()));
             return e ? e->message().toUtf8() : QByteArray("OK");
         });

@@ -690,10 +690,13 @@ void TestStoreFiles::situationListItems()
     QVERIFY(!store::readSituationList(dir, &labels));
     QCOMPARE(labels, (QStringList{"朝", "散歩", "ジョギング", "a,b"}));
 
+    // A label keeps its text: the bare add quotes it when a bare line
+    // would split it or drop its blanks.
     QVERIFY(!store::appendSituationBare(dir, "x,y"));
     QVERIFY(!store::appendSituationQuoted(dir, "p,q"));
+    QVERIFY(!store::appendSituationBare(dir, " 夜 "));
     QVERIFY(!store::readSituationList(dir, &labels));
-    QCOMPARE(labels.mid(4), (QStringList{"x", "y", "p,q"}));
+    QCOMPARE(labels.mid(4), (QStringList{"x,y", "p,q", " 夜 "}));
 
     QVERIFY(!store::writeSituationListBare(dir, {"b", "a"}));
     QCOMPARE(tmp.readBytes(store::situationListFile()), QByteArray("b\r\na\r\n"));

@@ -1,5 +1,8 @@
 #include "window_driver.h"
 
+#include "app/application_setup.h"
+#include <QFont>
+
 #include "store/codec.h"
 #include "ui/grid.h"
 #include "ui/line_chart.h"
@@ -41,6 +44,10 @@ void dropPlatformNoise(QtMsgType type, const QMessageLogContext &context, const 
 void setUpWindowTests()
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // The program's own font, so widths are measured as the user sees them.
+    QFont font = QApplication::font();
+    font.setFamilies(japaneseFontFamilies());
+    QApplication::setFont(font);
     // Closing a window under test must not end the test program's loop.
     QApplication::setQuitOnLastWindowClosed(false);
     // The offscreen platform says for every window that it cannot size or

@@ -125,7 +125,12 @@ void TestLineChart::lonePointStaysVisibleWithoutMarkers()
     c.setData(QStringLiteral("65.3"));
     QCOMPARE(c.drawnSegments(1), (QList<Points>{{QPointF(1, 65.3)}}));
     QCOMPARE(c.markedPoints(1), (Points{QPointF(1, 65.3)}));
-    QVERIFY(!c.markerImage(1).isNull());
+    // A marker as large as the circle style's, not a dot.
+    const QImage lone = c.markerImage(1);
+    c.setMarker(LineChart::Marker::Circle);
+    QCOMPARE(lone.size(), c.markerImage(1).size());
+    QVERIFY(lone.width() >= 9);
+    c.setMarker(LineChart::Marker::None);
 
     c.setRowCount(2);
     c.setValue(2, 1, 65.0);
