@@ -286,8 +286,15 @@ int main(int argc, char **argv)
         qint64 done = 0;
         for (; done < inputs && done < own.size(); ++done)
             fuzz::runOne(*t, own.at(done));
-        for (; done < inputs; ++done)
+        for (; done < inputs; ++done) {
             fuzz::runOne(*t, m.next());
+            // A long run tells how far it got.
+            if ((done + 1) % 100000 == 0) {
+                std::printf("%-15s %10lld inputs so far %8.1f s\n", t->name, static_cast<long long>(done + 1),
+                            double(timer.elapsed()) / 1000);
+                std::fflush(stdout);
+            }
+        }
         total += done;
         std::printf("%-15s %10lld inputs %10lld accepted %8.1f s\n", t->name, static_cast<long long>(done),
                     static_cast<long long>(fuzz::acceptedCount() - acceptedBefore), double(timer.elapsed()) / 1000);
