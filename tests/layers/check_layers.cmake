@@ -12,6 +12,11 @@ endforeach()
 set(rank_app 4)
 
 file(GLOB_RECURSE sources RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)
+# The files of the QtCore-only library, as the build lists them.
+set(core_sources "")
+if(DEFINED CORE_LIST AND EXISTS ${CORE_LIST})
+  file(STRINGS ${CORE_LIST} core_sources)
+endif()
 set(faults "")
 foreach(f IN LISTS sources)
   if(f STREQUAL "main.cpp")
@@ -25,9 +30,17 @@ foreach(f IN LISTS sources)
     endif()
     set(own_rank ${rank_${folder}})
   endif()
-  file(STRINGS ${SRC}/${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  # Quoted and angle-bracket includes alike: <store/x.h> is no way round.
+  file(STRINGS ${SRC}/${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+  list(FIND core_sources "${f}" core_index)
   foreach(line IN LISTS lines)
-    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*$" "\\1" inc "${line}")
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]+)[\">].*$" "\\1" inc "${line}")
+    # The QtCore-only library reaches no other Qt module by any spelling
+    # (<QtWidgets/QWidget> would slip past its include paths).
+    if(core_index GREATER -1 AND inc MATCHES "^Qt(Gui|Widgets|PrintSupport|Svg|SvgWidgets|OpenGL|OpenGLWidgets|Test)(/|$)")
+      string(APPEND faults "\n  ${f} (QtCore only) includes <${inc}>")
+      continue()
+    endif()
     if(NOT inc MATCHES "/")
       continue() # a generated header or one next to the file
     endif()
