@@ -144,6 +144,21 @@ MaybeError previousBytes(const DataDir &dir, const PendingChange &c, const UndoF
     return std::nullopt;
 }
 
+// Whether the file holds exactly what the change left.
+bool holdsWhatWasLeft(const DataDir &dir, const UndoFile &u, QByteArray *now = nullptr, bool *missing = nullptr)
+{
+    QByteArray b;
+    bool gone = false;
+    if (detail::readIfExists(dir, u.name, &b, &gone))
+        return false;
+    const bool same = u.missingAfter ? gone : !gone && b.size() == u.afterSize && contentChecksum(b) == u.afterSum;
+    if (now)
+        *now = std::move(b);
+    if (missing)
+        *missing = gone;
+    return same;
+}
+
 } // namespace
 
 namespace detail {
@@ -353,10 +368,13 @@ UndoState undoState(const DataDir &dir)
     if (readRecord(dir, &c) != Record::Present)
         return s;
     s.available = true;
+    s.applies = true;
     s.step = c.step;
     s.when = c.when;
-    for (const UndoFile &u : std::as_const(c.files))
+    for (const UndoFile &u : std::as_const(c.files)) {
         s.files.append(u.name);
+        s.applies = s.applies && holdsWhatWasLeft(dir, u);
+    }
     return s;
 }
 
@@ -398,9 +416,7 @@ MaybeError undoLastChange(const DataDir &dir, const Clock &clock)
         bool missing = false;
         if (MaybeError e = detail::readIfExists(dir, u.name, &now, &missing))
             return e;
-        const bool asLeft = u.missingAfter ? missing
-                                           : !missing && now.size() == u.afterSize && contentChecksum(now) == u.afterSum;
-        if (!asLeft)
+        if (!holdsWhatWasLeft(dir, u, &now, &missing))
             return StoreError{dir.resolve(u.name), 0,
                               QStringLiteral("「%1」のあとで書き換えられているため、元に戻せません。何も変更していません")
                                   .arg(stepText(c.step))};

@@ -96,10 +96,14 @@ void abandonChange(const DataDir &dir, const PendingChange &change);
 // What undo would take back, for the button and its tooltip.
 struct UndoState {
     bool available = false;
+    // Every file still holds what the change left, so undo would go
+    // ahead (false after an outside edit: undo would refuse).
+    bool applies = false;
     QString step;       // "correct"
     QDateTime when;
     QStringList files;
 };
+// Reads the record and the files it names (a checksum each).
 UndoState undoState(const DataDir &dir);
 
 // Checks that the undo record (if any) points at content that is there

@@ -560,6 +560,7 @@ void TestBackup::eachStepIsUndoneToTheByte()
     const QByteArray after2 = tmp.readBytes(kData2);
     QVERIFY(after != before || after2 != before2);
     QCOMPARE(store::undoState(dir).step, step.section(u' ', 0, 0));
+    QVERIFY(store::undoState(dir).applies);
     QVERIFY(!store::checkUndoRecord(dir));
 
     const int snapshotsBefore = int(store::listSnapshots(dir).size());
@@ -597,6 +598,8 @@ void TestBackup::undoAfterHandEditIsRefused()
     const qsizetype snapshots = store::listSnapshots(dir).size();
     const QStringList backupBefore = QDir(tmp.filePath(QStringLiteral("backup/undo"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
+    QVERIFY(store::undoState(dir).available);
+    QVERIFY(!store::undoState(dir).applies);
     const MaybeError e = store::undoLastChange(dir, clock);
     QVERIFY(e);
     QVERIFY2(e->message().contains(kData) && e->message().contains(QStringLiteral("記録の修正")) &&
@@ -608,6 +611,7 @@ void TestBackup::undoAfterHandEditIsRefused()
     // Put back as the change left it, the undo works again.
     edited[edited.indexOf("81")] = '7';
     tmp.writeBytes(kData, edited);
+    QVERIFY(store::undoState(dir).applies);
     QVERIFY(!store::undoLastChange(dir, clock));
     QCOMPARE(readAll(dir), sample());
 }
