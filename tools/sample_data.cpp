@@ -39,15 +39,16 @@ struct Course {
     QList<int> perDay;
 };
 
-// None on about one day in eight, otherwise one to four; at least one on
+// None on about one day in eight, otherwise one to four; at least three on
 // the last day.
 Course dailyCourse(QRandomGenerator &rng, const QDate &first, const QDate &lastDay)
 {
     Course c{first, {1}};
     for (QDate day = first.addDays(1); day <= lastDay; day = day.addDays(1))
         c.perDay.append(rng.bounded(100) < 12 ? 0 : 1 + int(rng.bounded(4)));
-    // The data end on their last day, which tools take as "today".
-    c.perDay.last() = std::max(c.perDay.last(), 1);
+    // The data end on their last day, which the tools take as today and
+    // show on the weight screen: a full day.
+    c.perDay.last() = std::max(c.perDay.last(), 3);
     return c;
 }
 
