@@ -31,6 +31,10 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/help/content/
   DESTINATION ${CMAKE_INSTALL_DOCDIR}/help)
 install(FILES ${dist}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# Installing needs the program, its icons and nothing else: without this
+# an install, and CPack, would first build every test and tool.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
+
 # The Debian package. Its dependencies are read from the libraries the
 # program links (dpkg-shlibdeps), plus what it uses without linking:
 # Qt's Japanese texts for the standard buttons and a font with Japanese

@@ -20,11 +20,18 @@ qint64 nowUs()
     return qint64(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
 }
 
-long peakKiB()
+rusage self()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    return usage;
+}
+
+// Processor time used so far (user and system), which a loaded machine
+// stretches far less than the time on the clock.
+long long cpuUs(const rusage &u)
+{
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000000LL + u.ru_utime.tv_usec + u.ru_stime.tv_usec;
 }
 
 // Paints each widget itself, so the time taken is that of the paint's end.
@@ -45,16 +52,18 @@ protected:
         QWidget *window = widget->window();
         auto it = windows_.find(window);
         if (it == windows_.end()) {
-            it = windows_.insert(window, {window->objectName().toUtf8(), 0, false});
+            it = windows_.insert(window, {window->objectName().toUtf8(), 0, 0, false});
             connect(window, &QObject::destroyed, this, [this, window] { windows_.remove(window); });
         }
         if (it->settled)
             return false;
         object->event(event); // QObject::event is public; it reaches the widget's own
         const qint64 end = nowUs();
+        const long long cpu = cpuUs(self());
         if (it->lastPaintUs == 0)
-            std::fprintf(stderr, "first %s %lld\n", it->name.constData(), static_cast<long long>(end));
+            std::fprintf(stderr, "first %s %lld %lld\n", it->name.constData(), static_cast<long long>(end), cpu);
         it->lastPaintUs = end;
+        it->lastPaintCpuUs = cpu;
         return true;
     }
 
@@ -62,6 +71,7 @@ private:
     struct Window {
         QByteArray name;
         qint64 lastPaintUs;
+        long long lastPaintCpuUs;
         bool settled;
     };
 
@@ -72,8 +82,8 @@ private:
             if (it->settled || it->lastPaintUs == 0)
                 continue;
             it->settled = true;
-            std::fprintf(stderr, "settled %s %lld %ld\n", it->name.constData(),
-                         static_cast<long long>(it->lastPaintUs), peakKiB());
+            std::fprintf(stderr, "settled %s %lld %ld %lld\n", it->name.constData(),
+                         static_cast<long long>(it->lastPaintUs), self().ru_maxrss, it->lastPaintCpuUs);
             quit = quit || it->name == quitAfter_;
         }
         std::fflush(stderr);
