@@ -122,3 +122,25 @@ std::optional<QString> WidgetDialogs::saveFile(QWidget *parent, const QString &t
         return std::nullopt;
     return file;
 }
+
+std::optional<QString> WidgetDialogs::openFile(QWidget *parent, const QString &title,
+                                               const QString &folder, const QString &filter)
+{
+    const QString file = QFileDialog::getOpenFileName(parent, title, folder, filter);
+    if (file.isEmpty())
+        return std::nullopt;
+    return file;
+}
+
+std::optional<int> WidgetDialogs::choose(QWidget *parent, const QString &prompt, const QString &title,
+                                         const QStringList &items, int current)
+{
+    bool ok = false;
+    const QString item = QInputDialog::getItem(parent, title, prompt, items, current, false, &ok);
+    if (!ok)
+        return std::nullopt;
+    const qsizetype at = items.indexOf(item);
+    if (at < 0)
+        return std::nullopt;
+    return int(at);
+}

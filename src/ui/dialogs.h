@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <memory>
 #include <optional>
@@ -36,6 +37,24 @@ public:
         Q_UNUSED(parent) Q_UNUSED(title) Q_UNUSED(suggested) Q_UNUSED(filter)
         return std::nullopt;
     }
+
+    // An existing file to read, starting in `folder`; std::nullopt when
+    // the user cancels. One that cannot ask reads nothing.
+    virtual std::optional<QString> openFile(QWidget *parent, const QString &title,
+                                            const QString &folder, const QString &filter)
+    {
+        Q_UNUSED(parent) Q_UNUSED(title) Q_UNUSED(folder) Q_UNUSED(filter)
+        return std::nullopt;
+    }
+
+    // One of `items` (its index), `current` chosen at first; std::nullopt
+    // when the user cancels. One that cannot ask chooses nothing.
+    virtual std::optional<int> choose(QWidget *parent, const QString &prompt, const QString &title,
+                                      const QStringList &items, int current = 0)
+    {
+        Q_UNUSED(parent) Q_UNUSED(prompt) Q_UNUSED(title) Q_UNUSED(items) Q_UNUSED(current)
+        return std::nullopt;
+    }
 };
 
 // The real boxes: QMessageBox and QInputDialog.
@@ -47,6 +66,10 @@ public:
                                  const QString &defaultText) override;
     std::optional<QString> saveFile(QWidget *parent, const QString &title, const QString &suggested,
                                     const QString &filter) override;
+    std::optional<QString> openFile(QWidget *parent, const QString &title, const QString &folder,
+                                    const QString &filter) override;
+    std::optional<int> choose(QWidget *parent, const QString &prompt, const QString &title,
+                              const QStringList &items, int current) override;
 
     // The box message() shows, ready but not yet shown. Its width fits the
     // longest line of the text (up to what the screen allows): Japanese has

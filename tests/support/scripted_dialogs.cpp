@@ -27,6 +27,25 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget *, const QString &title
     return std::nullopt;
 }
 
+std::optional<QString> ScriptedDialogs::openFile(QWidget *, const QString &title,
+                                                 const QString &folder, const QString &filter)
+{
+    calls.append({Call::Kind::Open, folder, title, Icon::None, Buttons::OkCancel, filter});
+    if (!opens.isEmpty())
+        return opens.takeFirst();
+    return std::nullopt;
+}
+
+std::optional<int> ScriptedDialogs::choose(QWidget *, const QString &prompt, const QString &title,
+                                           const QStringList &items, int)
+{
+    calls.append({Call::Kind::Choose, prompt, title, Icon::None, Buttons::OkCancel,
+                  items.join(QStringLiteral(" / "))});
+    if (!choices.isEmpty())
+        return choices.takeFirst();
+    return std::nullopt;
+}
+
 QStringList ScriptedDialogs::titles() const
 {
     QStringList out;
@@ -73,5 +92,9 @@ QString ScriptedDialogs::describe(const Call &c)
         return QStringLiteral("input: %1 | %2 | %3").arg(c.text, c.title, c.defaultText);
     if (c.kind == Call::Kind::Save)
         return QStringLiteral("save: %1 | %2 | %3").arg(c.text, c.title, c.defaultText);
+    if (c.kind == Call::Kind::Open)
+        return QStringLiteral("open: %1 | %2 | %3").arg(c.text, c.title, c.defaultText);
+    if (c.kind == Call::Kind::Choose)
+        return QStringLiteral("choose: %1 | %2 | %3").arg(c.text, c.title, c.defaultText);
     return describe(c.text, c.title, c.icon, c.buttons);
 }

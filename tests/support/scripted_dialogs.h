@@ -12,7 +12,7 @@
 class ScriptedDialogs final : public Dialogs {
 public:
     struct Call {
-        enum class Kind { Message, Input, Save } kind = Kind::Message;
+        enum class Kind { Message, Input, Save, Open, Choose } kind = Kind::Message;
         QString text;  // message text, input prompt or suggested file
         QString title;
         Icon icon = Icon::None;
@@ -28,14 +28,26 @@ public:
     std::optional<QString> saveFile(QWidget *parent, const QString &title, const QString &suggested,
                                     const QString &filter) override;
 
+    // With an empty queue the open dialog is cancelled.
+    std::optional<QString> openFile(QWidget *parent, const QString &title, const QString &folder,
+                                    const QString &filter) override;
+    // Recorded with the items joined by " / " as defaultText; with an
+    // empty queue the choice is cancelled.
+    std::optional<int> choose(QWidget *parent, const QString &prompt, const QString &title,
+                              const QStringList &items, int current) override;
+
     void queueAnswer(Answer a) { answers.append(a); }
     void queueInput(std::optional<QString> text) { inputs.append(std::move(text)); }
     void queueSaveFile(std::optional<QString> file) { saves.append(std::move(file)); }
+    void queueOpenFile(std::optional<QString> file) { opens.append(std::move(file)); }
+    void queueChoice(std::optional<int> index) { choices.append(index); }
 
     QList<Call> calls;
     QList<Answer> answers;
     QList<std::optional<QString>> inputs;
     QList<std::optional<QString>> saves;
+    QList<std::optional<QString>> opens;
+    QList<std::optional<int>> choices;
 
     // Titles of all recorded calls, in order; handy for QCOMPARE.
     QStringList titles() const;
@@ -45,5 +57,8 @@ public:
     static QString describe(const QString &text, const QString &title, Icon icon,
                             Buttons buttons = Buttons::Ok);
     static QString describe(const Call &call);
-    void clear() { calls.clear(); answers.clear(); inputs.clear(); saves.clear(); }
+    void clear()
+    {
+        calls.clear(); answers.clear(); inputs.clear(); saves.clear(); opens.clear(); choices.clear();
+    }
 };
