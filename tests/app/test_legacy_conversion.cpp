@@ -1,6 +1,7 @@
 // The older single-person file offered for conversion at start-up: asked
 // before it is read, accepted, declined, and refused when damaged.
 
+#include "store/journal.h"
 #include "window_driver.h"
 
 #include <QTest>
@@ -38,6 +39,7 @@ private slots:
     void acceptedReplacesPersonOnesRecords();
     void declinedChangesNothingAndAsksAgain();
     void damagedOldFileIsRefusedWithNothingChanged();
+    void conversionCutShortByACrashIsFinishedBeforeAnythingIsAsked();
 };
 
 void TestLegacyConversion::noOldFileNoQuestion()
@@ -112,6 +114,32 @@ void TestLegacyConversion::damagedOldFileIsRefusedWithNothingChanged()
     QVERIFY2(refusal.text.contains(kOld) && refusal.text.contains(QStringLiteral("2 行目")), qPrintable(refusal.text));
     QCOMPARE(d.snapshot(), before);
     QCOMPARE(d.session().day.FirstDate, QStringLiteral("2008/03/01"));
+}
+
+void TestLegacyConversion::conversionCutShortByACrashIsFinishedBeforeAnythingIsAsked()
+{
+    // Killed after writing the journal of the conversion and the converted
+    // records, before the old file was renamed: the start used to offer the
+    // conversion again as if nothing had happened.
+    WindowDriver d;
+    d.writeFiles(DataSet());
+    d.tmp.writeBytes(kOld, oldFile());
+    const QByteArray converted = crlf({rec("2007/12/01", "朝", "80.5"), rec("2007/12/02", "夜", "80"),
+                                      rec("2007/12/05", "朝", "79.4")});
+    store::Journal step(QStringLiteral("連続体重.txtの変換"));
+    step.replace(kData1, true, d.bytes(kData1), converted, kData1 + QStringLiteral(".tmp"));
+    step.rename(kOld, kBackup);
+    d.tmp.writeBytes(store::journalFile(), step.serialise());
+    d.tmp.writeBytes(kData1, converted);
+    d.tmp.writeBytes(kData1 + QStringLiteral(".tmp"), converted.left(20)); // a scratch file
+    QVERIFY(d.start());
+    QCOMPARE(d.boxes(), QStringList());
+    QCOMPARE(d.bytes(kData1), converted);
+    QVERIFY(!d.tmp.exists(kOld));
+    QCOMPARE(d.bytes(kBackup), oldFile());
+    QVERIFY(!d.tmp.exists(store::journalFile()));
+    QVERIFY(!d.tmp.exists(kData1 + QStringLiteral(".tmp")));
+    QCOMPARE(d.session().day.FirstDate, QStringLiteral("2007/12/01"));
 }
 
 QTEST_MAIN(TestLegacyConversion)
