@@ -1,8 +1,9 @@
 # Sourced by the scripts: installs the Debian packages the build needs, once.
 # qt6-translations-l10n holds Qt's own Japanese texts (はい/いいえ, キャンセル,
-# the text boxes' menu); without it those stay in English.
+# the text boxes' menu); without it those stay in English. Qt's Gui package
+# asks CMake for xkbcommon's headers, which qt6-base-dev does not bring.
 NANAHOSHI_PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-svg-dev libqt6svg6-dev \
-libgl-dev libqt6opengl6-dev libxkbcommon-dev qt6-translations-l10n fonts-noto-cjk xvfb xauth"
+libxkbcommon-dev qt6-translations-l10n fonts-noto-cjk xvfb xauth"
 
 nanahoshi_install_deps() {
   local missing=()

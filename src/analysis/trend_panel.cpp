@@ -137,11 +137,6 @@ void TrendPanel::personChanged(bool visible)
         rebuild();
 }
 
-MaybeError TrendPanel::LoadMovingAverageSetting(Session &s)
-{
-    return store::readMovingAverageText(s.dir, &s.settings.MovingAverageText);
-}
-
 MaybeError TrendPanel::LoadWeightSeries(Session &s)
 {
     QList<WeightRecord> records;

@@ -27,10 +27,6 @@ public:
     void personChanged(bool visible) override;
     QString helpText() const override;
 
-    // Reads the stored window, once at start-up; the graph, built when it
-    // is first opened, offers "1".."30" and shows that window.
-    static MaybeError LoadMovingAverageSetting(Session &s);
-
     // LoadWeightSeries: reads the selected person's records into the
     // window's series. When the file cannot be read the series is empty, so
     // nothing of the previous person stays on screen, and the error is

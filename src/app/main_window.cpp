@@ -12,16 +12,19 @@
 #include "entry/entry_panel.h"
 #include "help/help_window.h"
 #include "notes/notes_panel.h"
+#include "pace/pace_panel.h"
 #include "print/printing.h"
 #include "search/search_panel.h"
 #include "setup/registration_frame.h"
 #include "setup/settings_panel.h"
 #include "setup/situation_list_editor.h"
+#include "store/backup.h"
 #include "store/cleanup.h"
 #include "store/data_file.h"
 #include "store/dates.h"
 #include "store/first_start.h"
 #include "store/legacy_file.h"
+#include "store/memo_file.h"
 #include "store/settings_files.h"
 #include "ui/art/art_paths.h"
 #include "ui/art/splash_window.h"
@@ -31,6 +34,7 @@
 #include "ui/help_tour.h"
 #include "ui/month_calendar.h"
 #include "ui/paint_once.h"
+#include "ui/record_dialog.h"
 #include "ui/situation_lists.h"
 #include "ui/store_error_box.h"
 
@@ -39,7 +43,10 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QAbstractSpinBox>
+#include <QLineEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -56,6 +63,10 @@ MainWindow::MainWindow(const QDir &dataDir, Dialogs &dialogs, const Clock &clock
     toolbar_ = new Toolbar(central);
     buildScreens();
     wireToolbar();
+    // Text boxes take Ctrl+Z for themselves before a shortcut sees it.
+    auto *undo = new QShortcut(QKeySequence::Undo, this);
+    undo->setObjectName(QStringLiteral("scUndo"));
+    connect(undo, &QShortcut::activated, this, [this] { undoShortcut(); });
     persons_ = new PersonBar(central);
     connect(persons_, &PersonBar::clicked, this, [this](PersonSlot p) { switchPerson(p); });
     auto *rule = new QFrame(central);
@@ -145,6 +156,8 @@ void MainWindow::buildScreens()
         {"cmdMemo", "一言日記", "ちょっとした日記を表示します", art::kToolNotes,
          [this] { return place(new NotesPanel(s_, area_)); }},
         {"cmdSettei", "編集", "編集画面を表示します", art::kToolSettings, [this] { return place(fraSettei_); }},
+        {"cmdPace", "ペース", "二人の体重の傾向と目標到達予定を表示します", art::kToolPace,
+         [this] { return place(new PacePanel(s_, area_)); }},
     };
     for (const Row &r : rows) {
         QToolButton *b = toolbar_->addScreenButton(r.button, r.caption, r.tip, r.icon);
@@ -208,7 +221,38 @@ Screen *MainWindow::place(Screen *screen)
 {
     static_cast<QGridLayout *>(area_->layout())->addWidget(screen, 0, 0);
     screen->hide();
+    connect(screen, &Screen::recordsChanged, this, [this] { filesChanged(false); });
+    connect(screen, &Screen::filesReplaced, this, [this] { filesChanged(true); });
     return screen;
+}
+
+void MainWindow::filesChanged(bool replaced)
+{
+    if (replaced) {
+        reloadPerson(PersonSlot::One);
+        reloadPerson(PersonSlot::Two);
+        if (MaybeError e = lists_->LoadSituationList(dir_))
+            showStoreError(s_.dialogs, this, QStringLiteral("状況リストを読み込めませんでした。"), *e,
+                           QStringLiteral("ファイルエラー"));
+    }
+    // The day view, its counts and the meters. A screen that changed a
+    // record shows the change itself; after files were put back every
+    // screen reads them afresh (the hidden ones when opened).
+    refreshDayAndMeters();
+    if (replaced)
+        RefreshVisiblePanel();
+}
+
+void MainWindow::undoShortcut()
+{
+    // A text box keeps Ctrl+Z for its own text.
+    if (registering_ || qobject_cast<QLineEdit *>(QApplication::focusWidget())
+        || qobject_cast<QAbstractSpinBox *>(QApplication::focusWidget()))
+        return;
+    if (undoLastChangeWithMessage(s_, this))
+        filesChanged(true);
+    else if (fraMain_)
+        fraMain_->RefreshDayView();
 }
 
 EntryPanel *MainWindow::entryPanel()
@@ -496,6 +540,14 @@ bool MainWindow::start()
 {
     splash_ = options_.splash;
     if (MaybeError e = store::cleanUpAfterCrash(dir_)) return fail(QStringLiteral("前回途中で止まった作業を片付けられないため起動できません。\n\n%1").arg(e->message())), false;
+    // The day's copy of every file, at the first start of a day (a
+    // restore or undo a crash cut short was finished just above). Without
+    // it the program still runs: each step that replaces a file takes its
+    // own copy first and stops when it cannot.
+    if (MaybeError e = store::takeDailySnapshot(dir_, s_.clock))
+        s_.dialogs.message(startParent(),
+                           QStringLiteral("今日のバックアップを作れませんでした。\n\n%1").arg(e->message()),
+                           QStringLiteral("バックアップ"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok);
     if (const auto persons = personsToRegister()) {
         delete splash_; // the registration is shown instead
         return startRegistration(persons->first, persons->second);
@@ -535,7 +587,7 @@ bool MainWindow::start()
         fail(QStringLiteral("状況リストを読み込めませんでした。\n\n%1").arg(e->message()));
         return false;
     }
-    if (MaybeError e = TrendPanel::LoadMovingAverageSetting(s_))
+    if (MaybeError e = store::readMovingAverageText(dir_, &s_.settings.MovingAverageText))
         return failSettings(*e);
     int autoTime = 0;
     if (MaybeError e = store::readAutoTime(dir_, &autoTime))
@@ -559,7 +611,7 @@ bool MainWindow::start()
                              s_.day.RecordCount);
 
     // 16
-    if (MaybeError e = NotesPanel::LoadAwarenessMemo(s_)) {
+    if (MaybeError e = store::readMemo(dir_, &s_.settings.AwarenessMemo)) {
         fail(QStringLiteral("気付きメモを読み込めませんでした。\n\n%1").arg(e->message()));
         return false;
     }
@@ -615,6 +667,15 @@ bool MainWindow::ConvertLegacyData()
                            Dialogs::Buttons::YesNo)
         != Dialogs::Answer::Yes)
         return true;
+    // The conversion replaces person 1's records: they are kept under
+    // backup/ first, and without that copy nothing is converted.
+    if (MaybeError e = store::takeSnapshot(dir_, QStringLiteral("convert"),
+                                           {dataFileName(PersonSlot::One), store::legacyDataFile()}, s_.clock)) {
+        showStoreError(s_.dialogs, startParent(),
+                       QStringLiteral("連続体重.txtを変換できませんでした。これまでのデータはそのままです。"),
+                       *e, QStringLiteral("データ変換エラー"));
+        return true;
+    }
     if (MaybeError e = store::convertLegacyData(dir_, dataFileName(PersonSlot::One))) {
         showStoreError(s_.dialogs, startParent(),
                        QStringLiteral("連続体重.txtを変換できませんでした。これまでのデータはそのままです。"),

@@ -8,6 +8,7 @@
 #include "store/memo_file.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
+#include "ui/record_dialog.h"
 #include "ui/store_error_box.h"
 
 #include <QEvent>
@@ -30,6 +31,16 @@ NotesPanel::NotesPanel(Session &session, QWidget *parent) : Screen(parent), s_(s
     msgMemoList_->setObjectName(QStringLiteral("msgMemoList"));
     msgMemoList_->setToolTip(QStringLiteral("行をクリックすると、その記録の一言日記を書き直せます"));
     connect(msgMemoList_, &Grid::cellClicked, this, [this](int row, int) { msgMemoList_Click(row); });
+    // Row n is record n of the file; its whole record can be corrected.
+    new RecordRowActions(
+        s_, msgMemoList_,
+        [this](int row) {
+            return row >= 1 && row <= listed_.size() ? RowRecord{row - 1, listed_.at(row - 1).date} : RowRecord{};
+        },
+        [this] {
+            rebuild();
+            Q_EMIT recordsChanged();
+        });
     txtMemo_ = new QLineEdit(diary);
     txtMemo_->setObjectName(QStringLiteral("txtMemo"));
     txtMemo_->setPlaceholderText(QStringLiteral("リストの行を選ぶと、ここで書き直せます"));
@@ -145,11 +156,6 @@ void NotesPanel::cmdKizukiHozon_Click()
 {
     if (MaybeError e = store::writeMemo(s_.dir, txtKizuki_->toPlainText()))
         showStoreError(s_.dialogs, this, QStringLiteral("気付きメモを保存できませんでした。"), *e);
-}
-
-MaybeError NotesPanel::LoadAwarenessMemo(Session &s)
-{
-    return store::readMemo(s.dir, &s.settings.AwarenessMemo);
 }
 
 bool NotesPanel::eventFilter(QObject *watched, QEvent *event)

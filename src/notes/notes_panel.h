@@ -24,10 +24,6 @@ public:
     void personChanged(bool visible) override;
     QString helpText() const override;
 
-    // LoadAwarenessMemo, once at start-up; the screen, built when it is
-    // first opened, shows what was read.
-    static MaybeError LoadAwarenessMemo(Session &s);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -3,6 +3,7 @@
 #include "ui/grid.h"
 #include "ui/twips.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScreen>
@@ -41,6 +42,7 @@ int inkIn(const QImage &img, const QRect &r)
 class TestGrid : public QObject {
     Q_OBJECT
 private slots:
+    void modelKeepsQtsRulesThroughEveryChange();
     void rowCountKeepsHeaderAndAppendsEmptyRows();
     void everyTextIsDrawn();
     void madeRowsAreWrittenOutWhenShownAndKeepEdits();
@@ -57,6 +59,33 @@ private slots:
     void currentCellKeepsItsBackColour();
     void bulkFillOf32767RowsIsOneReset();
 };
+
+// Qt's own checker watches the model while the grid is grown, cut, filled
+// in one reset, written cell by cell and given a fixed first column: every
+// signal and every index it hands out must follow the model rules views
+// rely on.
+void TestGrid::modelKeepsQtsRulesThroughEveryChange()
+{
+    Grid g;
+    QAbstractItemModelTester tester(g.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    g.setCols(4);
+    g.setRows(6);
+    g.setTextMatrix(3, 2, QStringLiteral("64.5Kg"));
+    g.setCellBackColor(3, 2, QColor(0xC0, 0xFF, 0xC0));
+    g.setRows(2);
+    QList<GridRow> rows;
+    for (int i = 1; i <= 50; ++i)
+        rows.append(GridRow{{QString::number(i), QStringLiteral("起床後")}, {}});
+    g.setDataRows(rows);
+    g.setFixedCols(1);
+    g.setCols(6);
+    g.setTextMatrix(50, 5, QStringLiteral("末"));
+    g.setCols(3);
+    g.setFixedCols(0);
+    g.setRows(1);
+    QCOMPARE(g.rows(), 1);
+    QCOMPARE(g.cols(), 3);
+}
 
 void TestGrid::rowCountKeepsHeaderAndAppendsEmptyRows()
 {
