@@ -1,5 +1,6 @@
 #include "app/application_setup.h"
 #include "app/command_line.h"
+#include "app/csv_command.h"
 #include "app/first_paint.h"
 #include "app/main_window.h"
 #include "ui/art/splash_window.h"
@@ -34,7 +35,7 @@ bool answered(const cli::Options &options, const QString &program)
         QTextStream(stdout) << cli::usage(program);
     else if (options.action == cli::Action::Version)
         QTextStream(stdout) << cli::versionText();
-    return options.action != cli::Action::Run;
+    return options.action == cli::Action::Help || options.action == cli::Action::Version;
 }
 
 // The splash is the first thing the user sees, so it is painted before
@@ -72,6 +73,22 @@ qint64 processAgeMs()
     return std::clamp<qint64>(age, 0, 1000);
 }
 
+// --export and --import work without a window and end the program.
+bool isCommand(const cli::Options &options)
+{
+    return options.action == cli::Action::Export || options.action == cli::Action::Import;
+}
+
+int runCommand(const cli::Options &options, const Clock &clock)
+{
+    const QString path = cli::chosenDataDir(options, QDir::currentPath(), qEnvironmentVariable("XDG_DATA_HOME"),
+                                            QDir::homePath());
+    const cli::CommandResult r = cli::runCsvCommand(options, path, QDir::currentPath(), clock);
+    QTextStream(stdout) << r.out;
+    QTextStream(stderr) << r.err;
+    return r.exitCode;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -86,6 +103,10 @@ int main(int argc, char *argv[])
     if (const cli::Parsed early = cli::parse(rawArguments(argc, argv)); early.options) {
         if (answered(*early.options, QString::fromLocal8Bit(argv[0])))
             return 0;
+        if (isCommand(*early.options)) {
+            QCoreApplication app(argc, argv);
+            return runCommand(*early.options, clock);
+        }
     } else if (!cli::isQtOption(early.refusedOption)) {
         QTextStream(stderr) << early.error << "\n\n" << cli::usage(QString::fromLocal8Bit(argv[0]));
         return 2;
@@ -102,6 +123,8 @@ int main(int argc, char *argv[])
     }
     if (answered(*parsed.options, arguments.value(0)))
         return 0;
+    if (isCommand(*parsed.options))
+        return runCommand(*parsed.options, clock);
 
     // The splash first: the data directory, its lock, Qt's translations and
     // the main window all come after its first paint.

@@ -16,6 +16,8 @@ enum class Action {
     Run,     // open the window on the data directory
     Help,    // print the usage and end
     Version, // print the version and end
+    Export,  // --export FILE: a person's records to a CSV file, no window
+    Import,  // --import FILE: a CSV file's records into a person's, no window
 };
 
 struct Options {
@@ -26,6 +28,17 @@ struct Options {
     // ($XDG_DATA_HOME/nanahoshi). The desktop entry passes it, because an
     // Exec line cannot expand an environment variable.
     bool standardDataDir = false;
+    // --export FILE / --import FILE: the CSV file.
+    QString csvFile;
+    // --person 1|2: whose records (person 1 when not given).
+    int person = 1;
+    // --format own|openscale|libra|simple (export only; own when not given).
+    QString format;
+    // --dry-run (import only): show what would be imported, write nothing.
+    bool dryRun = false;
+    // --date-order md|dm (import only): how 3/4/2025 is read when the file
+    // does not tell; empty when not given.
+    QString dateOrder;
 };
 
 // Options, or what was wrong with the command line (Japanese, then
