@@ -3,6 +3,7 @@
 #include "app/csv_command.h"
 #include "app/first_paint.h"
 #include "app/main_window.h"
+#include "ui/art/art_paths.h"
 #include "ui/art/splash_window.h"
 #include "ui/dialogs.h"
 
@@ -131,6 +132,7 @@ int main(int argc, char *argv[])
     auto *splash = new SplashWindow;
     paintNow(*splash);
 
+    QApplication::setWindowIcon(art::icon(QString::fromLatin1(art::kLadybird)));
     setUpApplication(app);
     WidgetDialogs dialogs;
     auto refuse = [&](const QString &text, const QString &title) {

@@ -41,7 +41,9 @@ SplashWindow::SplashWindow(QWidget *parent)
     setWindowTitle(title());
     setAccessibleName(title());
     setAccessibleDescription(subtitle());
-    setWindowIcon(art::icon(QString::fromUtf8(art::kLadybird)));
+    // No window icon of its own: rendering one at every size would delay
+    // the splash's first paint; main() gives the application its icon
+    // right after that paint.
     setFixedSize(kWidth, kHeight);
     for (QSvgRenderer *r : {ladybird_, person1_, person2_})
         r->setAspectRatioMode(Qt::KeepAspectRatio);
