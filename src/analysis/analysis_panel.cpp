@@ -8,6 +8,7 @@
 #include "core/help_texts.h"
 #include "core/session.h"
 #include "ui/grid.h"
+#include "ui/record_dialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -92,6 +93,17 @@ AnalysisPanel::AnalysisPanel(Session &session, std::function<void()> drawTrendGr
     msgB_[1] = tableGrid("msgB2", milestoneColumns(), this);
     msgB_[2] = tableGrid("msgB3", averageTrendColumns(), this);
     msgB_[3] = tableGrid("msgB4", bandRankingColumns(), this);
+    // Row n of the series table is record n of the file.
+    new RecordRowActions(
+        s_, msgB_[0],
+        [this](int row) {
+            return row >= 1 && row <= s_.series.count ? RowRecord{row - 1, s_.series.dates.value(row - 1)}
+                                                      : RowRecord{};
+        },
+        [this] {
+            rebuild();
+            Q_EMIT recordsChanged();
+        });
 
     // Both option arrays keep their choice for the life of the window.
     QWidget *diffRow = optionPair(Option1_, QStringLiteral("Option1"), QStringLiteral("前回との差"),

@@ -121,6 +121,12 @@ private:
     void UpdateEntryCounts(int selectedCount);
     void chkHelp_Click();
     void cmdHelp_Click();
+    // After a record was corrected, removed or saved on a screen, or files
+    // were put back (`replaced`: a restore, an undo): what shows them is
+    // read anew.
+    void filesChanged(bool replaced);
+    // Ctrl+Z where no text box has the focus.
+    void undoShortcut();
 
     DataDir dir_;
     Session s_;

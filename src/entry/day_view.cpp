@@ -103,6 +103,7 @@ DayView buildDayView(const QList<WeightRecord> &records, const QString &selected
             row.backs[4] = changeCell.back;
             row.backs[6] = firstCell.back;
             view.rows.append(row);
+            view.recordIndex.append(int(&r - records.constData()));
             lastMark = firstCell.text;
 
             if (w > v.DayMaxWeight)

@@ -25,6 +25,7 @@ using DayListRow = table::Row;
 struct DayView {
     DayViewValues values;
     table::Rows rows;           // data rows of msgDayList
+    QList<int> recordIndex;     // row n is the record at recordIndex[n - 1] of the file
     ChartValues chartPoints;    // point n is the weight of row n
     bool scrollToEnd = false;   // the grid scrolls to its newest row
     QString lblDspNissuu, lblDspTai, lblDspBmi, lblDspHiman;

@@ -10,8 +10,11 @@
 #include "store/dates.h"
 #include "store/format.h"
 #include "store/record_line.h"
+#include "store/record_edit.h"
 #include "store/record_save.h"
 #include "store/settings_files.h"
+#include "store/backup.h"
+#include "store/undo.h"
 #include "store/situation_file.h"
 #include "ui/art/art_paths.h"
 #include "ui/art/picture.h"
@@ -22,6 +25,7 @@
 #include "ui/line_chart.h"
 #include "ui/month_calendar.h"
 #include "ui/named.h"
+#include "ui/record_dialog.h"
 #include "ui/situation_lists.h"
 #include "ui/store_error_box.h"
 
@@ -223,10 +227,16 @@ void EntryPanel::buildControls()
     connect(txtKizami_, &QLineEdit::returnPressed, this, [this] { txtKizami_Enter(); });
     stepLayout->addWidget(txtKizami_, 1, 1);
 
+    // The last change to the data files taken back (also Ctrl+Z outside
+    // a text box).
+    cmdUndo_ = named(new QPushButton(QStringLiteral("元に戻す"), this), "cmdUndo");
+    connect(cmdUndo_, &QPushButton::clicked, this, [this] { cmdUndo_Click(); });
+
     auto *middle = new QVBoxLayout;
     middle->addWidget(situationBox, 1);
     middle->addWidget(weightBox);
     middle->addWidget(stepBox);
+    middle->addWidget(cmdUndo_, 0, Qt::AlignLeft);
 
     // Right: the day list over the chart of the day.
     msgDayList_ = named(new Grid(this), "msgDayList");
@@ -236,6 +246,14 @@ void EntryPanel::buildControls()
     // list scrolls sideways.
     msgDayList_->setNarrowestScale(0.75);
     msgDayList_->setVisibleDataRows(8);
+    msgDayList_->setToolTip(QStringLiteral("F2キーまたは右クリックで記録を修正・削除できます"));
+    new RecordRowActions(
+        s_, msgDayList_,
+        [this](int row) {
+            return row >= 1 && row <= dayRecordIndex_.size() ? RowRecord{dayRecordIndex_.at(row - 1), dayListed_}
+                                                             : RowRecord{};
+        },
+        [this] { Q_EMIT recordsChanged(); });
     mcrMain_ = named(new LineChart(this), "mcrMain");
     mcrMain_->setToolTip(QStringLiteral("クリックするとマーカーの形が変わります"));
     mcrMain_->setColumnCount(1);
@@ -278,6 +296,9 @@ bool EntryPanel::RefreshDayView()
     lblKirokuBi_->setText(saveDayCaption(mtvmain_->selectedDate()));
 
     msgDayList_->showTable(v.rows, v.scrollToEnd);
+    dayRecordIndex_ = v.recordIndex;
+    dayListed_ = day;
+    showUndoState();
 
     mcrMain_->setSeries(1, v.chartPoints);
     const ChartRange range = dayChartRange(v.values, int(v.chartPoints.size()));
@@ -431,13 +452,32 @@ bool EntryPanel::save()
     }
     const store::NewRecord r{day, s_.SelectedSituation, check.weight, s_.settings.AutoTime != 0,
                              s_.clock.timeText()};
-    if (MaybeError e = store::saveNewRecord(s_.dir, s_.person.DataFileName(), r)) {
+    // Registered for undo: an append keeps the old length, an insert a
+    // verified copy of the file first.
+    if (MaybeError e = store::saveNewRecordUndoable(s_.dir, s_.person.DataFileName(), r, s_.clock)) {
         showError(QStringLiteral("体重を保存できませんでした。"), *e, QStringLiteral("保存エラー"));
         return false;
     }
     RefreshDayView();
     setStepButtonsEnabled(false);
     return true;
+}
+
+void EntryPanel::showUndoState()
+{
+    const store::UndoState u = store::undoState(s_.dir);
+    cmdUndo_->setEnabled(u.available);
+    cmdUndo_->setToolTip(u.available ? QStringLiteral("%1（%2）を元に戻します（Ctrl+Z）")
+                                           .arg(store::stepText(u.step), u.when.toString(QStringLiteral("M/d H:mm")))
+                                     : QStringLiteral("元に戻せる変更はありません"));
+}
+
+void EntryPanel::cmdUndo_Click()
+{
+    if (undoLastChangeWithMessage(s_, this))
+        Q_EMIT filesReplaced();
+    else
+        showUndoState();
 }
 
 void EntryPanel::mtvmain_DateClick()

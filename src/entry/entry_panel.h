@@ -75,6 +75,10 @@ private:
     void optKizami_Click(int index);
     void txtKizami_Enter();
 
+    void cmdUndo_Click();
+    // cmdUndo is enabled while there is a change to take back.
+    void showUndoState();
+
     void SetupDayListGrid();
     void setStepButtonsEnabled(bool enabled);
     void buildControls();
@@ -104,5 +108,9 @@ private:
     QRadioButton *optKizami_[4] = {};
     QLineEdit *txtKizami_ = nullptr;
     Grid *msgDayList_ = nullptr;
+    // Which record of the file each row of msgDayList is, and the day.
+    QList<int> dayRecordIndex_;
+    QString dayListed_;
+    QPushButton *cmdUndo_ = nullptr;
     LineChart *mcrMain_ = nullptr;
 };

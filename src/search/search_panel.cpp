@@ -8,6 +8,7 @@
 #include "ui/grid.h"
 #include "ui/named.h"
 #include "ui/paint_once.h"
+#include "ui/record_dialog.h"
 #include "ui/line_chart.h"
 #include "ui/store_error_box.h"
 
@@ -102,6 +103,18 @@ void SearchPanel::buildControls()
     left->addWidget(mcrBunseki_, 2);
     results_ = results;
     msgBunseki_->setColumns(resultColumns());
+    // A row's record corrected or removed: the same search is run again.
+    new RecordRowActions(
+        s_, msgBunseki_,
+        [this](int row) {
+            return row >= 1 && row <= resultIndex_.size()
+                       ? RowRecord{resultIndex_.at(row - 1), msgBunseki_->textMatrix(row, 1)}
+                       : RowRecord{};
+        },
+        [this] {
+            relist([](Criteria &, const QList<WeightRecord> &) {});
+            Q_EMIT recordsChanged();
+        });
     fitResultsWidth();
 
     auto *layout = new QHBoxLayout(this);
@@ -301,6 +314,7 @@ void SearchPanel::showResult(const Result &r)
     msgBunseki_->setColumns(resultColumns());
     fitResultsWidth();
     msgBunseki_->showTable(r.rows, r.scrollToEnd);
+    resultIndex_ = r.recordIndex;
     mcrBunseki_->setMarker(r.chart.size() <= kMarkedPointsAtMost ? LineChart::Marker::Circle
                                                                  : LineChart::Marker::None);
     mcrBunseki_->setRowCount(0);

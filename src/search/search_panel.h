@@ -70,6 +70,7 @@ private:
 
     QWidget *results_ = nullptr;
     Grid *msgBunseki_ = nullptr;
+    QList<int> resultIndex_; // which record of the file each result row is
     LineChart *mcrBunseki_ = nullptr;
     QLineEdit *txtKey_ = nullptr;
     QListWidget *lstAct2_ = nullptr;

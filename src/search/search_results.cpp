@@ -149,6 +149,7 @@ Result list(const QList<WeightRecord> &records, const Filter &f, float heightCm,
     }
 
     const qsizetype n = qsizetype(listed->index.size());
+    out.recordIndex = QList<int>(listed->index.begin(), listed->index.end());
     if (n > 0)
         out.rows = table::Rows::made(n, [listed](qsizetype i) { return listed->row(i); });
     out.scrollToEnd = n + 1 > kResultVisibleRows;

@@ -22,6 +22,7 @@ constexpr int kResultVisibleRows = 9;
 
 struct Result {
     table::Rows rows;         // data rows in file order; colours on columns 6 and 8
+    QList<int> recordIndex;   // row n is the record at recordIndex[n - 1] of the file
     bool scrollToEnd = false; // the grid scrolls to its newest row
     ChartValues chart;        // one column: point n is the weight of row n
     AxisRange axis;           // always a usable range, also for no row

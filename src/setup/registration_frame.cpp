@@ -2,6 +2,7 @@
 
 #include "core/session.h"
 #include "setup/registration.h"
+#include "store/backup.h"
 #include "store/data_file.h"
 #include "store/dates.h"
 #include "store/first_start.h"
@@ -125,6 +126,13 @@ void RegistrationFrame::cmdStHozon_Click()
     const PersonSlot person = RegistrationStep == 1 ? PersonSlot::One : PersonSlot::Two;
     // The profile and the start record together: a crash never leaves one
     // without the other.
+    // A new start replaces the person's files: their old content is kept
+    // under backup/ first, and without that copy nothing is written.
+    if (MaybeError e = store::takeSnapshot(s_.dir, QStringLiteral("register"),
+                                           {dataFileName(person), profileFileName(person)}, s_.clock)) {
+        showStoreError(s_.dialogs, this, QStringLiteral("登録を保存できませんでした。"), *e);
+        return;
+    }
     if (MaybeError e = store::registerPerson(s_.dir, person, r.profile, r.start)) {
         showStoreError(s_.dialogs, this, QStringLiteral("登録を保存できませんでした。"), *e);
         return;

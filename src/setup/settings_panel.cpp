@@ -5,7 +5,9 @@
 #include "setup/csv_buttons.h"
 #include "setup/registration.h"
 #include "setup/registration_frame.h"
+#include "setup/restore_dialog.h"
 #include "setup/situation_list_editor.h"
+#include "store/backup.h"
 #include "store/data_file.h"
 #include "ui/dialogs.h"
 #include "store/format.h"
@@ -70,6 +72,7 @@ SettingsPanel::SettingsPanel(Session &session, QWidget *parent) : Screen(parent)
     rightColumn->addWidget(options);
     rightColumn->addWidget(csvButtons);
     rightColumn->addWidget(cmdNew1_);
+    rightColumn->addWidget(makeRestoreButton(s_, content_, [this] { Q_EMIT filesReplaced(); }));
     rightColumn->addStretch(1);
 
     auto *bottom = new QHBoxLayout;
@@ -123,6 +126,13 @@ void SettingsPanel::cmdPHozon1_Click()
         s_.dialogs.message(this, refusal->text, refusal->title,
                            refusal->exclamation ? Dialogs::Icon::Exclamation : Dialogs::Icon::Information,
                            Dialogs::Buttons::Ok);
+        return;
+    }
+    // The profile as it was is kept under backup/ first; without that
+    // copy nothing is written.
+    if (MaybeError e = store::takeSnapshot(s_.dir, QStringLiteral("profile"), {s_.person.ProfileFileName()},
+                                           s_.clock)) {
+        showStoreError(s_.dialogs, this, QStringLiteral("プライベートデータを保存できませんでした。"), *e);
         return;
     }
     if (MaybeError e = store::saveProfile(s_.dir, s_.person.ProfileFileName(), p)) {

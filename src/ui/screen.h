@@ -20,4 +20,12 @@ public:
     virtual void personChanged(bool visible) { Q_UNUSED(visible) }
     // What the help tour says when this screen is opened.
     virtual QString helpText() const = 0;
+
+Q_SIGNALS:
+    // A record of the selected person was corrected, removed or saved
+    // here: the day view, the counts and the meters follow.
+    void recordsChanged();
+    // Files were put back (a restore, an undo): profiles, lists and every
+    // screen are read anew.
+    void filesReplaced();
 };
