@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QScreen>
 
 #include <algorithm>
@@ -44,6 +45,54 @@ void fitLongestLine(QMessageBox &box, QWidget *parent)
         label->setMinimumWidth(std::max(0, longest - overflow));
 }
 
+// Lines such as "　・区切り経過　　　：０．５Ｋｇを…" line their colons up
+// with full-width spaces, which only a font of equal widths keeps in line.
+// Two or more of them in a row become the rows of a table instead, so the
+// colons align in any font; everything else stays as written.
+QString alignedRichText(const QString &text)
+{
+    static const QRegularExpression item(QStringLiteral("^([\\x{3000} ]*・)(.+?)[\\x{3000} ]*：(.*)$"));
+    QStringList lines = text.split(u'\n');
+    for (QString &l : lines)
+        if (l.endsWith(u'\r'))
+            l.chop(1);
+    int rows = 0;
+    for (const QString &l : lines)
+        if (item.match(l).hasMatch())
+            ++rows;
+    if (rows < 2)
+        return QString();
+    QString html;
+    bool inTable = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &l = lines.at(i);
+        // A blank line between two such lines stays a blank row of the table.
+        if (inTable && l.trimmed().isEmpty() && i + 1 < lines.size() && item.match(lines.at(i + 1)).hasMatch()) {
+            html += QStringLiteral("<tr><td colspan=\"3\">&nbsp;</td></tr>");
+            continue;
+        }
+        const QRegularExpressionMatch m = item.match(l);
+        if (m.hasMatch()) {
+            if (!inTable)
+                html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\">");
+            inTable = true;
+            html += QStringLiteral("<tr><td style=\"white-space:pre\">%1%2</td><td>：</td><td>%3</td></tr>")
+                        .arg(m.captured(1).toHtmlEscaped(), m.captured(2).toHtmlEscaped(),
+                             m.captured(3).toHtmlEscaped());
+            continue;
+        }
+        if (inTable)
+            html += QStringLiteral("</table>");
+        else if (!html.isEmpty())
+            html += QStringLiteral("<br>");
+        inTable = false;
+        html += QStringLiteral("<span style=\"white-space:pre\">%1</span>").arg(l.toHtmlEscaped());
+    }
+    if (inTable)
+        html += QStringLiteral("</table>");
+    return html;
+}
+
 } // namespace
 
 std::unique_ptr<QMessageBox> WidgetDialogs::buildMessageBox(QWidget *parent, const QString &text,
@@ -52,8 +101,13 @@ std::unique_ptr<QMessageBox> WidgetDialogs::buildMessageBox(QWidget *parent, con
 {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setWindowTitle(title);
-    box->setTextFormat(Qt::PlainText);
-    box->setText(text);
+    if (const QString rich = alignedRichText(text); !rich.isEmpty()) {
+        box->setTextFormat(Qt::RichText);
+        box->setText(rich);
+    } else {
+        box->setTextFormat(Qt::PlainText);
+        box->setText(text);
+    }
     switch (icon) {
     case Icon::None: box->setIcon(QMessageBox::NoIcon); break;
     case Icon::Information: box->setIcon(QMessageBox::Information); break;

@@ -18,6 +18,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QtTest>
 
 #include <grp.h>
@@ -65,6 +70,7 @@ private slots:
     void boxIsAsWideAsItsLongestLine_data();
     void boxIsAsWideAsItsLongestLine();
     void overlongLineStaysOnTheScreen();
+    void linesAlignedWithFullWidthSpacesBecomeATable();
     void lockHeldByARunningProgramIsInUse();
     void lockLeftByAnEndedProgramIsTakenOver();
     void readOnlyDirectoryIsNotReportedAsInUse();
@@ -201,6 +207,50 @@ void TestApplication::boxIsAsWideAsItsLongestLine()
     QCOMPARE(label->heightForWidth(label->width()), label->heightForWidth(QWIDGETSIZE_MAX));
     // And the whole label is inside the box.
     QVERIFY(label->geometry().right() < box->width());
+}
+
+// The tour's colon-aligned lines only align in a font of equal widths; the
+// box lays them out as a table so the colons line up in any font, and the
+// words stay exactly as written.
+void TestApplication::linesAlignedWithFullWidthSpacesBecomeATable()
+{
+    const QString text = QStringLiteral("分析画面です。\r\n\r\n"
+                                        "　・時系列連続体重：体重の推移です。\r\n"
+                                        "　・区切り経過　　　：０．５Ｋｇを区切りとして\r\n"
+                                        "　・体重推移累積番付：何回その体重区間に\r\n");
+    const auto box = WidgetDialogs::buildMessageBox(nullptr, text, QStringLiteral("ヘルプ"),
+                                                    Dialogs::Icon::Information, Dialogs::Buttons::Ok);
+    QCOMPARE(box->textFormat(), Qt::RichText);
+    QTextDocument doc;
+    doc.setHtml(box->text());
+    QCOMPARE(doc.toPlainText().count(QStringLiteral("：")), 3);
+    QList<QTextTable *> tables;
+    for (QTextFrame *f : doc.rootFrame()->childFrames())
+        if (auto *t = qobject_cast<QTextTable *>(f))
+            tables.append(t);
+    QCOMPARE(tables.size(), 1);
+    QCOMPARE(tables.first()->rows(), 3);
+    QCOMPARE(tables.first()->cellAt(1, 0).firstCursorPosition().block().text(), QStringLiteral("　・区切り経過"));
+    QCOMPARE(tables.first()->cellAt(1, 2).firstCursorPosition().block().text(),
+             QStringLiteral("０．５Ｋｇを区切りとして"));
+    QVERIFY(doc.toPlainText().startsWith(QStringLiteral("分析画面です。")));
+
+    // Blank lines between them keep one table, a blank row each.
+    QString spaced = text;
+    spaced.replace(QStringLiteral("です。\r\n　・"), QStringLiteral("です。\r\n\r\n　・"));
+    const auto spacedBox = WidgetDialogs::buildMessageBox(nullptr, spaced, QStringLiteral("ヘルプ"),
+                                                          Dialogs::Icon::Information, Dialogs::Buttons::Ok);
+    QTextDocument spacedDoc;
+    spacedDoc.setHtml(spacedBox->text());
+    const QList<QTextFrame *> frames = spacedDoc.rootFrame()->childFrames();
+    QCOMPARE(frames.size(), 1);
+    QCOMPARE(qobject_cast<QTextTable *>(frames.first())->rows(), 4);
+
+    // Text without such lines stays plain, character for character.
+    const auto plain = WidgetDialogs::buildMessageBox(nullptr, QStringLiteral("<b>a：b</b>"), QStringLiteral("t"),
+                                                      Dialogs::Icon::None, Dialogs::Buttons::Ok);
+    QCOMPARE(plain->textFormat(), Qt::PlainText);
+    QCOMPARE(plain->text(), QStringLiteral("<b>a：b</b>"));
 }
 
 void TestApplication::overlongLineStaysOnTheScreen()
