@@ -115,6 +115,7 @@ private slots:
     void contextMenusOpenTheRowsRecord_data();
     void contextMenusOpenTheRowsRecord();
     void aBackupIsRestoredAndEveryScreenFollows();
+    void theConversionAndAProfileSaveKeepACopyFirst();
 };
 
 void TestRecordEdit::aRecordMovedOutOfTheFutureBringsTheComparisonBack()
@@ -400,6 +401,31 @@ void TestRecordEdit::aBackupIsRestoredAndEveryScreenFollows()
     d.click("cmdMain");
     QCOMPARE(d.dayRowCount(), 2);
     QCOMPARE(d.find<QLabel>("lblUser1")->text(), QStringLiteral("2"));
+}
+
+void TestRecordEdit::theConversionAndAProfileSaveKeepACopyFirst()
+{
+    WindowDriver d;
+    d.writeFiles(everyday());
+    const QByteArray before = d.bytes(kData1);
+    const QByteArray profile = d.bytes(kProfile1);
+    d.tmp.writeBytes(QStringLiteral("連続体重.txt"), crlf({QStringLiteral("\"2007/12/01\",\"朝\",80.5")}));
+    d.dialogs.queueAnswer(Answer::Yes);
+    QVERIFY(d.start());
+    QVERIFY(d.bytes(kData1) != before);
+    auto copyOf = [&](const QString &reason, const QString &file) {
+        for (const store::SnapshotInfo &s : store::listSnapshots(DataDir(d.tmp.dir())))
+            if (s.reason == reason)
+                return d.tmp.readBytes(store::backupFolder() + QLatin1Char('/') + s.folder + QLatin1Char('/') + file);
+        return QByteArray("none");
+    };
+    QCOMPARE(copyOf(QStringLiteral("convert"), kData1), before);
+
+    d.click("cmdSettei");
+    d.typeAndEnter(QStringLiteral("txtMokuTai"), QStringLiteral("58"));
+    d.click("cmdPHozon1");
+    QVERIFY(d.bytes(kProfile1) != profile);
+    QCOMPARE(copyOf(QStringLiteral("profile"), kProfile1), profile);
 }
 
 QTEST_MAIN(TestRecordEdit)
