@@ -330,12 +330,14 @@ int main(int argc, char *argv[])
          }},
     };
     // Every screen: opened from another, and rebuilt for the other person
-    // while it shows. The comparison reads both files, the weight screen
-    // the selected person's and the other's for the counts, the others the
-    // selected person's; a switch reads the other person's file, as big,
-    // and on the weight and settings screens the counts read the first too.
+    // while it shows. The comparison and the pace screen read both files,
+    // the weight screen the selected person's and the other's for the
+    // counts, the others the selected person's; a switch reads the other
+    // person's file, as big, and on the weight and settings screens the
+    // counts read the first too.
     for (const auto &[button, screen] : screenButtons) {
-        const bool both = button == QLatin1String("cmdAvgtai") || button == QLatin1String("cmdMain");
+        const bool both = button == QLatin1String("cmdAvgtai") || button == QLatin1String("cmdMain") ||
+                          button == QLatin1String("cmdPace");
         const QStringList reads = both ? QStringList{data1, data2} : QStringList{data1};
         const QString name = screen;
         // Again, in a window that has shown it before.

@@ -6,6 +6,7 @@
 #include "sample_data.h"
 #include "tool_args.h"
 #include "ui/dialogs.h"
+#include "ui/screen.h"
 
 #include <QApplication>
 #include <QDir>
@@ -105,16 +106,13 @@ int main(int argc, char *argv[])
         QCoreApplication::sendEvent(b, &leave);
         b->setAttribute(Qt::WA_UnderMouse, false);
     }
-    const QList<QPair<QString, QString>> screens = {
-        {"cmdAvgtai", "fraAvgTai"}, {"cmdMain", "fraMain"},   {"cmdBunseki", "fraBunseki"},
-        {"cmdRentai", "fraRenTai"}, {"cmdCale", "fraCale"},   {"cmdTaijyu", "fraTaijyu"},
-        {"cmdMemo", "fraMemo"},     {"cmdSettei", "fraSettei"},
-    };
-    for (const auto &[button, frame] : screens) {
+    // Every screen of the window's table, so a new screen gets its picture.
+    const auto screens = window.screens();
+    for (const auto &[button, screen] : screens) {
         if (auto *b = window.findChild<QToolButton *>(button))
             b->click();
         QCoreApplication::processEvents();
-        const QString file = out.filePath(frame + QStringLiteral(".png"));
+        const QString file = out.filePath(screen->objectName() + QStringLiteral(".png"));
         window.grab().save(file);
         QTextStream(stdout) << file << "\n";
     }

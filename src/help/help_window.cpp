@@ -84,6 +84,7 @@ HelpWindow::HelpWindow(QWidget *parent)
           {QStringLiteral("search"), QStringLiteral("範囲指定")},
           {QStringLiteral("notes"), QStringLiteral("一言日記")},
           {QStringLiteral("settings"), QStringLiteral("編集")},
+          {QStringLiteral("pace"), QStringLiteral("ペース")},
           {QStringLiteral("print"), QStringLiteral("印刷")},
           {QStringLiteral("tour"), QStringLiteral("ヘルプツアー")},
           {QStringLiteral("files"), QStringLiteral("データファイルについて")},

@@ -54,6 +54,21 @@ QImage circleMarker(const QColor &c)
     return img;
 }
 
+// A small filled dot for a column of points alone: many of them lie close
+// together, and the line drawn through them stays readable.
+QImage pointMarker(const QColor &c)
+{
+    const int size = 5;
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawEllipse(QRectF(0, 0, size, size));
+    return img;
+}
+
 // A shaded ball: a highlight up and to the left fading to a darker rim.
 QImage ballMarker(const QColor &c)
 {
@@ -279,6 +294,30 @@ void LineChart::setSeriesName(int col, const QString &name)
     update();
 }
 
+void LineChart::setSeriesLine(int col, Line line)
+{
+    if (col < 1 || col > columnCount())
+        return;
+    Column &c = columns_[size_t(col - 1)];
+    if (c.line == line)
+        return;
+    c.line = line;
+    markDirty(col - 1); // points alone are marked differently
+}
+
+LineChart::Line LineChart::seriesLine(int col) const
+{
+    return col >= 1 && col <= columnCount() ? columns_[size_t(col - 1)].line : Line::Solid;
+}
+
+void LineChart::setHorizontalLines(const QList<HorizontalLine> &lines)
+{
+    if (lines == hLines_)
+        return;
+    hLines_ = lines;
+    update();
+}
+
 QString LineChart::seriesName(int col) const
 {
     return col >= 1 && col <= columnCount() ? columns_[size_t(col - 1)].name : QString();
@@ -373,6 +412,8 @@ QImage LineChart::markerImage(int col) const
     if (col < 1 || col > columnCount())
         return {};
     const QColor color = columns_[size_t(col - 1)].color;
+    if (columns_[size_t(col - 1)].line == Line::Points)
+        return pointMarker(color);
     switch (marker_) {
     case Marker::Circle: return circleMarker(color);
     case Marker::Ball: return ballMarker(color);
@@ -389,7 +430,7 @@ QList<QPointF> LineChart::markedPoints(int col)
     if (col < 1 || col > columnCount())
         return {};
     const Column &c = columns_[size_t(col - 1)];
-    return marker_ == Marker::None ? c.lone : c.marked;
+    return marker_ == Marker::None && c.line != Line::Points ? c.lone : c.marked;
 }
 
 QList<QList<QPointF>> LineChart::drawnSegments(int col)
@@ -592,9 +633,17 @@ void LineChart::buildRuns(Column &c, const std::vector<std::optional<double>> &v
     }
     // A marker on every point only where the points can be told apart.
     c.marked.clear();
-    if (!c.reduced)
+    if (c.line == Line::Points) {
+        // No line joins them, so the gaps between runs do not count: the
+        // whole column is reduced as one, or short runs would keep it dense.
         for (const QList<QPointF> &r : std::as_const(runs))
             c.marked += r;
+        if (c.reduced)
+            c.marked = reduceRun(c.marked, 0.5, double(pixels) / qMax(1, rowCount_));
+    } else if (!c.reduced) {
+        for (const QList<QPointF> &r : std::as_const(runs))
+            c.marked += r;
+    }
     c.runs = std::move(runs);
 }
 
@@ -654,6 +703,7 @@ void LineChart::paintEvent(QPaintEvent *)
     if (plot_.isEmpty())
         return;
     paintAxes(p);
+    paintHorizontalLines(p);
 
     // The lines, clipped to the plot as a chart's lines are, edges
     // included. Smoothing the edges of thousands of short segments costs
@@ -662,9 +712,14 @@ void LineChart::paintEvent(QPaintEvent *)
     p.setClipRect(plot_.adjusted(-1, -1, 1, 1));
     QList<QPointF> line;
     for (const Column &c : columns_) {
+        if (c.line == Line::Points)
+            continue;
         const AxisScale &s = c.right ? rightScale_ : leftScale_;
-        p.setRenderHint(QPainter::Antialiasing, !c.reduced);
-        p.setPen(QPen(c.color, c.reduced ? 1 : 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        // A dash needs the width of a line to show as one.
+        const bool dashed = c.line == Line::Dashed;
+        p.setRenderHint(QPainter::Antialiasing, !c.reduced || dashed);
+        p.setPen(QPen(c.color, c.reduced && !dashed ? 1 : 2, dashed ? Qt::DashLine : Qt::SolidLine,
+                      dashed ? Qt::FlatCap : Qt::RoundCap, Qt::RoundJoin));
         for (const QList<QPointF> &run : c.runs) {
             if (run.size() < 2)
                 continue;
@@ -681,7 +736,7 @@ void LineChart::paintEvent(QPaintEvent *)
     const QRectF inside = plot_.adjusted(-0.5, -0.5, 0.5, 0.5);
     for (int col = 1; col <= columnCount(); ++col) {
         const Column &c = columns_[size_t(col - 1)];
-        const QList<QPointF> &points = marker_ == Marker::None ? c.lone : c.marked;
+        const QList<QPointF> &points = marker_ == Marker::None && c.line != Line::Points ? c.lone : c.marked;
         if (points.isEmpty())
             continue;
         const AxisScale &s = c.right ? rightScale_ : leftScale_;
@@ -760,12 +815,15 @@ void LineChart::paintLegend(QPainter &p)
     constexpr int kBetween = 14;
     int total = 0;
     for (const Column &c : columns_)
-        total += kSwatch + 4 + fm.horizontalAdvance(c.name) + kBetween;
+        if (!c.name.isEmpty())
+            total += kSwatch + 4 + fm.horizontalAdvance(c.name) + kBetween;
     total -= kBetween;
     int x = qMax(0, (width() - total) / 2);
     const int y = height() - kMarginBottom - lh - kLegendGap / 2;
     p.setRenderHint(QPainter::Antialiasing, false);
     for (const Column &c : columns_) {
+        if (c.name.isEmpty())
+            continue;
         const QRect swatch(x, y + (lh - kSwatch) / 2, kSwatch, kSwatch);
         p.fillRect(swatch, c.color);
         p.setPen(c.color.darker(160));
@@ -776,4 +834,30 @@ void LineChart::paintLegend(QPainter &p)
         p.drawText(QRect(x, y, w, lh), Qt::AlignLeft | Qt::AlignVCenter, c.name);
         x += w + kBetween;
     }
+}
+
+// Dotted lines across the plot, under the series, each with its text just
+// above its right end; a line outside the left axis's range is not drawn.
+void LineChart::paintHorizontalLines(QPainter &p)
+{
+    if (hLines_.isEmpty())
+        return;
+    const QFontMetrics fm(font());
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (const HorizontalLine &h : std::as_const(hLines_)) {
+        if (!std::isfinite(h.value) || h.value < leftScale_.min || h.value > leftScale_.max)
+            continue;
+        const int y = qRound(toPixel(1, h.value, leftScale_).y());
+        p.setPen(QPen(h.color, 1, Qt::DashDotLine));
+        p.drawLine(qRound(plot_.left()), y, qRound(plot_.right()), y);
+        if (h.label.isEmpty())
+            continue;
+        const int w = fm.horizontalAdvance(h.label);
+        const QRect box(qRound(plot_.right()) - w - 4, y - fm.height() - 1, w, fm.height());
+        p.setPen(h.color);
+        p.drawText(box.translated(0, box.top() < qRound(plot_.top()) ? fm.height() + 2 : 0),
+                   Qt::AlignRight | Qt::AlignVCenter, h.label);
+    }
+    p.restore();
 }

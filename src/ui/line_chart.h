@@ -63,6 +63,25 @@ public:
     // a whole file has thousands of rows and shows a dozen labels.
     void setRowLabels(std::function<QString(int row)> label);
 
+    // How a column is drawn: a solid line (the default), a dashed line (a
+    // forecast), or its points alone as small dots (the values a smoothed
+    // line was made from).
+    enum class Line { Solid, Dashed, Points };
+    void setSeriesLine(int col, Line line);
+    Line seriesLine(int col) const;
+
+    // Lines across the whole plot at a value of the left axis (a target
+    // weight), each with its colour and a short text at its right end.
+    struct HorizontalLine {
+        double value = 0;
+        QColor color;
+        QString label;
+        bool operator==(const HorizontalLine &) const = default;
+    };
+    void setHorizontalLines(const QList<HorizontalLine> &lines);
+    QList<HorizontalLine> horizontalLines() const { return hLines_; }
+
+    // A column without a name has no entry in the legend.
     void setSeriesName(int col, const QString &name);
     QString seriesName(int col) const;
     void setSeriesColor(int col, const QColor &c);
@@ -113,7 +132,8 @@ public:
     QList<QList<QPointF>> drawnSegments(int col);
     // The picture drawn on each marked point of column col (null: none),
     // and the points that carry it. Without a marker style a point that
-    // stands alone still gets a small dot, or it would not show at all.
+    // stands alone still gets a small dot, or it would not show at all. A
+    // column of points alone carries a small dot on each point it draws.
     QImage markerImage(int col) const;
     QList<QPointF> markedPoints(int col);
 
@@ -144,6 +164,7 @@ private:
         QString name;
         QColor color;
         bool right = false;
+        Line line = Line::Solid;
         bool dirty = true;
         bool reduced = false;        // drawn from a per-pixel reduction
         QList<QList<QPointF>> runs;  // unbroken pieces of line, as drawn
@@ -165,9 +186,11 @@ private:
     QPointF toPixel(double x, double y, const AxisScale &s) const;
     void paintAxes(QPainter &p);
     void paintLegend(QPainter &p);
+    void paintHorizontalLines(QPainter &p);
 
     std::vector<std::vector<std::optional<double>>> values_; // [col-1][row-1]
     std::vector<Column> columns_;
+    QList<HorizontalLine> hLines_;
     std::vector<QString> labels_; // [row-1]
     std::function<QString(int)> labelOf_; // instead of labels_ when set
     int rowCount_ = 0;

@@ -15,7 +15,7 @@ const QStringList kTitles = {
     QStringLiteral("はじめに"), QStringLiteral("入力画面"), QStringLiteral("比較画面"),
     QStringLiteral("分析リスト"), QStringLiteral("全グラフ"), QStringLiteral("カレンダー"),
     QStringLiteral("範囲指定"), QStringLiteral("一言日記"), QStringLiteral("編集"),
-    QStringLiteral("印刷"), QStringLiteral("ヘルプツアー"),
+    QStringLiteral("ペース"), QStringLiteral("印刷"), QStringLiteral("ヘルプツアー"),
     QStringLiteral("データファイルについて")};
 
 int japaneseChars(const QString &text)

@@ -40,6 +40,9 @@ private slots:
     void emptyChartHasNoRowLabels();
     void rowLabelsShowAReadableSubset();
     void chartTakesTheViewsSizeWhenDrawn();
+    void dashedLineHasGapsAndPointsAloneHaveNoLine();
+    void densePointsAreReducedAndStillMarked();
+    void horizontalLinesCrossThePlotWithinTheRange();
 };
 
 void TestLineChart::decimalTextInNumberOut()
@@ -472,6 +475,125 @@ void TestLineChart::chartTakesTheViewsSizeWhenDrawn()
     const qreal bottom = c.plotArea().bottom();
     c.setLegendVisible(true);
     QVERIFY(c.plotArea().bottom() < bottom - 8);
+}
+
+namespace {
+
+bool coloured(const QColor &px) { return px.lightness() < 200; }
+
+// How many pixels of the row y between x0 and x1 are drawn (not white or
+// the grid's pale grey).
+int drawnPixels(const QImage &shot, int y, int x0, int x1)
+{
+    int n = 0;
+    for (int x = x0; x <= x1; ++x)
+        n += coloured(shot.pixelColor(x, y)) ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+void TestLineChart::dashedLineHasGapsAndPointsAloneHaveNoLine()
+{
+    LineChart c;
+    c.resize(400, 200);
+    c.setColumnCount(3);
+    c.setRowCount(40);
+    QList<std::optional<double>> flat(40, 65.0), dots(40, std::nullopt);
+    dots[4] = 64.5;
+    dots[30] = 64.5;
+    c.setColumnValues(1, flat);
+    c.setColumnValues(3, dots);
+    c.setLeftRange(64, 66);
+    QCOMPARE(c.seriesLine(1), LineChart::Line::Solid);
+    c.setSeriesLine(1, LineChart::Line::Dashed);
+    c.setSeriesLine(3, LineChart::Line::Points);
+    QCOMPARE(c.seriesLine(1), LineChart::Line::Dashed);
+    QCOMPARE(c.seriesLine(3), LineChart::Line::Points);
+    QCOMPARE(c.seriesLine(9), LineChart::Line::Solid); // no such column
+    c.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c));
+
+    // The table and the runs are those of any line; only the drawing differs.
+    QCOMPARE(c.drawnSegments(1).size(), 1);
+    // Points alone are all marked, with a small dot, whatever the style.
+    const Points both{QPointF(5, 64.5), QPointF(31, 64.5)};
+    QCOMPARE(c.markedPoints(3), both);
+    c.setMarker(LineChart::Marker::Ball);
+    QCOMPARE(c.markedPoints(3), both);
+    QCOMPARE(c.markedPoints(1).size(), 40);
+    c.setMarker(LineChart::Marker::None);
+    const QImage dot = c.markerImage(3);
+    QVERIFY(!dot.isNull());
+    QVERIFY(dot.width() < c.markerImage(1).width());
+
+    QCoreApplication::processEvents();
+    const QImage shot = c.grab().toImage();
+    const int x0 = c.mapToPosition(QPointF(8, 0), 1).toPoint().x();
+    const int x1 = c.mapToPosition(QPointF(28, 0), 1).toPoint().x();
+    // The dashed line: drawn, with gaps.
+    const int yDash = c.mapToPosition(QPointF(1, 65.0), 1).toPoint().y();
+    const int dashed = drawnPixels(shot, yDash, x0, x1);
+    QVERIFY2(dashed > (x1 - x0) / 4 && dashed < (x1 - x0) * 9 / 10, qPrintable(QString::number(dashed)));
+    // Between the two dots nothing joins them; on a dot its colour shows.
+    const int yDots = c.mapToPosition(QPointF(1, 64.5), 3).toPoint().y();
+    QCOMPARE(drawnPixels(shot, yDots, x0, x1), 0);
+    const QColor onDot = shot.pixelColor(c.mapToPosition(QPointF(5, 64.5), 3).toPoint());
+    QVERIFY2(onDot.green() > onDot.red() + 40, qPrintable(onDot.name())); // the third default colour
+}
+
+void TestLineChart::densePointsAreReducedAndStillMarked()
+{
+    const int n = 32767;
+    QList<std::optional<double>> weights;
+    weights.reserve(n);
+    for (int i = 0; i < n; ++i)
+        weights.append(i % 3 == 0 ? std::nullopt : std::optional<double>(60.0 + (i % 50) / 10.0 + (i == 20000 ? 30.0 : 0.0)));
+    LineChart c;
+    c.resize(500, 300);
+    c.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    c.setSeriesLine(1, LineChart::Line::Points);
+    c.setColumnValues(1, weights);
+    const Points marked = c.markedPoints(1);
+    const int plotWidth = int(c.plotArea().width());
+    QVERIFY2(!marked.isEmpty() && marked.size() <= 4 * plotWidth, qPrintable(QString::number(marked.size())));
+    // The lone high point survives the reduction.
+    QVERIFY(marked.contains(QPointF(20001, 90.0)));
+}
+
+void TestLineChart::horizontalLinesCrossThePlotWithinTheRange()
+{
+    LineChart c;
+    c.resize(400, 200);
+    c.setRowCount(10);
+    c.setLeftRange(60, 70);
+    const QColor red(0xE0, 0x20, 0x20);
+    const QList<LineChart::HorizontalLine> lines{{62.0, red, QStringLiteral("目標")},
+                                                 {75.0, red, QString()}}; // above the range
+    c.setHorizontalLines(lines);
+    QCOMPARE(c.horizontalLines(), lines);
+    c.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c));
+    QCoreApplication::processEvents();
+    QImage shot = c.grab().toImage();
+    const QRect plot = c.plotArea().toRect();
+    const int y = c.mapToPosition(QPointF(1, 62.0), 1).toPoint().y();
+    // Across the whole plot, broken by its dashes and dots.
+    int red_ = 0;
+    for (int x = plot.left() + 2; x < plot.right() - 2; ++x)
+        red_ += shot.pixelColor(x, y).red() > shot.pixelColor(x, y).blue() + 60 ? 1 : 0;
+    QVERIFY2(red_ > plot.width() / 3, qPrintable(QString::number(red_)));
+    // Nothing red at the top edge, where 75 would be clamped.
+    int top = 0;
+    for (int x = plot.left() + 2; x < plot.right() - 2; ++x)
+        top += shot.pixelColor(x, plot.top() + 1).red() > shot.pixelColor(x, plot.top() + 1).blue() + 60 ? 1 : 0;
+    QCOMPARE(top, 0);
+
+    c.setHorizontalLines({});
+    QCoreApplication::processEvents();
+    shot = c.grab().toImage();
+    QCOMPARE(shot.pixelColor(plot.center().x(), y).red() > shot.pixelColor(plot.center().x(), y).blue() + 60, false);
 }
 
 int runLineChartTests(int argc, char **argv)

@@ -37,7 +37,7 @@ QStringList allPaths()
                           kCount1Smile, kCount1Beam, kCount2None, kCount2Sulk, kCount2Smile,
                           kCount2Beam, kSave, kHelpOn, kHelpOff, kBmiMarker, kLadybird,
                           kBallPerson1, kBallPerson2, kToolEntry, kToolCompare, kToolAnalysis,
-                          kToolGraph, kToolCalendar, kToolSearch, kToolNotes, kToolSettings,
+                          kToolGraph, kToolCalendar, kToolSearch, kToolNotes, kToolSettings, kToolPace,
                           kToolPrintScreen, kToolPrintSheet, kToolHelp, kToolExit})
         paths << QString::fromUtf8(p);
     return paths;

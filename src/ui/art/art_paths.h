@@ -46,6 +46,7 @@ inline constexpr char kToolCalendar[] = ":/art/tool_calendar.svg"; // cmdCale
 inline constexpr char kToolSearch[] = ":/art/tool_search.svg";     // cmdTaijyu
 inline constexpr char kToolNotes[] = ":/art/tool_notes.svg";       // cmdMemo
 inline constexpr char kToolSettings[] = ":/art/tool_settings.svg"; // cmdSettei
+inline constexpr char kToolPace[] = ":/art/tool_pace.svg";         // cmdPace
 inline constexpr char kToolPrintScreen[] = ":/art/tool_print_screen.svg"; // cmdPrint
 inline constexpr char kToolPrintSheet[] = ":/art/tool_print_sheet.svg";   // cmdPrint1
 inline constexpr char kToolHelp[] = ":/art/tool_help.svg";         // cmdHelp
