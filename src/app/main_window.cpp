@@ -13,7 +13,6 @@
 #include "help/help_window.h"
 #include "notes/notes_panel.h"
 #include "pace/pace_panel.h"
-#include "pace/pace_panel.h"
 #include "print/printing.h"
 #include "search/search_panel.h"
 #include "setup/registration_frame.h"
