@@ -16,6 +16,7 @@
 //
 // A row is a name, the data files the step reads, the ratio it must stay
 // within and the step itself; adding a step is adding a row.
+#include "app/csv_command.h"
 #include "app/main_window.h"
 #include "entry/day_view.h"
 #include "entry/entry_panel.h"
@@ -329,6 +330,20 @@ int main(int argc, char *argv[])
              click(QStringLiteral("cmdJikan")); // a situation, and the weight offered
          }},
     };
+    // The command line's export of a full file, lock and clean-up
+    // included, in each layout; the scratch file's sync is taken off.
+    for (const char *layout : {"own", "openscale", "libra", "simple"}) {
+        cli::Options o;
+        o.action = cli::Action::Export;
+        o.format = QLatin1String(layout);
+        o.csvFile = qdir.filePath(QStringLiteral("export.csv"));
+        rows.append({QStringLiteral("command-line export of a full file (%1)").arg(o.format), {data1}, 4.0,
+                     [&, o] {
+                         if (cli::runCsvCommand(o, qdir.path(), qdir.path(), clock).exitCode != 0)
+                             qFatal("the export failed");
+                     },
+                     Sync::WholeFile, [&] { restore(full); }});
+    }
     // Every screen: opened from another, and rebuilt for the other person
     // while it shows. The comparison and the pace screen read both files,
     // the weight screen the selected person's and the other's for the
