@@ -233,7 +233,9 @@ void PacePanel::showChart()
     mcrPace_->setSeries(Forecast2, c.forecast2);
     mcrPace_->setSeriesName(Trend1, s_.person.Nickname1);
     mcrPace_->setSeriesName(Trend2, s_.person.Nickname2);
-    mcrPace_->setLeftRange(c.axis);
+    // Two kilograms more below, so a target on the lowest whole kilogram
+    // keeps its text under it, clear of the axis and of a forecast.
+    mcrPace_->setLeftRange(c.axis.min - 2, c.axis.max);
 
     QList<LineChart::HorizontalLine> targets;
     const std::optional<float> target[2] = {c.target1, c.target2};

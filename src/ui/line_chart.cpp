@@ -836,8 +836,8 @@ void LineChart::paintLegend(QPainter &p)
     }
 }
 
-// Dotted lines across the plot, under the series, each with its text just
-// above its right end; a line outside the left axis's range is not drawn.
+// Dotted lines across the plot, under the series, each with its text at
+// its right end; a line outside the left axis's range is not drawn.
 void LineChart::paintHorizontalLines(QPainter &p)
 {
     if (hLines_.isEmpty())
@@ -854,10 +854,13 @@ void LineChart::paintHorizontalLines(QPainter &p)
         if (h.label.isEmpty())
             continue;
         const int w = fm.horizontalAdvance(h.label);
-        const QRect box(qRound(plot_.right()) - w - 4, y - fm.height() - 1, w, fm.height());
+        // Under the line, where a forecast coming down to it leaves room;
+        // above it when the plot ends there.
+        QRect box(qRound(plot_.right()) - w - 4, y + 2, w, fm.height());
+        if (box.bottom() > qRound(plot_.bottom()))
+            box.moveBottom(y - 2);
         p.setPen(h.color);
-        p.drawText(box.translated(0, box.top() < qRound(plot_.top()) ? fm.height() + 2 : 0),
-                   Qt::AlignRight | Qt::AlignVCenter, h.label);
+        p.drawText(box, Qt::AlignRight | Qt::AlignVCenter, h.label);
     }
     p.restore();
 }
