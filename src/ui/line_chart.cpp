@@ -718,8 +718,11 @@ void LineChart::paintEvent(QPaintEvent *)
         // A dash needs the width of a line to show as one.
         const bool dashed = c.line == Line::Dashed;
         p.setRenderHint(QPainter::Antialiasing, !c.reduced || dashed);
+        // Round joins are worked out as curves at every point: where the
+        // points lie closer than a pixel a plain join draws the same line.
+        const bool dense = c.reduced || c.marked.size() > plot_.width();
         p.setPen(QPen(c.color, c.reduced && !dashed ? 1 : 2, dashed ? Qt::DashLine : Qt::SolidLine,
-                      dashed ? Qt::FlatCap : Qt::RoundCap, Qt::RoundJoin));
+                      dashed ? Qt::FlatCap : Qt::RoundCap, dense ? Qt::BevelJoin : Qt::RoundJoin));
         for (const QList<QPointF> &run : c.runs) {
             if (run.size() < 2)
                 continue;
