@@ -7,7 +7,9 @@
 //    and the one whole new line);
 //  - every file of the program reads without a fault (nothing half-done
 //    is readable);
-//  - no scratch file or journal is left.
+//  - no scratch file or journal is left;
+//  - the undo record points at content that is there (and, as part of the
+//    whole tree being old or new, matches the files).
 // Prints a table (kind, kills, old, new, anything else) and ends with 1
 // when anything else was found.
 //
@@ -503,6 +505,9 @@ Row campaign(const Kind &k, const QString &root, const QString &base, int kills,
             problem = QStringLiteral("neither old nor new: ") + differences(now, before, after);
         if (problem.isEmpty())
             problem = unreadable(dir);
+        if (problem.isEmpty())
+            if (MaybeError e = store::checkUndoRecord(dir))
+                problem = QStringLiteral("undo record: ") + e->message();
         if (!problem.isEmpty()) {
             ++row.other;
             if (row.notes.size() < 5)

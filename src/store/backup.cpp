@@ -814,9 +814,12 @@ MaybeError recoverPending(const DataDir &dir, QString *done)
         if (MaybeError e = removeFile(rootDir, kJournal))
             return e;
     }
-    // Scratch files of the journal and the undo record: never data.
+    // Scratch files of the journal and the undo records: never data.
     QFile::remove(root + u'/' + scratchNameFor(kJournal));
     QFile::remove(root + QStringLiteral("/undo/") + scratchNameFor(QStringLiteral("undo.txt")));
+    QFile::remove(root + QStringLiteral("/undo/") + scratchNameFor(QStringLiteral("pending.txt")));
+    // A change or an undo cut short between its files and its record.
+    detail::settleUndoRecords(dir);
     // A record whose saved content is gone would promise what it cannot do.
     if (checkUndoRecord(dir))
         (void)detail::consumeUndoRecord(dir);

@@ -106,8 +106,10 @@ MaybeError restoreSnapshot(const DataDir &dir, const QString &folder, const Cloc
 
 // Called at start-up before anything is read: finishes a restore or an
 // undo that a crash interrupted (or rolls it back when it cannot be
-// finished), removes folders a crash left half-written, and drops an undo
-// record whose saved content is gone. *done (when given) gets a Japanese
+// finished), removes folders a crash left half-written, settles a change
+// or an undo cut short between its files and its undo record (so that
+// the record matches the files), and drops an undo record whose saved
+// content is gone. *done (when given) gets a Japanese
 // sentence for the user when a step was finished or rolled back, else
 // stays empty. An error means the step could be neither finished nor
 // rolled back; the journal is kept for the next start.

@@ -62,6 +62,7 @@ QStringList ownScratchPaths(const DataDir &dir)
     const QDir backup(dir.dir().filePath(backupFolder()));
     add(backup.filePath(QStringLiteral("journal.txt.tmp")));
     add(backup.filePath(QStringLiteral("undo/undo.txt.tmp")));
+    add(backup.filePath(QStringLiteral("undo/pending.txt.tmp")));
     const QDir undo(backup.filePath(QStringLiteral("undo")));
     for (const QString &sub : undo.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
         for (const QString &f : programFiles())

@@ -151,8 +151,10 @@ MaybeError rewriteUndoable(const DataDir &dir, const QString &dataFile, const QS
     if (MaybeError e = checkWritable(dir, dataFile))
         return e;
     const QMap<QString, QByteArray> expected = {{dataFile, before}};
+    const QMap<QString, QByteArray> after = {{dataFile, content}};
     ChangeOptions options;
     options.expected = &expected;
+    options.after = &after;
     return runUndoableChange(dir, step, {dataFile}, clock, options, [&] {
         return replaceFile(dir, dataFile, scratchNameFor(actual), content);
     });
@@ -282,8 +284,23 @@ MaybeError runUndoableChange(const DataDir &dir, const QString &step, const QStr
     PendingChange change;
     if (MaybeError e = beginChange(dir, step, files, clock, options, &change))
         return e;
-    if (MaybeError e = write()) {
+    QMap<QString, QByteArray> after;
+    if (options.after)
+        for (auto it = options.after->cbegin(); it != options.after->cend(); ++it)
+            after.insert(dir.resolve(it.key()), it.value());
+    // Noted before the first file changes, so that the next start can tell
+    // whether a step cut short by a crash happened and register it then.
+    if (MaybeError e = markChangePending(dir, change, options.after ? &after : nullptr)) {
         abandonChange(dir, change);
+        return e;
+    }
+    if (MaybeError e = write()) {
+        // A write may fail after its file was replaced (the directory's
+        // sync): a change that stands can still be undone.
+        if (detail::changeHappened(dir, change))
+            (void)commitChange(dir, change);
+        else
+            abandonChange(dir, change);
         return e;
     }
     return commitChange(dir, change);

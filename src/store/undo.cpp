@@ -16,6 +16,7 @@ namespace store {
 namespace {
 
 const QString kRecord = QStringLiteral("undo.txt");
+const QString kPendingRecord = QStringLiteral("pending.txt");
 const QString kPartial = QStringLiteral(".partial");
 
 QString hex(quint64 v) { return QStringLiteral("%1").arg(v, 16, 16, QLatin1Char('0')); }
@@ -37,6 +38,16 @@ QString kindWord(PreviousContent k)
     return {};
 }
 
+QString stateWord(RecordState s)
+{
+    switch (s) {
+    case RecordState::Committed: return QStringLiteral("committed");
+    case RecordState::Pending: return QStringLiteral("pending");
+    case RecordState::Undoing: return QStringLiteral("undoing");
+    }
+    return {};
+}
+
 bool parseRecord(const QByteArray &bytes, PendingChange *c)
 {
     const QStringList lines = QString::fromUtf8(bytes).split(u'\n', Qt::SkipEmptyParts);
@@ -50,6 +61,13 @@ bool parseRecord(const QByteArray &bytes, PendingChange *c)
             c->when = QDateTime::fromString(f.at(1), Qt::ISODate);
         } else if (f.size() == 2 && f.at(0) == QLatin1String("generation")) {
             c->generation = f.at(1);
+        } else if (f.size() == 2 && f.at(0) == QLatin1String("state")) {
+            if (f.at(1) == stateWord(RecordState::Pending))
+                c->state = RecordState::Pending;
+            else if (f.at(1) == stateWord(RecordState::Undoing))
+                c->state = RecordState::Undoing;
+            else
+                return false;
         } else if (f.size() == 8 && f.at(0) == QLatin1String("file")) {
             UndoFile u;
             u.name = f.at(1);
@@ -60,8 +78,9 @@ bool parseRecord(const QByteArray &bytes, PendingChange *c)
             bool ok1 = false, ok2 = false;
             u.previousSize = f.at(3).toLongLong(&ok1);
             u.missingAfter = f.at(5) == QLatin1String("-");
-            u.afterSize = u.missingAfter ? 0 : f.at(5).toLongLong(&ok2);
-            if (kind != kindWord(u.previous) || !ok1 || (!u.missingAfter && !ok2) ||
+            u.afterKnown = f.at(5) != QLatin1String("?");
+            u.afterSize = u.missingAfter || !u.afterKnown ? 0 : f.at(5).toLongLong(&ok2);
+            if (kind != kindWord(u.previous) || !ok1 || (!u.missingAfter && u.afterKnown && !ok2) ||
                 !fromHex(f.at(4), &u.previousSum) || !fromHex(f.at(6), &u.afterSum) || u.name.isEmpty() ||
                 u.name.contains(u'/') || f.at(7) != QLatin1String("."))
                 return false;
@@ -70,15 +89,19 @@ bool parseRecord(const QByteArray &bytes, PendingChange *c)
             return false;
         }
     }
+    // Only a pending record may leave what its step leaves open.
+    for (const UndoFile &u : std::as_const(c->files))
+        if (!u.afterKnown && c->state != RecordState::Pending)
+            return false;
     return !c->step.isEmpty() && c->when.isValid() && !c->generation.isEmpty() &&
            !c->generation.contains(u'/') && !c->generation.startsWith(u'.') && !c->files.isEmpty();
 }
 
 // The record, when there is one and it reads.
 enum class Record { None, Present, Damaged };
-Record readRecord(const DataDir &dir, PendingChange *c)
+Record readRecord(const DataDir &dir, PendingChange *c, const QString &name = kRecord)
 {
-    QFile f(detail::undoPath(dir) + u'/' + kRecord);
+    QFile f(detail::undoPath(dir) + u'/' + name);
     if (!f.exists())
         return Record::None;
     if (!f.open(QIODevice::ReadOnly))
@@ -159,6 +182,47 @@ bool holdsWhatWasLeft(const DataDir &dir, const UndoFile &u, QByteArray *now = n
     return same;
 }
 
+// Whether the file holds exactly its content before the change.
+bool holdsPrevious(const DataDir &dir, const UndoFile &u)
+{
+    QByteArray b;
+    bool gone = false;
+    if (detail::readIfExists(dir, u.name, &b, &gone))
+        return false;
+    if (u.previous == PreviousContent::Missing)
+        return gone;
+    return !gone && b.size() == u.previousSize && contentChecksum(b) == u.previousSum;
+}
+
+// An undo marked as under way, settled from what the files hold: put
+// back already, the record is used up; not begun, it is offered again;
+// anything else, it no longer describes the files and goes.
+void settleUndoing(const DataDir &dir)
+{
+    PendingChange c;
+    if (readRecord(dir, &c) != Record::Present || c.state != RecordState::Undoing)
+        return;
+    bool previous = true, left = true;
+    for (const UndoFile &u : std::as_const(c.files)) {
+        previous = previous && holdsPrevious(dir, u);
+        left = left && holdsWhatWasLeft(dir, u);
+    }
+    if (left && !previous) {
+        c.state = RecordState::Committed;
+        if (!detail::writeUndoRecord(dir, detail::undoRecordBytes(c)))
+            return;
+    }
+    (void)detail::consumeUndoRecord(dir);
+}
+
+MaybeError removePendingRecord(const DataDir &dir)
+{
+    const DataDir undoDir{QDir(detail::undoPath(dir))};
+    if (!undoDir.dir().exists(kPendingRecord))
+        return std::nullopt;
+    return removeFile(undoDir, kPendingRecord);
+}
+
 } // namespace
 
 namespace detail {
@@ -169,12 +233,19 @@ QByteArray undoRecordBytes(const PendingChange &c)
 {
     QString text = QStringLiteral("nanahoshi-undo 1\nstep\t%1\nwhen\t%2\ngeneration\t%3\n")
                        .arg(c.step, c.when.toString(Qt::ISODate), c.generation);
-    for (const UndoFile &u : c.files)
+    // A committed record has no state line, as records always had.
+    if (c.state != RecordState::Committed)
+        text += QStringLiteral("state\t%1\n").arg(stateWord(c.state));
+    for (const UndoFile &u : c.files) {
+        const bool known = u.afterKnown || c.state != RecordState::Pending;
+        const QString afterSize = !known          ? QStringLiteral("?")
+                                  : u.missingAfter ? QStringLiteral("-")
+                                                   : QString::number(u.afterSize);
         text += QStringLiteral("file\t%1\t%2\t%3\t%4\t%5\t%6\t.\n")
                     .arg(u.name, kindWord(u.previous))
                     .arg(u.previousSize)
-                    .arg(hex(u.previousSum), u.missingAfter ? QStringLiteral("-") : QString::number(u.afterSize),
-                         hex(u.afterSum));
+                    .arg(hex(u.previousSum), afterSize, hex(known ? u.afterSum : 0));
+    }
     return text.toUtf8();
 }
 
@@ -218,6 +289,9 @@ void cleanUndoFolder(const DataDir &dir, const QStringList &keepGenerations)
     PendingChange c;
     if (readRecord(dir, &c) == Record::Present)
         keep.append(c.generation);
+    PendingChange p;
+    if (readRecord(dir, &p, kPendingRecord) == Record::Present)
+        keep.append(p.generation);
     const QStringList names = d.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString &name : names) {
         if (name.startsWith(u'.'))
@@ -225,6 +299,54 @@ void cleanUndoFolder(const DataDir &dir, const QStringList &keepGenerations)
         else if (!keep.contains(name))
             discardFolder(d.filePath(name));
     }
+}
+
+bool changeHappened(const DataDir &dir, PendingChange &change)
+{
+    bool previous = true, after = true;
+    for (UndoFile &u : change.files) {
+        QByteArray b;
+        bool gone = false;
+        if (readIfExists(dir, u.name, &b, &gone))
+            return false;
+        const bool wasPrevious = holdsPrevious(dir, u);
+        bool isAfter = false;
+        if (u.afterKnown) {
+            isAfter = u.missingAfter ? gone : !gone && b.size() == u.afterSize && contentChecksum(b) == u.afterSum;
+        } else if (u.previous == PreviousContent::Prefix) {
+            // An append: the old bytes and whole lines after them (a line
+            // cut short is set aside by the start, giving the old file).
+            isAfter = wasPrevious || (!gone && b.size() > u.previousSize && b.endsWith('\n') &&
+                                      contentChecksum(b.left(u.previousSize)) == u.previousSum);
+        } else {
+            isAfter = true; // a whole-file write leaves whatever it wrote
+        }
+        previous = previous && wasPrevious;
+        after = after && isAfter;
+        u.missingAfter = gone;
+        u.afterSize = b.size();
+        u.afterSum = contentChecksum(b);
+        u.afterKnown = true;
+    }
+    return after && !previous;
+}
+
+void settleUndoRecords(const DataDir &dir)
+{
+    PendingChange p;
+    const Record r = readRecord(dir, &p, kPendingRecord);
+    if (r != Record::None) {
+        if (r == Record::Present && p.state == RecordState::Pending && changeHappened(dir, p)) {
+            // The step wrote its files: it becomes the record, as its
+            // commit would have made it.
+            p.state = RecordState::Committed;
+            if (writeUndoRecord(dir, undoRecordBytes(p)))
+                return; // tried again at the next start
+        }
+        // Its folder, unless it is the record's now, goes with the rest.
+        (void)removePendingRecord(dir);
+    }
+    settleUndoing(dir);
 }
 
 } // namespace detail
@@ -329,8 +451,31 @@ MaybeError beginChange(const DataDir &dir, const QString &step, const QStringLis
     return std::nullopt;
 }
 
+MaybeError markChangePending(const DataDir &dir, PendingChange &change, const QMap<QString, QByteArray> *after)
+{
+    change.state = RecordState::Pending;
+    for (UndoFile &u : change.files) {
+        u.afterKnown = after && after->contains(u.name);
+        if (!u.afterKnown)
+            continue;
+        const QByteArray &b = (*after)[u.name];
+        u.missingAfter = false;
+        u.afterSize = b.size();
+        u.afterSum = contentChecksum(b);
+    }
+    const QString undo = detail::undoPath(dir);
+    MaybeError e = detail::ensureFolder(undo);
+    if (!e)
+        e = replaceFile(DataDir{QDir(undo)}, kPendingRecord, scratchNameFor(kPendingRecord),
+                        detail::undoRecordBytes(change));
+    if (e)
+        return detail::backupFailed(change.files.isEmpty() ? QString() : change.files.first().name, e->reason);
+    return std::nullopt;
+}
+
 MaybeError commitChange(const DataDir &dir, PendingChange &change)
 {
+    change.state = RecordState::Committed;
     MaybeError e;
     for (UndoFile &u : change.files) {
         QByteArray b;
@@ -340,6 +485,7 @@ MaybeError commitChange(const DataDir &dir, PendingChange &change)
         u.missingAfter = missing;
         u.afterSize = b.size();
         u.afterSum = contentChecksum(b);
+        u.afterKnown = true;
     }
     if (!e)
         e = detail::writeUndoRecord(dir, detail::undoRecordBytes(change));
@@ -348,6 +494,9 @@ MaybeError commitChange(const DataDir &dir, PendingChange &change)
         return StoreError{change.files.isEmpty() ? QString() : change.files.first().name, 0,
                           QStringLiteral("変更は保存しましたが、元に戻すための記録を書けませんでした(%1)").arg(e->reason)};
     }
+    // Should this fail, the next start finds the pending record holding
+    // what the record already says, and makes the same record again.
+    (void)removePendingRecord(dir);
     return std::nullopt;
 }
 
@@ -355,6 +504,10 @@ void abandonChange(const DataDir &dir, const PendingChange &change)
 {
     if (change.generation.isEmpty())
         return;
+    // The pending record first, so none points at a folder that is gone.
+    PendingChange pending;
+    if (readRecord(dir, &pending, kPendingRecord) == Record::Present && pending.generation == change.generation)
+        (void)removePendingRecord(dir);
     PendingChange current;
     if (readRecord(dir, &current) == Record::Present && current.generation == change.generation)
         return; // it became the record after all
@@ -365,7 +518,8 @@ UndoState undoState(const DataDir &dir)
 {
     UndoState s;
     PendingChange c;
-    if (readRecord(dir, &c) != Record::Present)
+    // An undo under way (settled by the next start) is not offered.
+    if (readRecord(dir, &c) != Record::Present || c.state != RecordState::Committed)
         return s;
     s.available = true;
     s.applies = true;
@@ -406,6 +560,8 @@ MaybeError undoLastChange(const DataDir &dir, const Clock &clock)
     case Record::Damaged: return StoreError{kRecord, 0, QStringLiteral("元に戻すための記録が読めません")};
     case Record::Present: break;
     }
+    if (c.state != RecordState::Committed)
+        return StoreError{QString(), 0, QStringLiteral("元に戻せる変更はありません")};
 
     // Every file must hold exactly what the change left, and its previous
     // content must be at hand, before anything is written.
@@ -435,39 +591,57 @@ MaybeError undoLastChange(const DataDir &dir, const Clock &clock)
     if (MaybeError e = detail::takeSnapshotReading(dir, QStringLiteral("undo"), names, clock, {}, &taken, &present))
         return e;
 
-    if (c.files.size() == 1) {
-        const UndoFile &u = c.files.first();
-        MaybeError e = u.previous == PreviousContent::Missing
-                           ? removeFile(dir, u.name)
-                           : replaceFile(dir, u.name, scratchNameFor(dir.resolve(u.name)), previous.first());
-        if (e)
-            return e;
-        // Used up; a crash before this leaves a record that refuses, as
-        // the file no longer holds what the change left.
-        (void)detail::consumeUndoRecord(dir);
-        return std::nullopt;
+    // Several files go back through the journal, which needs their
+    // previous content as copies.
+    QList<detail::JournalFile> files;
+    if (c.files.size() > 1) {
+        for (qsizetype i = 0; i < c.files.size(); ++i) {
+            const UndoFile &u = c.files.at(i);
+            if (u.previous == PreviousContent::Prefix) {
+                if (MaybeError e = writeChecked(generationPath(dir, c.generation), u.name, previous.at(i)))
+                    return detail::backupFailed(u.name, e->reason);
+            }
+            detail::JournalFile jf;
+            jf.name = u.name;
+            if (u.previous != PreviousContent::Missing)
+                jf.newSource = QStringLiteral("undo/%1/%2").arg(c.generation, u.name);
+            jf.newSum = u.previousSum;
+            if (!u.missingAfter)
+                jf.oldSource = taken.folder + u'/' + dir.resolve(u.name);
+            jf.oldSum = u.afterSum;
+            files.append(jf);
+        }
     }
 
-    // Several files: all or none, through the journal. Their previous
-    // content must be kept as copies for that.
-    QList<detail::JournalFile> files;
-    for (qsizetype i = 0; i < c.files.size(); ++i) {
-        const UndoFile &u = c.files.at(i);
-        if (u.previous == PreviousContent::Prefix) {
-            if (MaybeError e = writeChecked(generationPath(dir, c.generation), u.name, previous.at(i)))
-                return detail::backupFailed(u.name, e->reason);
-        }
-        detail::JournalFile jf;
-        jf.name = u.name;
-        if (u.previous != PreviousContent::Missing)
-            jf.newSource = QStringLiteral("undo/%1/%2").arg(c.generation, u.name);
-        jf.newSum = u.previousSum;
-        if (!u.missingAfter)
-            jf.oldSource = taken.folder + u'/' + dir.resolve(u.name);
-        jf.oldSum = u.afterSum;
-        files.append(jf);
+    // Marked as under way before the first file changes: a crash from here
+    // on is settled by the next start from what the files hold.
+    c.state = RecordState::Undoing;
+    if (MaybeError e = detail::writeUndoRecord(dir, detail::undoRecordBytes(c))) {
+        settleUndoing(dir); // in case the mark got through after all
+        return e;
     }
-    return detail::replaceJournaled(dir, QStringLiteral("undo"), files, QByteArray(), true);
+
+    MaybeError e;
+    if (c.files.size() == 1) {
+        const UndoFile &u = c.files.first();
+        e = u.previous == PreviousContent::Missing
+                ? removeFile(dir, u.name)
+                : replaceFile(dir, u.name, scratchNameFor(dir.resolve(u.name)), previous.first());
+        if (!e) {
+            (void)detail::consumeUndoRecord(dir); // used up: one level only
+            return std::nullopt;
+        }
+    } else {
+        e = detail::replaceJournaled(dir, QStringLiteral("undo"), files, QByteArray(), true);
+        if (!e)
+            return std::nullopt;
+    }
+    // Failed: unless a journal is left for the next start, the record is
+    // offered again when the files are as the change left them (or used
+    // up when the undo got through after all).
+    if (!QFileInfo::exists(detail::backupPath(dir) + QStringLiteral("/journal.txt")))
+        settleUndoing(dir);
+    return e;
 }
 
 } // namespace store

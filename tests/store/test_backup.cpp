@@ -113,6 +113,10 @@ private Q_SLOTS:
     void eachStepIsUndoneToTheByte();
     void undoAfterHandEditIsRefused();
     void undoIsOneLevelAndSurvivesRestart();
+    void changeCutShortIsSettledFromItsFile_data();
+    void changeCutShortIsSettledFromItsFile();
+    void undoCutShortIsSettledFromItsFile_data();
+    void undoCutShortIsSettledFromItsFile();
 
     void restorePutsBackAllFilesOfASnapshot();
     void interruptedRestoreIsFinishedAtNextStart();
@@ -643,6 +647,140 @@ void TestBackup::undoIsOneLevelAndSurvivesRestart()
     QCOMPARE(tmp.readBytes(kData), afterFirst);
     QVERIFY(store::undoLastChange(dir, clock)); // one level only
     QCOMPARE(tmp.readBytes(kData), afterFirst);
+}
+
+// A step killed after noting itself as pending: before its file changed,
+// while the new file was only half there (an append), or after it
+// changed but before it became the undo record. The next start settles it
+// from what the file holds.
+void TestBackup::changeCutShortIsSettledFromItsFile_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("written"); // "no", "yes", "half"
+    QTest::newRow("correct, not written") << "correct" << "no";
+    QTest::newRow("correct, written") << "correct" << "yes";
+    QTest::newRow("remove, written") << "remove" << "yes";
+    QTest::newRow("insert, written") << "insert" << "yes";
+    QTest::newRow("append, written") << "append" << "yes";
+    QTest::newRow("append, half a line") << "append" << "half";
+}
+
+void TestBackup::changeCutShortIsSettledFromItsFile()
+{
+    QFETCH(QString, step);
+    QFETCH(QString, written);
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    writeSample(dir);
+    FixedClock clock;
+    // The change before: the record a step that did not happen leaves.
+    QVERIFY(!store::appendRecordUndoable(dir, kData, rec(QStringLiteral("2008/03/13"), 73.0f), clock));
+    const QByteArray before = tmp.readBytes(kData);
+    clock.time = clock.time.addSecs(5);
+
+    // The new content, made on a copy the way the step makes it.
+    TempDataDir scratch;
+    scratch.writeBytes(kData, before);
+    const DataDir other(scratch.dir());
+    const QList<WeightRecord> rs = readAll(dir);
+    WeightRecord r = rs.at(2);
+    r.weight = 70.5f;
+    const MaybeError made = step == QLatin1String("correct") ? store::correctRecord(other, kData, {2, rs.at(2)}, r, clock)
+                            : step == QLatin1String("remove") ? store::removeRecord(other, kData, {1, rs.at(1)}, clock)
+                            : step == QLatin1String("insert")
+                                ? store::insertRecordUndoable(other, kData, rec(QStringLiteral("2008/03/05"), 74.4f), clock)
+                                : store::appendRecordUndoable(other, kData, rec(QStringLiteral("2008/03/14"), 72.9f), clock);
+    QVERIFY(!made);
+    const QByteArray after = scratch.readBytes(kData);
+    QVERIFY(after != before);
+
+    // Up to the moment of the kill, as the store runs it.
+    const bool known = step == QLatin1String("correct") || step == QLatin1String("remove");
+    const bool append = step == QLatin1String("append");
+    store::ChangeOptions options;
+    if (append) {
+        options.backup = store::BackupFirst::No;
+        options.kept = store::PreviousContent::Prefix;
+    }
+    store::PendingChange change;
+    QVERIFY(!store::beginChange(dir, step, {kData}, clock, options, &change));
+    const QMap<QString, QByteArray> afterMap = {{kData, after}};
+    QVERIFY(!store::markChangePending(dir, change, known ? &afterMap : nullptr));
+    if (written == QLatin1String("yes"))
+        tmp.writeBytes(kData, after);
+    else if (written == QLatin1String("half"))
+        tmp.writeBytes(kData, after.left(before.size() + 7));
+    // Until the next start settles it, the record before is the one offered.
+    QCOMPARE(store::undoState(dir).step, QStringLiteral("append"));
+
+    QVERIFY(!store::recoverPending(dir));
+    QVERIFY(!tmp.exists(QStringLiteral("backup/undo/pending.txt")));
+    QVERIFY(!store::checkUndoRecord(dir));
+    const store::UndoState state = store::undoState(dir);
+    QVERIFY(state.available);
+    if (written == QLatin1String("yes")) {
+        // It happened: it is the change undo takes back, to the byte.
+        QCOMPARE(state.step, step);
+        QVERIFY(state.applies);
+        QVERIFY(!store::undoLastChange(dir, clock));
+        QCOMPARE(tmp.readBytes(kData), before);
+    } else {
+        // It did not: the record before stays, with only its own folder.
+        QCOMPARE(state.step, QStringLiteral("append"));
+        QCOMPARE(QDir(tmp.filePath(QStringLiteral("backup/undo"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+        if (written == QLatin1String("no")) {
+            QVERIFY(state.applies);
+            QVERIFY(!store::undoLastChange(dir, clock));
+            QCOMPARE(readAll(dir), sample());
+        }
+    }
+}
+
+// An undo killed after marking the record and before or after putting
+// the file back: the next start uses the record up, or offers it again.
+void TestBackup::undoCutShortIsSettledFromItsFile_data()
+{
+    QTest::addColumn<bool>("putBack");
+    QTest::newRow("file put back") << true;
+    QTest::newRow("file not yet put back") << false;
+}
+
+void TestBackup::undoCutShortIsSettledFromItsFile()
+{
+    QFETCH(bool, putBack);
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    writeSample(dir);
+    FixedClock clock;
+    const QByteArray before = tmp.readBytes(kData);
+    const QList<WeightRecord> rs = readAll(dir);
+    WeightRecord r = rs.at(3);
+    r.diary = QStringLiteral("直した");
+    QVERIFY(!store::correctRecord(dir, kData, {3, rs.at(3)}, r, clock));
+    const QByteArray after = tmp.readBytes(kData);
+    const QString record = QStringLiteral("backup/undo/undo.txt");
+    const QByteArray committed = tmp.readBytes(record);
+
+    tmp.writeBytes(record, committed + "state\tundoing\n");
+    QVERIFY(!store::checkUndoRecord(dir));
+    QVERIFY(!store::undoState(dir).available); // not offered while under way
+    if (putBack)
+        tmp.writeBytes(kData, before);
+
+    QVERIFY(!store::recoverPending(dir));
+    QVERIFY(!store::checkUndoRecord(dir));
+    if (putBack) {
+        QVERIFY(!store::undoState(dir).available);
+        QVERIFY(!tmp.exists(record));
+        QCOMPARE(QDir(tmp.filePath(QStringLiteral("backup/undo"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 0);
+        QCOMPARE(tmp.readBytes(kData), before);
+    } else {
+        QCOMPARE(tmp.readBytes(record), committed);
+        QVERIFY(store::undoState(dir).applies);
+        QCOMPARE(tmp.readBytes(kData), after);
+        QVERIFY(!store::undoLastChange(dir, clock));
+        QCOMPARE(tmp.readBytes(kData), before);
+    }
 }
 
 namespace {

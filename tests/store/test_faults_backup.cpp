@@ -95,6 +95,7 @@ Pair pairOf(const QString &root)
 // What a step may leave: the files before it, after it, and before the
 // prepared restore (what undoing that restore gives).
 struct Outcome {
+    QString step;
     Tree prepared;
     Pair before, after, prior;
     int calls = 0;
@@ -124,6 +125,7 @@ const Tree &preparedTree()
 Outcome outcomeOf(const QString &step)
 {
     Outcome o;
+    o.step = step;
     o.prepared = preparedTree();
     TempDataDir tmp;
     writeTree(tmp.path(), o.prepared);
@@ -208,6 +210,20 @@ QString judge(const QString &root, const Outcome &o, const QString &error, bool 
         return why;
     if (MaybeError e = store::checkUndoRecord(dir))
         return QStringLiteral("the undo record is broken: ") + e->message();
+    // The record matches the files: a change that stands can be undone
+    // (unless the step said it could not note it), a finished undo is not
+    // offered again, and a step that did not happen left the record
+    // before it (the prepared restore's) as it was.
+    const store::UndoState state = store::undoState(dir);
+    const bool unnoted = error.contains(QStringLiteral("保存しましたが")) || error.contains(QStringLiteral("済みましたが"));
+    const bool isUndo = o.step == QLatin1String("undo");
+    if (now == o.after && !isUndo && !unnoted && (!state.available || !state.applies || state.step != o.step))
+        return QStringLiteral("the change stands but cannot be undone (record: %1, %2)")
+            .arg(state.step, state.applies ? QStringLiteral("applies") : QStringLiteral("does not apply"));
+    if (now == o.after && isUndo && state.available)
+        return QStringLiteral("the undo is done but offered again (%1)").arg(state.step);
+    if (now == o.before && (!state.available || !state.applies || state.step != QLatin1String("restore")))
+        return QStringLiteral("the step did not happen but the record before it is gone (record: %1)").arg(state.step);
     // Undo either gives back the content before its change, or refuses
     // and writes nothing.
     const MaybeError undone = store::undoLastChange(dir, StepClock());
