@@ -21,11 +21,14 @@
 #include "entry/day_view.h"
 #include "entry/entry_panel.h"
 #include "ui/screen.h"
+#include "store/backup.h"
 #include "store/codec.h"
 #include "store/data_file.h"
 #include "store/dates.h"
 #include "store/first_start.h"
+#include "store/record_edit.h"
 #include "store/record_line.h"
+#include "store/undo.h"
 #include "ui/dialogs.h"
 
 #include <QAbstractButton>
@@ -257,6 +260,16 @@ int main(int argc, char *argv[])
     const QByteArray appendedLine = cp932::encode(store::recordLine(appended), &encodeError) + "\r\n";
 
     QList<WeightRecord> read;
+    // The record in the middle of the file, and its weight corrected.
+    QPair<store::RecordRef, WeightRecord> corrected;
+    {
+        QList<WeightRecord> all;
+        check(store::readRecords(dir, data1, &all), "read");
+        corrected.first = {kMaxRecords / 2, all.at(kMaxRecords / 2)};
+        corrected.second = corrected.first.record;
+        corrected.second.weight += 0.5f;
+    }
+    auto freshBackups = [&] { QDir(dir.path(store::backupFolder())).removeRecursively(); };
     std::unique_ptr<MainWindow> window;
     SilentDialogs dialogs;
     BenchClock clock;
@@ -307,6 +320,20 @@ int main(int argc, char *argv[])
         {QStringLiteral("insert one record in date order"), {data1}, 3.0,
          [&] { check(store::insertRecordInOrder(dir, data1, backDated), "insert"); }, Sync::WholeFile,
          [&] { restore(almostBytes); }},
+        // A correction reads the file, keeps a verified copy under backup/,
+        // registers the undo and rewrites the file; the undo reads it and
+        // puts the copy back. Each starts without earlier copies, which a
+        // copy of the same bytes would stand in for.
+        {QStringLiteral("correct one record"), {data1}, 4.0,
+         [&] { check(store::correctRecord(dir, data1, corrected.first, corrected.second, clock), "correct"); },
+         Sync::WholeFile, [&] { restore(full); freshBackups(); }},
+        {QStringLiteral("undo a correction"), {data1}, 4.0,
+         [&] { check(store::undoLastChange(dir, clock), "undo"); }, Sync::WholeFile,
+         [&] {
+             restore(full);
+             freshBackups();
+             check(store::correctRecord(dir, data1, corrected.first, corrected.second, clock), "correct");
+         }},
         {QStringLiteral("day view of the last day"), {}, 0.0,
          [&] { entry::buildDayView(read, dates::text(BenchClock::kToday), 170); }, Sync::None,
          [&] { restore(full); }},
