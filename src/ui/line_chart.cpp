@@ -41,11 +41,21 @@ double niceStep(double x)
     return 10 * p;
 }
 
-QImage circleMarker(const QColor &c)
+// A transparent picture of size × size logical pixels, sharp on a screen
+// of the given device pixel ratio.
+QImage blankMarker(int size, qreal dpr)
+{
+    const int device = int(std::ceil(size * dpr));
+    QImage img(device, device, QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(dpr);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+QImage circleMarker(const QColor &c, qreal dpr)
 {
     const int size = 9;
-    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
+    QImage img = blankMarker(size, dpr);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(c, 1.6));
@@ -56,11 +66,10 @@ QImage circleMarker(const QColor &c)
 
 // A small filled dot for a column of points alone: many of them lie close
 // together, and the line drawn through them stays readable.
-QImage pointMarker(const QColor &c)
+QImage pointMarker(const QColor &c, qreal dpr)
 {
     const int size = 5;
-    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
+    QImage img = blankMarker(size, dpr);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -70,11 +79,10 @@ QImage pointMarker(const QColor &c)
 }
 
 // A shaded ball: a highlight up and to the left fading to a darker rim.
-QImage ballMarker(const QColor &c)
+QImage ballMarker(const QColor &c, qreal dpr)
 {
     const int size = 11;
-    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
+    QImage img = blankMarker(size, dpr);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(0.5, 0.5, size - 1, size - 1);
@@ -412,16 +420,29 @@ QImage LineChart::markerImage(int col) const
     if (col < 1 || col > columnCount())
         return {};
     const QColor color = columns_[size_t(col - 1)].color;
-    if (columns_[size_t(col - 1)].line == Line::Points)
-        return pointMarker(color);
-    switch (marker_) {
-    case Marker::Circle: return circleMarker(color);
-    case Marker::Ball: return ballMarker(color);
-    // Without a style only a point standing alone is marked, as a circle:
-    // a dot of a few pixels was easily taken for a speck of dirt.
-    case Marker::None: return circleMarker(color);
+    const bool points = columns_[size_t(col - 1)].line == Line::Points;
+    // Drawn once per colour, kind and screen sharpness, not on every paint.
+    const qreal dpr = devicePixelRatioF();
+    const QString key = QStringLiteral("%1/%2/%3/%4")
+                            .arg(color.rgba())
+                            .arg(points ? -1 : int(marker_))
+                            .arg(dpr);
+    if (const auto hit = markerCache_.constFind(key); hit != markerCache_.cend())
+        return *hit;
+    QImage img;
+    if (points) {
+        img = pointMarker(color, dpr);
+    } else {
+        switch (marker_) {
+        case Marker::Circle: img = circleMarker(color, dpr); break;
+        case Marker::Ball: img = ballMarker(color, dpr); break;
+        // Without a style only a point standing alone is marked, as a
+        // circle: a dot of a few pixels was easily taken for a speck of dirt.
+        case Marker::None: img = circleMarker(color, dpr); break;
+        }
     }
-    return {};
+    markerCache_.insert(key, img);
+    return img;
 }
 
 QList<QPointF> LineChart::markedPoints(int col)
@@ -539,6 +560,29 @@ void LineChart::bringUpToDate()
     for (size_t c = 0; c < columns_.size(); ++c)
         if (columns_[c].dirty)
             buildRuns(columns_[c], values_[c]);
+    describeForAccessibility();
+}
+
+// What a screen reader says of the chart: its series by name, and the
+// ranges of its axes.
+void LineChart::describeForAccessibility()
+{
+    QStringList names;
+    for (const Column &c : columns_)
+        if (!c.name.isEmpty())
+            names.append(c.name);
+    const QString name = names.isEmpty() ? QStringLiteral("グラフ")
+                                         : QStringLiteral("グラフ: %1").arg(names.join(QStringLiteral("・")));
+    QString description = QStringLiteral("左の軸 %1～%2")
+                              .arg(tickText(leftScale_, leftScale_.min), tickText(leftScale_, leftScale_.max));
+    if (rightAxisVisible())
+        description += QStringLiteral("、右の軸 %1～%2")
+                           .arg(tickText(rightScale_, rightScale_.min), tickText(rightScale_, rightScale_.max));
+    description += QStringLiteral("、%1 行").arg(rowCount_);
+    if (accessibleName() != name)
+        setAccessibleName(name);
+    if (accessibleDescription() != description)
+        setAccessibleDescription(description);
 }
 
 void LineChart::layOut()
@@ -746,8 +790,10 @@ void LineChart::paintEvent(QPaintEvent *)
         const QImage img = markerImage(col);
         for (const QPointF &v : points) {
             const QPointF at = toPixel(v.x(), v.y(), s);
-            if (inside.contains(at))
-                p.drawImage(QPointF(at.x() - img.width() / 2.0, at.y() - img.height() / 2.0), img);
+            if (inside.contains(at)) {
+                const QSizeF size = img.deviceIndependentSize();
+                p.drawImage(QPointF(at.x() - size.width() / 2.0, at.y() - size.height() / 2.0), img);
+            }
         }
     }
     if (legend_)

@@ -7,6 +7,8 @@
 #include <functional>
 #include <QList>
 #include <QPointF>
+#include <QHash>
+#include <QImage>
 #include <QString>
 #include <QWidget>
 #include <optional>
@@ -176,6 +178,7 @@ private:
     void markDirty(int col);
     void markLayoutDirty();
     void bringUpToDate();
+    void describeForAccessibility();
     void layOut();
     template <typename Value>
     void fillColumn(int col, const QList<std::optional<Value>> &values);
@@ -197,6 +200,7 @@ private:
     int row_ = 1;
     int col_ = 1;
     Marker marker_ = Marker::None;
+    mutable QHash<QString, QImage> markerCache_; // by colour, kind and pixel ratio
     bool legend_ = false;
     Range left_;
     Range right_;

@@ -139,8 +139,8 @@ void TestFirstHour::toolbarWorksFromTheKeyboard()
 
     // Ctrl+1 ... Ctrl+8 open the screens in toolbar order, pressed on
     // whatever holds the focus.
-    const QStringList panels = {"fraMain",  "fraAvgTai", "fraBunseki", "fraRenTai",
-                                "fraCale",  "fraTaijyu", "fraMemo",    "fraSettei"};
+    const QStringList panels = {"fraMain", "fraAvgTai", "fraBunseki", "fraRenTai", "fraCale",
+                                "fraTaijyu", "fraMemo", "fraSettei", "fraPace"};
     for (int i = 0; i < panels.size(); ++i) {
         d.press(Qt::Key_1 + i, Qt::ControlModifier);
         QCOMPARE(d.visiblePanel(), panels[i]);

@@ -530,6 +530,7 @@ void TestMainWindow::toolbarButtonsCarryCaptionAndTooltip_data()
         {"cmdTaijyu", "範囲指定", "表示条件を指定できます（Ctrl+6）"},
         {"cmdMemo", "一言日記", "ちょっとした日記を表示します（Ctrl+7）"},
         {"cmdSettei", "編集", "編集画面を表示します（Ctrl+8）"},
+        {"cmdPace", "ペース", "二人の体重の傾向と目標到達予定を表示します（Ctrl+9）"},
         {"cmdPrint", "画面印刷", "画面イメージのまま印刷します（Ctrl+P）"},
         {"cmdPrint1", "用紙印刷", "体重記録用紙を印刷します"},
         {"cmdHelp", "ヘルプ", "ヘルプファイルを開きます（F1）"},
@@ -567,6 +568,7 @@ const ScreenCase kScreens[] = {
     {"cmdBunseki", "fraBunseki", tour::analysis}, {"cmdRentai", "fraRenTai", tour::graph},
     {"cmdCale", "fraCale", tour::calendar},    {"cmdTaijyu", "fraTaijyu", tour::search},
     {"cmdMemo", "fraMemo", tour::notes},       {"cmdSettei", "fraSettei", tour::settings},
+    {"cmdPace", "fraPace", tour::pace},
 };
 
 void screenRows()

@@ -70,8 +70,8 @@ QString profileText(const Profile &p)
         .arg(p.nickname, p.height, p.target);
 }
 
-const char *const kPanels[] = {"fraMain",   "fraAvgTai", "fraBunseki", "fraRenTai",
-                               "fraCale",   "fraTaijyu", "fraMemo",    "fraSettei"};
+const char *const kPanels[] = {"fraMain",   "fraAvgTai", "fraBunseki", "fraRenTai", "fraCale",
+                               "fraTaijyu", "fraMemo",   "fraSettei",  "fraPace"};
 
 } // namespace
 

@@ -29,6 +29,8 @@ private slots:
     void rowCountZeroThenNClearsAllValues();
     void emptyCellsBreakTheLine();
     void lonePointStaysVisibleWithoutMarkers();
+    void markersAreDrawnOnceAndSayTheirScale();
+    void screenReadersHearTheSeriesAndTheAxes();
     void rangesAreWhatTheProgramSet();
     void rightAxisShowsOnlyWhenUsed();
     void markerModesApplyToEveryPoint();
@@ -117,6 +119,40 @@ void TestLineChart::emptyCellsBreakTheLine()
     c.setColumnValues(1, {std::nullopt, 7.0, 8.0});
     QCOMPARE(c.rowCount(), 5);
     QCOMPARE(c.drawnSegments(1), (QList<Points>{{QPointF(2, 7), QPointF(3, 8)}}));
+}
+
+// A marker is drawn once per colour and style, not on every paint, and
+// knows the pixel ratio it was drawn for.
+void TestLineChart::markersAreDrawnOnceAndSayTheirScale()
+{
+    LineChart c;
+    c.setColumnCount(2);
+    c.setSeriesColor(1, Qt::red);
+    c.setSeriesColor(2, Qt::blue);
+    c.setMarker(LineChart::Marker::Ball);
+    const QImage first = c.markerImage(1);
+    QCOMPARE(c.markerImage(1).cacheKey(), first.cacheKey());
+    QVERIFY(c.markerImage(2).cacheKey() != first.cacheKey());
+    QCOMPARE(first.devicePixelRatio(), c.devicePixelRatioF());
+    QCOMPARE(first.deviceIndependentSize().toSize(), QSize(11, 11));
+    c.setMarker(LineChart::Marker::Circle);
+    QVERIFY(c.markerImage(1).cacheKey() != first.cacheKey());
+}
+
+void TestLineChart::screenReadersHearTheSeriesAndTheAxes()
+{
+    LineChart c;
+    c.setColumnCount(2);
+    c.setSeriesName(1, QStringLiteral("たろう"));
+    c.setSeriesName(2, QStringLiteral("はなこ"));
+    c.setRowCount(3);
+    c.setLeftRange(60, 70);
+    c.setRightRange(50, 55);
+    c.setSeriesOnRightAxis(2, true);
+    c.resize(400, 300);
+    c.plotArea(); // brought up to date as a paint would
+    QCOMPARE(c.accessibleName(), QStringLiteral("グラフ: たろう・はなこ"));
+    QCOMPARE(c.accessibleDescription(), QStringLiteral("左の軸 60～70、右の軸 50～55、3 行"));
 }
 
 void TestLineChart::lonePointStaysVisibleWithoutMarkers()
