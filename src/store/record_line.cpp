@@ -120,7 +120,8 @@ QString storedNumberReason(QStringView text, float max, const QString &what, flo
         --last;
     if (last - first > kMaxSignificantDigits)
         return QStringLiteral("%1「%2」の有効数字が%3桁を超えています").arg(what, t.toString()).arg(kMaxSignificantDigits);
-    // At most 20 digits and no exponent: well inside the range of a float.
+    // No exponent, and a value too large for a float is reported by the
+    // conversion, not converted: it reads as 0 and is refused below.
     const float v = weightFromText(t);
     if (!(v > 0.0f) || !(v <= max))
         return QStringLiteral("%1「%2」が0より大きく%3以下の数値ではありません")

@@ -46,8 +46,9 @@ float weightFromText(QStringView text);
 // kg, and a height in cm (the registration takes heights below 1000).
 constexpr float kMaxStoredWeight = 500.0f;
 constexpr float kMaxStoredHeight = 1000.0f;
-// More digits than the program ever writes for a number.
-constexpr int kMaxStoredDigits = 20;
+// More digits than the program ever writes for a number (a float
+// written out in full, the smallest weight a save accepts, has about 50).
+constexpr int kMaxStoredDigits = 60;
 // The significant digits of a float as the program writes it.
 constexpr int kMaxSignificantDigits = 7;
 
