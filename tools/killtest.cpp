@@ -45,6 +45,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -272,6 +273,19 @@ void copyTree(const QString &from, const QString &to)
     }
 }
 
+// Puts the copied tree on the disk before a child starts, so that the
+// child's first sync does not also flush the copy: the moments of the
+// kills then spread over the step itself.
+void flushToDisk(const QString &root)
+{
+    const int fd = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        die(QStringLiteral("cannot open %1").arg(root));
+    if (::syncfs(fd) != 0)
+        die(QStringLiteral("cannot sync %1").arg(root));
+    ::close(fd);
+}
+
 // Scratch files as a crash leaves them, to be found by a write and by the
 // next start.
 void plantScratch(const DataDir &dir)
@@ -349,6 +363,7 @@ qint64 calibrate(const Kind &k, const QString &kindBase, const QString &work)
     QList<qint64> times;
     for (int i = 0; i < 5; ++i) {
         copyTree(kindBase, work);
+        flushToDisk(work);
         const DataDir dir{QDir(work)};
         Child c = startChild(k, dir);
         if (!waitStart(c))
@@ -461,6 +476,7 @@ Row campaign(const Kind &k, const QString &root, const QString &base, int kills,
         const DataDir dir{QDir(work)};
         if (rng() % 4 == 0)
             plantScratch(dir);
+        flushToDisk(work);
         Child c = startChild(k, dir);
         if (!waitStart(c))
             die(QStringLiteral("%1: the child did not start").arg(k.name));
