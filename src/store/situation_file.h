@@ -26,7 +26,9 @@ QString parseSituationItems(const QStringList &lines, QStringList *items, int *l
 MaybeError readSituationList(const DataDir &dir, QStringList *labels);
 
 // Adds one line at the end: bare (the list screen's add) or quoted (a
-// free situation registered from the weight screen).
+// free situation registered from the weight screen). A "bare" label that
+// would not read back as itself bare (a comma, blanks at its ends) is
+// written quoted, here and in the rewrite below.
 MaybeError appendSituationBare(const DataDir &dir, const QString &label);
 MaybeError appendSituationQuoted(const DataDir &dir, const QString &label);
 
