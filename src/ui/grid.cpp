@@ -74,8 +74,8 @@ private:
     QFont font_;
 };
 
-// A header cell as the style draws one: a soft gradient of its colour
-// with a rule on its right and under it.
+// A header cell as Qt 6.4's Fusion style (the window's style) draws one:
+// a soft gradient of its colour with a rule on its right and under it.
 void paintHeaderFace(QPainter *painter, const QRect &rect, const QColor &face)
 {
     QLinearGradient shade(rect.topLeft(), rect.bottomLeft());
