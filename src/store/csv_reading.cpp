@@ -249,13 +249,17 @@ QString readWeight(const QString &text, bool pounds, float *out)
     if (!fmt::isNumber(t))
         return QStringLiteral("体重「%1」が数値ではありません").arg(text.trimmed());
     double kg = t.toDouble();
-    if (pounds) {
-        kg = std::round(kg * kPound * 100) / 100;
-        t = QString::number(kg, 'f', 2);
-    }
+    // Held to the hundredth, as a scale shows it and as our own files hold
+    // it: a weight of more digits would not read back as it was imported,
+    // and one that rounds to 0.00 is no weight at all.
+    if (pounds)
+        kg *= kPound;
+    if (std::isfinite(kg))
+        kg = std::round(kg * 100) / 100;
     if (!(kg > 0 && kg <= kMaxWeight))
         return QStringLiteral("体重「%1」が 0kg より大きく 500kg 以下の範囲にありません")
             .arg(text.trimmed());
+    t = QString::number(kg, 'f', 2);
     *out = store::weightFromText(t);
     return {};
 }

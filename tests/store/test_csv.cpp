@@ -514,9 +514,19 @@ void TestCsv::weightRange()
                               "2025-04-05,abc\n"
                               "2025-04-06,\n"
                               "2025-04-07,0.01\n"
-                              "2025-04-08,72.5kg\n");
+                              "2025-04-08,72.5kg\n"
+                              "2025-04-09,0.0000000000000000000013\n"
+                              "2025-04-10,0.004\n"
+                              "2025-04-11,0.005\n"
+                              "2025-04-12,70.126\n"
+                              "2025-04-13,500.004\n");
+    // Weights are held to the hundredth, so what is imported reads back
+    // from the data file as it was taken in.
     QCOMPARE(p.toAdd, (QList<WeightRecord>{rec4("2025/04/03", "インポート", 500.0f),
-                                           rec4("2025/04/07", "インポート", 0.01f)}));
+                                           rec4("2025/04/07", "インポート", 0.01f),
+                                           rec4("2025/04/11", "インポート", 0.01f),
+                                           rec4("2025/04/12", "インポート", 70.13f),
+                                           rec4("2025/04/13", "インポート", 500.0f)}));
     QCOMPARE(p.badLines,
              (QList<BadLine>{
                  {2, QStringLiteral("体重「0」が 0kg より大きく 500kg 以下の範囲にありません")},
@@ -525,6 +535,8 @@ void TestCsv::weightRange()
                  {6, QStringLiteral("体重「abc」が数値ではありません")},
                  {7, QStringLiteral("体重がありません")},
                  {9, QStringLiteral("体重「72.5kg」が数値ではありません")},
+                 {10, QStringLiteral("体重「0.0000000000000000000013」が 0kg より大きく 500kg 以下の範囲にありません")},
+                 {11, QStringLiteral("体重「0.004」が 0kg より大きく 500kg 以下の範囲にありません")},
              }));
 }
 
