@@ -35,6 +35,7 @@
 #include "store/situation_file.h"
 #include "store/undo.h"
 #include "store/codec.h"
+#include "store/csv_files.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -142,6 +143,59 @@ store::RecordRef refTo(const DataDir &dir, int index)
     return store::RecordRef{index, rs.at(index)};
 }
 
+// The CSV file the import kind reads: beside the data directory, as a
+// user's file would be, not in it.
+QString importFile(const DataDir &dir)
+{
+    return QFileInfo(dir.dir().absolutePath()).dir().filePath(QStringLiteral("import.csv"));
+}
+
+// Records the import adds: most on days person 1 already has (so they go
+// in mid-file, after that day's records), some before the first day and
+// some after the last.
+constexpr int kImported = 36;
+
+// An export of another person's diary, in the program's own layout, with
+// three lines person 1 already has (skipped as duplicates) and one line
+// that cannot be read (skipped as bad).
+QByteArray importCsv()
+{
+    QList<WeightRecord> rs;
+    for (int i = 0; i < kImported; ++i) {
+        WeightRecord r;
+        const QDate day = i < 4    ? QDate(2019, 12, 20).addDays(i)
+                          : i < 30 ? QDate(2020, 1, 1).addDays(11 * (i - 4) + 3)
+                                   : QDate(2020, 11, 2).addDays(i - 30);
+        r.date = dates::text(day);
+        r.situation = i % 3 ? QStringLiteral("取り込み") : QStringLiteral("取り込み%1").arg(i);
+        r.weight = 55.0f + float(i) / 4.0f;
+        r.diary = i % 2 ? QStringLiteral("別の記録から、表ソ～①ｶﾀｶﾅ %1").arg(i) : QString();
+        rs.append(r);
+        if (i % 12 == 5)
+            rs.append(record(30 * i)); // a record person 1 has
+    }
+    QByteArray bytes = csv::exportRecords(rs, csv::Layout::Own);
+    bytes += "2020/02/30,取り込み,60.0,\r\n";
+    return bytes;
+}
+
+// The import as the window and the command line make it: read the file,
+// plan it against person 1's data file, write it.
+MaybeError importIntoPersonOne(const DataDir &d)
+{
+    QByteArray bytes;
+    if (MaybeError e = csv::readImportFile(importFile(d), &bytes))
+        return e;
+    csv::ImportBase base;
+    if (MaybeError e = csv::readImportBase(d, PersonSlot::One, &base))
+        return e;
+    const csv::ImportPlan plan = csv::planImport(bytes, base.records);
+    if (!plan.canImport() || plan.toAdd.size() != kImported || plan.duplicates != 3 || plan.badLines.size() != 1)
+        return StoreError{importFile(d), 0,
+                          QStringLiteral("the import is not the planned one: %1").arg(csv::previewText(plan))};
+    return csv::applyImport(d, base, plan, g_clock);
+}
+
 QList<Kind> kinds()
 {
     QList<Kind> k;
@@ -212,6 +266,19 @@ QList<Kind> kinds()
     k.append({QStringLiteral("backup"), {}, [](const DataDir &d) {
                   return store::takeSnapshot(d, QStringLiteral("daily"), store::programFiles(), g_clock);
               }});
+    // Prepared with a correction, so that the step has an undo record to
+    // replace: killed before the import, that record must still stand.
+    k.append({QStringLiteral("import"),
+              [](const DataDir &d) {
+                  WeightRecord r = refTo(d, 40).record;
+                  r.weight = 58.5f;
+                  must(store::correctRecord(d, data1(), refTo(d, 40), r, g_clock), "prepare import");
+                  QFile f(importFile(d));
+                  const QByteArray bytes = importCsv();
+                  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+                      die(QStringLiteral("cannot write the file to import"));
+              },
+              importIntoPersonOne});
     k.append({QStringLiteral("undo"),
               [](const DataDir &d) {
                   WeightRecord r = refTo(d, 30).record;

@@ -3,10 +3,12 @@
 // The steps of the backup fault tests, shared by the tests and their
 // child program: a data directory with two persons, a daily snapshot and
 // a restore as the change undo would take back, and each new write path
-// run once on it.
+// run once on it (a CSV import among them).
 
 #include "store/backup.h"
 #include "store/codec.h"
+#include "store/csv_exchange.h"
+#include "store/csv_files.h"
 #include "store/data_dir.h"
 #include "store/data_file.h"
 #include "store/dates.h"
@@ -77,10 +79,42 @@ inline bool prepare(const DataDir &dir)
     return ok && store::undoState(dir).step == QLatin1String("restore");
 }
 
+// A CSV file for person 1 as another tracker's export would be: records on
+// days the file already has (they go in mid-file), two after its last day,
+// one the file holds already (a duplicate) and one line that cannot be read.
+inline QByteArray importCsv()
+{
+    QList<WeightRecord> rs;
+    for (int i = 0; i < 12; ++i) {
+        WeightRecord r;
+        r.date = dates::text(i < 10 ? QDate(2008, 1, 3).addDays(17 * i) : QDate(2008, 8, 1).addDays(i));
+        r.situation = i % 2 ? QStringLiteral("取り込み") : QStringLiteral("体組成計");
+        r.weight = 66.0f + float(i) / 4.0f;
+        r.diary = i % 3 ? QStringLiteral("よそのアプリから、表ソ %1").arg(i) : QString();
+        rs.append(r);
+    }
+    rs.insert(5, record(60, 1));
+    return csv::exportRecords(rs, csv::Layout::Own) + QByteArray("2008/02/30,取り込み,66.0,\r\n");
+}
+
+// The import as the settings screen and the command line make it: planned
+// against the file as read, then written.
+inline MaybeError importInto(const DataDir &dir, const Clock &clock)
+{
+    csv::ImportBase base;
+    if (MaybeError e = csv::readImportBase(dir, PersonSlot::One, &base))
+        return e;
+    const csv::ImportPlan plan = csv::planImport(importCsv(), base.records);
+    if (plan.toAdd.size() != 12 || plan.duplicates != 1 || plan.badLines.size() != 1)
+        return StoreError{data1(), 0, QStringLiteral("an unexpected plan: ") + csv::previewText(plan)};
+    return csv::applyImport(dir, base, plan, clock);
+}
+
 inline QStringList steps()
 {
     return {QStringLiteral("correct"), QStringLiteral("remove"), QStringLiteral("insert"),
-            QStringLiteral("append"), QStringLiteral("restore"), QStringLiteral("undo")};
+            QStringLiteral("append"), QStringLiteral("import"), QStringLiteral("restore"),
+            QStringLiteral("undo")};
 }
 
 inline MaybeError run(const QString &step, const DataDir &dir)
@@ -106,6 +140,8 @@ inline MaybeError run(const QString &step, const DataDir &dir)
         r.situation = QStringLiteral("追記");
         return store::appendRecordUndoable(dir, data1(), r, clock);
     }
+    if (step == QLatin1String("import"))
+        return importInto(dir, clock);
     if (step == QLatin1String("restore")) {
         const QList<store::SnapshotInfo> list = store::listSnapshots(dir);
         // The snapshot taken before the restore of the prepared directory.

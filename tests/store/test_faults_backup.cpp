@@ -1,5 +1,5 @@
 // The new write paths (a correction, a removal, an insert and an append
-// registered for undo, a restore, an undo) under faults: every store call
+// registered for undo, a CSV import, a restore, an undo) under faults: every store call
 // failing in turn, the writer killed at every store call and at random
 // moments, a full disk and a directory the user may not write to.
 //
