@@ -109,8 +109,13 @@ MaybeError applyImport(const DataDir &dir, const ImportBase &base, const ImportP
     if (MaybeError e = store::checkWritable(dir, base.dataFile))
         return e;
     const QMap<QString, QByteArray> expected = {{base.dataFile, base.bytes}};
+    // What the import will leave, so that the next start after a crash
+    // takes a file edited since for an edit, not for the import, and undo
+    // never puts the old bytes back over it.
+    const QMap<QString, QByteArray> after = {{base.dataFile, content}};
     store::ChangeOptions options;
     options.expected = &expected;
+    options.after = &after;
     return store::runUndoableChange(dir, QStringLiteral("import"), {base.dataFile}, clock, options, [&] {
         return store::replaceFile(dir, base.dataFile, store::scratchNameFor(actual), content);
     });

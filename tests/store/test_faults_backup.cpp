@@ -267,6 +267,8 @@ private Q_SLOTS:
     void fullDiskStopsEveryStep();
     void readOnlyDirectoryStopsEveryStep_data();
     void readOnlyDirectoryStopsEveryStep();
+    void editAfterAKilledStepIsNeverUndoneAway_data();
+    void editAfterAKilledStepIsNeverUndoneAway();
 };
 
 void TestFaultsBackup::initTestCase()
@@ -466,6 +468,50 @@ void TestFaultsBackup::readOnlyDirectoryStopsEveryStep()
         const Tree now = readTree(tmp.path());
         QVERIFY2(now.files == t.files && now.folders == t.folders, qPrintable(step + QStringLiteral(": something was written")));
     }
+}
+
+void TestFaultsBackup::editAfterAKilledStepIsNeverUndoneAway_data()
+{
+    // The steps that know beforehand what they will write.
+    QTest::addColumn<QString>("step");
+    for (const char *s : {"correct", "remove", "import"})
+        QTest::newRow(s) << QString::fromLatin1(s);
+}
+
+// Killed after its file was written but before the step became the undo
+// record, and the file then edited by hand before the next start: the
+// start must not take the edited file for what the step left, or undo
+// would put back the bytes before the step and throw the edit away.
+void TestFaultsBackup::editAfterAKilledStepIsNeverUndoneAway()
+{
+    QFETCH(QString, step);
+    const Outcome o = outcomeOf(step);
+    TempDataDir tmp;
+    const DataDir dir(tmp.dir());
+    WeightRecord outside = record(kRecords * 3, 1);
+    outside.situation = QStringLiteral("手で足した");
+    int cases = 0;
+    for (int dieAt = 1; dieAt <= o.calls; ++dieAt) {
+        const QString at = where(step, QStringLiteral("killed at store call %1").arg(dieAt));
+        writeTree(tmp.path(), o.prepared);
+        faultproc::Child c = faultproc::spawn(writer(), {step, tmp.path(), QString::number(dieAt)});
+        QVERIFY2(c.pid > 0, qPrintable(at));
+        int status = 0;
+        faultproc::waitAndCollect(c, &status);
+        QVERIFY2(faultproc::killedBySigkill(status), qPrintable(where(at, faultproc::describe(status))));
+        if (pairOf(tmp.path()) != o.after || !tmp.exists(QStringLiteral("backup/undo/pending.txt")))
+            continue;
+        ++cases;
+        QVERIFY(!store::appendRecord(dir, data1(), outside));
+        QVERIFY2(!store::recoverPending(dir), qPrintable(at));
+        QVERIFY2(!store::checkUndoRecord(dir), qPrintable(at));
+        (void)store::undoLastChange(dir, StepClock());
+        QList<WeightRecord> rs;
+        QVERIFY2(!store::readRecords(dir, data1(), &rs), qPrintable(at));
+        QVERIFY2(std::any_of(rs.cbegin(), rs.cend(), [&](const WeightRecord &r) { return r.situation == outside.situation; }),
+                 qPrintable(where(at, QStringLiteral("undo threw away the edit made after the step"))));
+    }
+    QVERIFY(cases > 0);
 }
 
 QTEST_GUILESS_MAIN(TestFaultsBackup)
