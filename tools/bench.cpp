@@ -346,14 +346,14 @@ int main(int argc, char *argv[])
          Sync::None, [&] { window.reset(); }},
         // The day view reads the selected person's file, the counts the other's.
         {QStringLiteral("refresh of the weight screen"), {data1, data2}, 3.0,
-         [&] { window->entryPanel()->refreshDayAndMeters(); }, Sync::None,
+         [&] { qobject_cast<EntryPanel *>(window->screen(QStringLiteral("cmdMain")))->refreshDayAndMeters(); }, Sync::None,
          [&] { openOn(QStringLiteral("cmdMain"), PersonSlot::One); }},
         {QStringLiteral("save, click to redrawn screen"), {data1, data2}, 3.0,
          [&] { click(QStringLiteral("cmdTaiHozon")); }, Sync::OneLine,
          [&] {
              restore(almostBytes);
              openOn(QStringLiteral("cmdMain"), PersonSlot::One);
-             window->entryPanel()->refreshDayAndMeters();
+             qobject_cast<EntryPanel *>(window->screen(QStringLiteral("cmdMain")))->refreshDayAndMeters();
              click(QStringLiteral("cmdJikan")); // a situation, and the weight offered
          }},
     };

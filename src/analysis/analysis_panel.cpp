@@ -5,7 +5,6 @@
 #include "analysis/milestones.h"
 #include "analysis/series_table.h"
 #include "analysis/trend_panel.h"
-#include "core/help_texts.h"
 #include "core/session.h"
 #include "ui/grid.h"
 #include "ui/record_dialog.h"
@@ -84,7 +83,8 @@ QLabel *caption(const char *name, QWidget *parent)
 
 } // namespace
 
-AnalysisPanel::AnalysisPanel(Session &session, std::function<void()> drawTrendGraph, QWidget *parent)
+AnalysisPanel::AnalysisPanel(Session &session, std::function<void(const WeightSeries &)> drawTrendGraph,
+                             QWidget *parent)
     : Screen(parent), s_(session), drawTrendGraph_(std::move(drawTrendGraph))
 {
     setObjectName(QStringLiteral("fraBunseki"));
@@ -97,7 +97,7 @@ AnalysisPanel::AnalysisPanel(Session &session, std::function<void()> drawTrendGr
     new RecordRowActions(
         s_, msgB_[0],
         [this](int row) {
-            return row >= 1 && row <= s_.series.count ? RowRecord{row - 1, s_.series.dates.value(row - 1)}
+            return row >= 1 && row <= series_.count ? RowRecord{row - 1, series_.dates.value(row - 1)}
                                                       : RowRecord{};
         },
         [this] {
@@ -183,7 +183,22 @@ void AnalysisPanel::resizeEvent(QResizeEvent *event)
     arrangeFrames(event->size().width() >= fourInRow ? 4 : 2);
 }
 
-QString AnalysisPanel::helpText() const { return helptext::cmdBunseki(); }
+QString AnalysisPanel::helpText() const
+{
+    return QStringLiteral(
+        u"登録されている体重データを元に４つの分析結果を一覧表示します。\r\n"
+        u"\r\n"
+        u"　・時系列連続体重：体重の推移です。前回との差と初回との差で切り替えができます。\r\n"
+        u"\r\n"
+        u"　・区切り経過　　　：０．５Ｋｇを区切りとして何日後に達成したかが把握できます。\r\n"
+        u"\r\n"
+        u"　・体重平均推移　　：体重推移の平均です。停滞期でも下がっていくので励みになります。\r\n"
+        u"\r\n"
+        u"　・体重推移累積番付：何回その体重区間に滞在したかが把握できます。停滞期も楽しく乗りきれます！？\r\n"
+        u"\r\n"
+        u"\r\n"
+        u"これらの情報を利用してダイエットの励みにしましょう。");
+}
 
 void AnalysisPanel::rebuild()
 {
@@ -191,9 +206,9 @@ void AnalysisPanel::rebuild()
     // emptied below rather than keeping the previous person's rows.
     // The reload of the series: load, then the graph drawn, then any
     // message about a file that could not be read.
-    const MaybeError e = TrendPanel::LoadWeightSeries(s_);
+    const MaybeError e = TrendPanel::LoadWeightSeries(s_, &series_);
     if (drawTrendGraph_)
-        drawTrendGraph_();
+        drawTrendGraph_(series_);
     TrendPanel::reportUnreadSeries(s_, this, e);
     FillSeriesTable();
     FillMilestoneTable();
@@ -210,21 +225,21 @@ void AnalysisPanel::personChanged(bool visible)
 void AnalysisPanel::FillSeriesTable()
 {
     const SeriesTable t = analysis::FillSeriesTable(
-        s_.series, Option1_[0]->isChecked() ? DiffMode::Previous : DiffMode::First);
+        series_, Option1_[0]->isChecked() ? DiffMode::Previous : DiffMode::First);
     msgB_[0]->setTextMatrix(0, 3, t.diffHeader);
     msgB_[0]->showTable(t.rows, t.scrollToEnd);
 }
 
 void AnalysisPanel::FillMilestoneTable()
 {
-    const MilestoneTable t = analysis::FillMilestoneTable(s_.series);
+    const MilestoneTable t = analysis::FillMilestoneTable(series_);
     msgB_[1]->showTable(t.rows, t.scrollToEnd);
     Label5_[0]->setText(t.caption);
 }
 
 void AnalysisPanel::FillAverageTrend()
 {
-    const AverageTrend t = analysis::FillAverageTrend(s_.series);
+    const AverageTrend t = analysis::FillAverageTrend(series_);
     msgB_[2]->showTable(t.rows, t.scrollToEnd);
     Label5_[1]->setText(t.caption);
 }
@@ -232,7 +247,7 @@ void AnalysisPanel::FillAverageTrend()
 void AnalysisPanel::FillBandRanking()
 {
     const BandRanking t = analysis::FillBandRanking(
-        s_.series, Option2_[0]->isChecked() ? BandWidth::OneKg : BandWidth::HalfKg);
+        series_, Option2_[0]->isChecked() ? BandWidth::OneKg : BandWidth::HalfKg);
     msgB_[3]->showTable(t.rows, t.scrollToEnd);
     fraB_[3]->setTitle(t.frameCaption);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/weight_series.h"
 #include "ui/screen.h"
 
 #include <QList>
@@ -19,7 +20,8 @@ struct Session;
 class AnalysisPanel final : public Screen {
     Q_OBJECT
 public:
-    AnalysisPanel(Session &session, std::function<void()> drawTrendGraph, QWidget *parent = nullptr);
+    AnalysisPanel(Session &session, std::function<void(const WeightSeries &)> drawTrendGraph,
+                  QWidget *parent = nullptr);
 
     // Reloads the series, then fills the four tables.
     void rebuild() override;
@@ -43,7 +45,8 @@ private:
     void arrangeFrames(int perRow);
 
     Session &s_;
-    std::function<void()> drawTrendGraph_;
+    std::function<void(const WeightSeries &)> drawTrendGraph_;
+    WeightSeries series_; // the tables' series, as last loaded
 
     QGroupBox *fraB_[4] = {};
     Grid *msgB_[4] = {};

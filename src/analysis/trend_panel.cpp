@@ -1,7 +1,6 @@
 #include "analysis/trend_panel.h"
 
 #include "analysis/trend_graph.h"
-#include "core/help_texts.h"
 #include "core/number_input.h"
 #include "core/session.h"
 #include "store/first_start.h"
@@ -119,7 +118,19 @@ TrendPanel::~TrendPanel()
     cboIdou_->disconnect(this);
 }
 
-QString TrendPanel::helpText() const { return helptext::cmdRentai(); }
+QString TrendPanel::helpText() const
+{
+    return QStringLiteral(
+        u"ナナホシを開始した日から現在までの体重の推移を表示します。\r\n"
+        u"\r\n"
+        u"青線は入力した体重データそのものです。\r\n"
+        u"\r\n"
+        u"赤線は１０回分を平均化した移動平均データです。\r\n"
+        u"突発的な増減の影響を受けず傾向をつかみやすいグラフになります。\r\n"
+        u"（移動平均量はコンボＢＯＸで可変させることができます）\r\n"
+        u"\r\n"
+        u"「目標まで残り○○Ｋｇ」ボタンを押すとグラフの下限を目標値に切り替えられます。\r\n");
+}
 
 void TrendPanel::rebuild()
 {
@@ -137,11 +148,11 @@ void TrendPanel::personChanged(bool visible)
         rebuild();
 }
 
-MaybeError TrendPanel::LoadWeightSeries(Session &s)
+MaybeError TrendPanel::LoadWeightSeries(Session &s, WeightSeries *series)
 {
     QList<WeightRecord> records;
-    MaybeError e = s.records.read(s.person.selected, &records);
-    s.series = e ? WeightSeries{} : buildWeightSeries(records);
+    MaybeError e = s.records.read(s.person.selected(), &records);
+    *series = e ? WeightSeries{} : buildWeightSeries(records);
     return e;
 }
 
@@ -154,38 +165,40 @@ void TrendPanel::reportUnreadSeries(Session &s, QWidget *parent, const MaybeErro
 
 bool TrendPanel::ReloadSeries()
 {
-    const MaybeError e = LoadWeightSeries(s_);
-    DrawTrendGraph(); // emptied before the message, if the file was unreadable
+    WeightSeries series;
+    const MaybeError e = LoadWeightSeries(s_, &series);
+    DrawTrendGraph(series); // emptied before the message, if the file was unreadable
     reportUnreadSeries(s_, this, e);
     return !e;
 }
 
-void TrendPanel::DrawTrendGraph()
+void TrendPanel::DrawTrendGraph(const WeightSeries &series)
 {
+    series_ = series;
     const TrendGraph g =
-        analysis::DrawTrendGraph(s_.series, window_, s_.person.TargetWeight, false);
+        analysis::DrawTrendGraph(series_, window_, s_.person.current().targetWeight, false);
     mcrRentai_->setRowCount(0);
     mcrRentai_->setSeries(1, g.chart.weights);
     mcrRentai_->setSeries(2, g.chart.movingAverage);
-    mcrRentai_->setRowLabels([dates = s_.series.dates](int row) { return dates.value(row - 1); });
-    if (s_.series.count > 0)
+    mcrRentai_->setRowLabels([dates = series_.dates](int row) { return dates.value(row - 1); });
+    if (series_.count > 0)
         mcrRentai_->setLeftRange(g.axis);
     lblNichis_->setText(g.lblNichis);
     lblKiro_->setText(g.lblKiro);
-    cmdMokuChk_->setText(s_.series.count > 0 ? g.cmdMokuChk : QStringLiteral("目標まで残り"));
+    cmdMokuChk_->setText(series_.count > 0 ? g.cmdMokuChk : QStringLiteral("目標まで残り"));
 }
 
 void TrendPanel::RedrawMovingAverage()
 {
-    const TrendChart c = analysis::RedrawMovingAverage(s_.series, window_);
+    const TrendChart c = analysis::RedrawMovingAverage(series_, window_);
     mcrRentai_->setSeries(1, c.weights);
     mcrRentai_->setSeries(2, c.movingAverage);
 }
 
 void TrendPanel::applyTargetFloor()
 {
-    if (s_.series.count > 0)
-        mcrRentai_->setLeftRange(trendAxis(s_.series, s_.person.TargetWeight, TargetFloorOn));
+    if (series_.count > 0)
+        mcrRentai_->setLeftRange(trendAxis(series_, s_.person.current().targetWeight, TargetFloorOn));
     cmdMokuChk_->setBackColor(toColor(targetButtonBack(TargetFloorOn)));
 }
 

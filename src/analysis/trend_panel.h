@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/weight_series.h"
 #include "store/store_error.h"
 #include "ui/screen.h"
 
@@ -14,7 +15,7 @@ struct Session;
 // The moving-average graph fraRenTai: every weight of the selected person
 // as one line, a moving average over the last few records as a second, two
 // lines of summary and the button that moves the floor of the graph to the
-// target weight. The analysis screen loads the series with this panel's
+// target weight. The analysis screen loads its series with this panel's
 // LoadWeightSeries, and a reload there redraws the graph where it exists.
 class TrendPanel final : public Screen {
     Q_OBJECT
@@ -27,17 +28,17 @@ public:
     void personChanged(bool visible) override;
     QString helpText() const override;
 
-    // LoadWeightSeries: reads the selected person's records into the
-    // window's series. When the file cannot be read the series is empty, so
-    // nothing of the previous person stays on screen, and the error is
-    // returned for the caller to report once the graph is drawn.
-    static MaybeError LoadWeightSeries(Session &s);
+    // LoadWeightSeries: the selected person's series, from the records.
+    // When the file cannot be read the series is empty, so nothing of the
+    // previous person stays on screen, and the error is returned for the
+    // caller to report once the graph is drawn.
+    static MaybeError LoadWeightSeries(Session &s, WeightSeries *series);
     static void reportUnreadSeries(Session &s, QWidget *parent, const MaybeError &e);
     // The reload: the series loaded, the graph drawn, then any message.
     bool ReloadSeries();
-    // Everything from the series in memory; the floor is the lowest weight
+    // Everything from the series given; the floor is the lowest weight
     // whatever the flag says, until the next entry applies the flag.
-    void DrawTrendGraph();
+    void DrawTrendGraph(const WeightSeries &series);
 
     // Whether the floor of the graph is the target weight. It lasts as long
     // as the window, through screen changes and person switches.
@@ -54,6 +55,7 @@ private:
     void cmdMokuChk_Click();
 
     Session &s_;
+    WeightSeries series_; // as last drawn
     bool TargetFloorOn = false;
     // The window the graph uses and the text it came from: the last one
     // accepted, which is also the one stored.

@@ -1,34 +1,30 @@
 #pragma once
 
 #include "core/session.h"
+#include "entry/day_state.h"
 #include "store/store_error.h"
 
-#include <QDate>
 #include <QMainWindow>
 #include <QPointer>
-#include <functional>
 #include <memory>
-#include <optional>
 
-class BmiMeters;
-class ComparePanel;
-class EntryPanel;
 class HelpWindow;
 class PersonBar;
 class PrintActions;
 class QCheckBox;
 class QToolButton;
 class Screen;
-class SettingsPanel;
-class SituationLists;
+class ScreenLinks;
 class SplashWindow;
+class Startup;
 class Toolbar;
-class TrendPanel;
+struct ScreenKit;
+struct ScreenRow;
 
 // frmMain: the one main window. It owns the window-wide values, the
-// toolbar, the person buttons and one table of screens; it runs the
-// start-up, the screen switching, the person switch, the help tour and
-// exit. Each screen builds its own controls.
+// toolbar, the person buttons and one table of screens; it runs the screen
+// switching, the person switch, the help tour and exit. Each screen builds
+// its own controls; the start-up sequence is Startup's.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
@@ -58,14 +54,14 @@ public:
     bool start();
 
     Session &session() { return s_; }
-    // The weight screen, built here when it has not been opened yet.
-    EntryPanel *entryPanel();
     PrintActions *printActions() const { return print_.get(); }
     // The screens in toolbar order, with the objectName of their button;
     // screens not opened yet are built for the asking.
     QList<QPair<QString, Screen *>> screens();
+    // The screen of one toolbar button, built if need be.
+    Screen *screen(const QString &button);
     // How long the splash window stayed, by the clock's elapsed time.
-    qint64 splashShownMs() const { return splashShownMs_; }
+    qint64 splashShownMs() const;
     bool splashVisible() const;
 
     // Procedures of the window.
@@ -77,37 +73,20 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // One row of the table of screens: its toolbar button and its panel.
-    // A screen the start-up does not work with is built when first needed.
-    struct ScreenRow {
+    friend class Startup; // the start-up sequence, kept in its own file
+
+    // A row of the screen table and its screen, null until built.
+    struct Row {
+        const ScreenRow *spec = nullptr;
         QToolButton *button = nullptr;
-        Screen *screen = nullptr; // null until built
-        std::function<Screen *()> build;
+        Screen *screen = nullptr;
     };
 
     void buildScreens();
-    Screen *screenOf(ScreenRow &row);
-    Screen *place(Screen *screen);
-    TrendPanel *trendPanel();
+    void wireLinks();
+    Screen *screenOf(Row &row);
+    Row *rowWhere(bool ScreenRow::*flag);
     void wireToolbar();
-    bool loadStartFiles();
-    // Persons without any file (first and last to register), if any.
-    std::optional<QPair<PersonSlot, PersonSlot>> personsToRegister() const;
-    bool startRegistration(PersonSlot first, PersonSlot last);
-    void reloadPerson(PersonSlot p);
-    // The day view of the weight screen, or its values alone while the
-    // screen is not built; the meters as well.
-    bool RefreshDayView();
-    void refreshDayAndMeters();
-    QDate selectedDay() const;
-    Screen *buildEntryPanel();
-    bool loadProfiles();
-    bool ConvertLegacyData();
-    bool loadSettings();
-    // A settings file that cannot be read is damage: name it and end.
-    bool failSettings(const StoreError &e);
-    void fail(const QString &text);
-    QWidget *startParent() const;
 
     // The common pattern of the toolbar: nothing when the screen shows;
     // otherwise hide all, rebuild, show, repaint, explain.
@@ -116,9 +95,17 @@ private:
     Screen *visibleScreen() const;
     void markActiveTool();
     void repaintNow();
+    void openDay(QDate day);
+    // The registration alone: nothing else can be used until it is done.
+    void showRegistration(PersonSlot first, PersonSlot last);
+
+    // The day state anew, with an error shown; `meters`: the meters are
+    // set from it as well.
+    bool refreshDay(bool meters);
+    void showDayState(bool meters);
     void switchPerson(PersonSlot p);
+    void reloadPerson(PersonSlot p);
     void setCaption();
-    void UpdateEntryCounts(int selectedCount);
     void chkHelp_Click();
     void cmdHelp_Click();
     // After a record was corrected, removed or saved on a screen, or files
@@ -130,27 +117,19 @@ private:
 
     DataDir dir_;
     Session s_;
-    Options options_;
-    qint64 splashShownMs_ = 0;
+    entry::DayState day_;
+    std::unique_ptr<ScreenLinks> links_;
+    std::unique_ptr<ScreenKit> kit_;
+    std::unique_ptr<Startup> startup_;
     bool registering_ = false; // the window shows only the registration
-    QDate selectedDay_;         // the weight screen's day until it is built
-    PersonSlot dayPerson_ = PersonSlot::One; // whose day the window's day values are
 
-    QList<ScreenRow> screens_;
+    QList<Row> rows_;
     QWidget *area_ = nullptr; // where the screens lie, one over the other
     Toolbar *toolbar_ = nullptr;
     QCheckBox *chkHelp_ = nullptr;
     PersonBar *persons_ = nullptr;
 
-    // Screens the window works with beyond the table.
-    EntryPanel *fraMain_ = nullptr;
-    ComparePanel *fraAvgTai_ = nullptr;
-    SettingsPanel *fraSettei_ = nullptr;
-    TrendPanel *fraRenTai_ = nullptr; // built with the analysis screen too
-
-    std::unique_ptr<SituationLists> lists_;
     std::unique_ptr<PrintActions> print_;
-    BmiMeters *meters_ = nullptr;
     QPointer<SplashWindow> splash_;
     QPointer<HelpWindow> help_;
 };

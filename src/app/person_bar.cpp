@@ -1,15 +1,16 @@
 #include "app/person_bar.h"
 
+#include "core/persons.h"
 #include "ui/art/art_paths.h"
 #include "ui/art/picture.h"
-#include "store/palette.h"
 #include "ui/back_color.h"
+#include "ui/palette.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 
-PersonBar::PersonBar(QWidget *parent) : QWidget(parent)
+PersonBar::PersonBar(const Persons &persons, QWidget *parent) : QWidget(parent)
 {
     cmdUser1_ = new ColourButton(this);
     cmdUser1_->setObjectName(QStringLiteral("cmdUser1"));
@@ -23,6 +24,10 @@ PersonBar::PersonBar(QWidget *parent) : QWidget(parent)
     layout->addStretch(1);
     connect(cmdUser1_, &QPushButton::clicked, this, [this] { Q_EMIT clicked(PersonSlot::One); });
     connect(cmdUser2_, &QPushButton::clicked, this, [this] { Q_EMIT clicked(PersonSlot::Two); });
+    connect(&persons, &Persons::selectedChanged, this, [this](PersonSlot p) { select(p); });
+    connect(&persons, &Persons::profileChanged, this,
+            [this, &persons](PersonSlot p) { button(p)->setText(persons.profile(p).nickname); });
+    select(persons.selected());
 }
 
 QWidget *PersonBar::buildSide(PersonSlot p, ColourButton *button, Side *side)
@@ -62,20 +67,10 @@ QWidget *PersonBar::buildSide(PersonSlot p, ColourButton *button, Side *side)
     return w;
 }
 
-void PersonBar::setNickname(PersonSlot p, const QString &nickname)
-{
-    button(p)->setText(nickname);
-}
-
 void PersonBar::select(PersonSlot p)
 {
     button(p)->setBackColor(toColor(palette::kIvory));
     button(otherPerson(p))->setBackColor(QColor());
-}
-
-bool PersonBar::isSelected(PersonSlot p) const
-{
-    return button(p)->backColor() == toColor(palette::kIvory);
 }
 
 void PersonBar::showCounts(const entry::EntryCounts &counts)

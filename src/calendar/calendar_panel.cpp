@@ -1,6 +1,5 @@
 #include "calendar/calendar_panel.h"
 
-#include "core/help_texts.h"
 #include "core/session.h"
 #include "ui/art/art_paths.h"
 #include "ui/art/picture.h"
@@ -40,7 +39,18 @@ CalendarPanel::CalendarPanel(Session &session, QWidget *parent) : Screen(parent)
     clearLegend();
 }
 
-QString CalendarPanel::helpText() const { return helptext::cmdCale(); }
+QString CalendarPanel::helpText() const
+{
+    return QStringLiteral(
+        u"一日の中で体重増減状況を色で把握できるカレンダーです。\r\n"
+        u"\r\n"
+        u"体重が減っていれば「緑色」、増減がなければ「黄色」、増えちゃったら「赤色」です。\r\n"
+        u"一日の中で１回しか測定しなかった日は「紫色」で表しています。\r\n"
+        u"\r\n"
+        u"詳細／簡易ボタンで「増えた日/１回測定」と「減った日/増減無し」に切り替えられます\r\n"
+        u"\r\n"
+        u"赤色以外を増やすようにがんばりましょう！");
+}
 
 void CalendarPanel::rebuild() { display(Mode::Detail); }
 
@@ -166,7 +176,7 @@ void CalendarPanel::InitCalendarGrid()
 MaybeError CalendarPanel::FillCalendar()
 {
     QList<WeightRecord> records;
-    if (MaybeError e = s_.records.read(s_.person.selected, &records)) {
+    if (MaybeError e = s_.records.read(s_.person.selected(), &records)) {
         clearLegend();
         return e;
     }

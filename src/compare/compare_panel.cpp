@@ -1,6 +1,6 @@
 #include "compare/compare_panel.h"
 
-#include "core/help_texts.h"
+#include "compare/help_text.h"
 #include "core/session.h"
 #include "ui/art/art_paths.h"
 #include "ui/art/picture.h"
@@ -293,7 +293,8 @@ void ComparePanel::rebuild()
 
 void ComparePanel::BuildComparison()
 {
-    const PersonState &p = s_.person;
+    const PersonProfile &p1 = s_.person.profile(PersonSlot::One);
+    const PersonProfile &p2 = s_.person.profile(PersonSlot::Two);
     QList<WeightRecord> records1, records2;
     MaybeError e = s_.records.read(PersonSlot::One, &records1);
     if (!e)
@@ -307,8 +308,8 @@ void ComparePanel::BuildComparison()
         records1.clear();
         records2.clear();
     }
-    c_ = buildComparison(records1, records2, p.Nickname1, p.Nickname2, p.TargetWeight1,
-                         p.TargetWeight2);
+    c_ = buildComparison(records1, records2, p1.nickname, p2.nickname, p1.targetWeight,
+                         p2.targetWeight);
     showComparison();
 }
 

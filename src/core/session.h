@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/day_values.h"
+#include "core/persons.h"
 #include "core/record_source.h"
-#include "core/weight_series.h"
 #include "store/clock.h"
 #include "store/data_dir.h"
 #include "store/record.h"
@@ -10,23 +10,6 @@
 #include <QString>
 
 class Dialogs;
-
-// The selected person, held once: whose files every screen reads. The
-// profile values are the selected person's; both persons' nicknames and
-// targets are kept for the screens that show the two side by side.
-struct PersonState {
-    PersonSlot selected = PersonSlot::One;
-    QString Nickname;
-    float Height = 0;
-    float TargetWeight = 0;
-    QString Nickname1, Nickname2;
-    float TargetWeight1 = 0;
-    float TargetWeight2 = 0;
-
-    QString DataFileName() const { return dataFileName(selected); }
-    QString ProfileFileName() const { return profileFileName(selected); }
-    QString otherDataFileName() const { return dataFileName(otherPerson(selected)); }
-};
 
 // Settings held in window fields rather than in a control.
 struct SettingsState {
@@ -56,9 +39,8 @@ struct Session {
     const Clock &clock;
     RecordSource records;
 
-    PersonState person;
+    Persons person;
     DayViewValues day;           // what the last day-view refresh left behind
-    WeightSeries series;         // the selected person's series, as last loaded
     QString SelectedSituation;   // the situation of the next record
     SettingsState settings;
     HelpTourState help;

@@ -1,9 +1,9 @@
 #include "entry/entry_panel.h"
 
-#include "core/help_texts.h"
 #include "core/number_input.h"
 #include "core/session.h"
 #include "entry/day_chart.h"
+#include "entry/day_state.h"
 #include "entry/day_view.h"
 #include "entry/weight_entry.h"
 #include "store/data_file.h"
@@ -62,11 +62,25 @@ QLabel *captionValue(const QString &name, QWidget *parent)
 
 } // namespace
 
-EntryPanel::EntryPanel(Session &session, QWidget *parent) : Screen(parent), s_(session)
+EntryPanel::EntryPanel(Session &session, entry::DayState &day, SituationLists &lists, QWidget *parent)
+    : Screen(parent), s_(session), day_(day), lists_(lists)
 {
     setObjectName(QStringLiteral("fraMain"));
     buildControls();
     SetupDayListGrid();
+    lists_.attachMirror(lstAct_);
+    mtvmain_->setSelectedDay(day_.day());
+    ApplyMarkerMode();
+    showStepText(s_.settings.StepText);
+    connect(&day_, &entry::DayState::refreshed, this, [this] { showDay(); });
+    // The day the window computed is shown as it is; after a person switch
+    // made before this screen existed, the day is computed for the new
+    // person, meters and all. Before the first computation (a start that
+    // only registers) there is nothing to show.
+    if (day_.isCurrent())
+        showDay();
+    else if (day_.computed())
+        refreshDayAndMeters();
 }
 
 void EntryPanel::rebuild()
@@ -83,20 +97,39 @@ void EntryPanel::personChanged(bool visible)
         personSwitchedMeanwhile_ = true;
 }
 
-QString EntryPanel::helpText() const { return helptext::cmdMain(); }
+QString EntryPanel::helpText() const
+{
+    return QStringLiteral(
+        u"体重を入力する画面です。\r\n"
+        u"\r\n"
+        u"まずはニックネームのボタンを押して自分のデータを表示させます。\r\n"
+        u"ボタン横の数字はその日の入力回数です。\r\n"
+        u"多い方は「緑」少ない方は「赤」で表示されます。同点の場合は両方「黄色」です。\r\n"
+        u"\r\n"
+        u"ボタン横のマークは「未登録」から１回登録ごとに表情が変わっていきます。\r\n"
+        u"１回登録では「ムスッ」、２回登録で「ニコ」、３回登録で「すごくニコニコ」になります。\r\n"
+        u"\r\n"
+        u"\r\n"
+        u"<データ入力方法>\r\n"
+        u"①「状況選択」リストから体重測定時の状況を選択します。\r\n"
+        u"\r\n"
+        u"②前回の体重が表示されますので↑↓ボタンで今回の体重を指定します。\r\n"
+        u"（表示欄に直接入力してEnterキーでもＯＫ）\r\n"
+        u"\r\n"
+        u"③あとはフロッピーアイコン（保存ボタン）をクリックするだけ。\r\n"
+        u"\r\n"
+        u"リストとグラフに結果が表示されます。\r\n"
+        u"\r\n"
+        u"左上のフェイスマークはその日での体重変動に連動しています。\r\n"
+        u"減っていれば「笑い」、変動なければ「ニコ」、増えたら「ムスッ」です。\r\n"
+        u"\r\n"
+        u"一日の終わりを「笑い」か「ニコ」で締めくくろう！\r\n");
+}
 
 void EntryPanel::refreshDayAndMeters()
 {
     personSwitchedMeanwhile_ = false;
-    if (RefreshDayView() && meters_)
-        meters_->RefreshBmiMeter(s_.day.LatestWeight, s_.day.LastFileWeight, s_.person.Height,
-                                 s_.day.RecordCount);
-}
-
-void EntryPanel::setCollaborators(SituationLists *lists, BmiMeters *meters)
-{
-    lists_ = lists;
-    meters_ = meters;
+    refreshDay(true);
 }
 
 void EntryPanel::buildControls()
@@ -280,26 +313,38 @@ void EntryPanel::buildControls()
 
 void EntryPanel::SetupDayListGrid() { msgDayList_->setColumns(dayListColumns()); }
 
-bool EntryPanel::RefreshDayView()
+bool EntryPanel::RefreshDayView() { return refreshDay(false); }
+
+bool EntryPanel::refreshDay(bool meters)
 {
+    // An unreadable file leaves an empty list and chart behind its message.
     SetupDayListGrid();
     mcrMain_->setRowCount(0);
-
-    QList<WeightRecord> records;
-    if (MaybeError e = s_.records.read(s_.person.selected, &records)) {
+    day_.setDay(mtvmain_->selectedDate());
+    if (MaybeError e = day_.refresh(meters)) {
         showError(QStringLiteral("データを読み込めませんでした。"), *e,
                   QStringLiteral("ファイルエラー"));
         return false;
     }
-    const QString day = dates::text(mtvmain_->selectedDate());
-    const DayView v = buildDayView(records, day, s_.person.Height);
-    lblKirokuBi_->setText(saveDayCaption(mtvmain_->selectedDate()));
+    return true;
+}
+
+void EntryPanel::showDay()
+{
+    const DayView &v = day_.view();
+    const QDate date = day_.day();
+    // The window may have moved the day (a day opened from the calendar).
+    if (mtvmain_->selectedDate() != date)
+        mtvmain_->setSelectedDay(date);
+    SetupDayListGrid();
+    lblKirokuBi_->setText(saveDayCaption(date));
 
     msgDayList_->showTable(v.rows, v.scrollToEnd);
     dayRecordIndex_ = v.recordIndex;
-    dayListed_ = day;
+    dayListed_ = dates::text(date);
     showUndoState();
 
+    mcrMain_->setRowCount(0);
     mcrMain_->setSeries(1, v.chartPoints);
     const ChartRange range = dayChartRange(v.values, int(v.chartPoints.size()));
     if (!range.empty) {
@@ -309,10 +354,6 @@ bool EntryPanel::RefreshDayView()
         const int base = int(v.values.LatestWeight);
         mcrMain_->setLeftRange(base > 0 ? base - 1 : 0, base > 0 ? base + 2 : 1);
     }
-
-    s_.day = v.values;
-    if (meters_)
-        meters_->ShowCurrentBmi(s_.day.LatestWeight, s_.person.Height, s_.day.RecordCount);
 
     lblDspNissuu_->setText(v.lblDspNissuu);
     lblDspTai_->setText(v.lblDspTai);
@@ -332,8 +373,6 @@ bool EntryPanel::RefreshDayView()
     // no step buttons, an empty weight box.
     setSituation(QString(), -1);
     txtTaiInp_->clear();
-    Q_EMIT dayRefreshed(msgDayList_->rows() - 1);
-    return true;
 }
 
 void EntryPanel::ApplyMarkerMode()
@@ -407,8 +446,8 @@ void EntryPanel::cmdFree_Click()
                            Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes) {
         if (MaybeError e = store::appendSituationQuoted(s_.dir, answer)) {
             showError(QStringLiteral("状況リストに追加できませんでした。"), *e, QStringLiteral("保存エラー"));
-        } else if (lists_) {
-            lists_->appendToAll(answer);
+        } else {
+            lists_.appendToAll(answer);
             setSituation(answer, lstAct_->count() - 1); // the new label is the chosen one
         }
     }

@@ -4,7 +4,6 @@
 
 #include <QString>
 
-class BmiMeters;
 class ColourButton;
 class Grid;
 class LineChart;
@@ -19,15 +18,20 @@ class SituationLists;
 class SmallBmiMeter;
 struct Session;
 struct StoreError;
+namespace entry {
+class DayState;
+}
 
 // The weight screen fraMain: the day view of the selected person, the
 // weight input with its scale step, the chart of the day and the small BMI
-// meter. It reads the data file afresh on every refresh and keeps nothing
-// of the records.
+// meter. The day and its view are the window's DayState, which reads the
+// data file afresh on every refresh; this screen shows whatever it computed.
 class EntryPanel final : public Screen {
     Q_OBJECT
 public:
-    EntryPanel(Session &session, QWidget *parent = nullptr);
+    // Opens on the day state's day, showing its view when that is the
+    // selected person's; the situation list is shown in lstAct.
+    EntryPanel(Session &session, entry::DayState &day, SituationLists &lists, QWidget *parent = nullptr);
 
     // Opening the screen keeps the day view as it is, unless the person was
     // switched meanwhile: then it is rebuilt as a switch made here would,
@@ -36,10 +40,7 @@ public:
     void personChanged(bool visible) override;
     QString helpText() const override;
 
-    void setCollaborators(SituationLists *lists, BmiMeters *meters);
-
     MonthCalendar *mtvmain() const { return mtvmain_; }
-    QListWidget *lstAct() const { return lstAct_; }
     SmallBmiMeter *smallMeter() const { return smallMeter_; }
 
     // Rebuilds the day view from the data file. False (after a message)
@@ -53,8 +54,6 @@ public:
     void showStepText(const QString &stepText);
 
 Q_SIGNALS:
-    // A refresh listed `count` records of the selected person for the day.
-    void dayRefreshed(int count);
     // The user picked a day: the selected person's button takes the focus.
     void focusSelectedPerson();
 
@@ -80,6 +79,9 @@ private:
     void showUndoState();
 
     void SetupDayListGrid();
+    // The day state's view on the screen.
+    void showDay();
+    bool refreshDay(bool meters);
     void setStepButtonsEnabled(bool enabled);
     void buildControls();
     // SelectedSituation, the highlight in lstAct (row -1: none) and the
@@ -91,8 +93,8 @@ private:
     void showError(const QString &what, const StoreError &e, const QString &title);
 
     Session &s_;
-    SituationLists *lists_ = nullptr;
-    BmiMeters *meters_ = nullptr;
+    entry::DayState &day_;
+    SituationLists &lists_;
     bool personSwitchedMeanwhile_ = false;
 
     Picture *imgNashi_ = nullptr, *imgkana_ = nullptr, *imgniko_ = nullptr, *imgwara_ = nullptr;

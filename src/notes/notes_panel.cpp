@@ -1,6 +1,5 @@
 #include "notes/notes_panel.h"
 
-#include "core/help_texts.h"
 #include "core/session.h"
 #include "notes/diary_list.h"
 #include "store/data_file.h"
@@ -79,7 +78,19 @@ NotesPanel::NotesPanel(Session &session, QWidget *parent) : Screen(parent), s_(s
     InitMemoGrid();
 }
 
-QString NotesPanel::helpText() const { return helptext::cmdMemo(); }
+QString NotesPanel::helpText() const
+{
+    return QStringLiteral(
+        u"一回一回の測定ごとにちょっとしたコメントを残すことができます。\r\n"
+        u"\r\n"
+        u"すごく増えちゃった日は言い訳を書いて懺悔？し、スッキリと明日を迎えたり…\r\n"
+        u"すごく減った時は褒美の言葉を自分にプレゼントしたり。いろいろ使えると思います。\r\n"
+        u"面倒でなければちょっとした食事日記にも使えますね。\r\n"
+        u"\r\n"
+        u"気付きメモはよりフリーにいろんなことが書き込めます。\r\n"
+        u"ご自身のダイエットの極意を書き記したり、ダイエット中に気付いたことを書き留めてもいいと思います。\r\n"
+        u"\r\n");
+}
 
 void NotesPanel::rebuild()
 {
@@ -107,7 +118,7 @@ void NotesPanel::InitMemoGrid()
 void NotesPanel::FillDiaryList()
 {
     QList<WeightRecord> records;
-    if (MaybeError e = s_.records.read(s_.person.selected, &records)) {
+    if (MaybeError e = s_.records.read(s_.person.selected(), &records)) {
         showStoreError(s_.dialogs, this, QStringLiteral("一言日記を読み込めませんでした。"), *e,
                        QStringLiteral("ファイルエラー"));
         return;

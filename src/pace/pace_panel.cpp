@@ -171,7 +171,7 @@ QWidget *PacePanel::buildTable()
 
 void PacePanel::rebuild()
 {
-    const PersonState &p = s_.person;
+    const Persons &p = s_.person;
     QList<WeightRecord> records1, records2;
     MaybeError e = s_.records.read(PersonSlot::One, &records1);
     if (!e)
@@ -183,13 +183,15 @@ void PacePanel::rebuild()
                                       "ペース画面には何も表示しません。"),
                        *e, QStringLiteral("ファイルエラー"));
     }
-    view_ = e ? PaceView{} : buildPaceView(records1, p.TargetWeight1, records2, p.TargetWeight2, s_.clock.today());
+    view_ = e ? PaceView{} : buildPaceView(records1, p.profile(PersonSlot::One).targetWeight, records2,
+                                                p.profile(PersonSlot::Two).targetWeight, s_.clock.today());
     showView(!e);
 }
 
 void PacePanel::showView(bool readable)
 {
-    const QString nicknames[2] = {s_.person.Nickname1, s_.person.Nickname2};
+    const QString nicknames[2] = {s_.person.profile(PersonSlot::One).nickname,
+                                  s_.person.profile(PersonSlot::Two).nickname};
     const PersonPace *persons[2] = {&view_.person1, &view_.person2};
     for (size_t k = 0; k < 2; ++k) {
         const PersonPace &p = *persons[k];
@@ -231,15 +233,16 @@ void PacePanel::showChart()
     mcrPace_->setSeries(Daily2, c.daily2);
     mcrPace_->setSeries(Forecast1, c.forecast1);
     mcrPace_->setSeries(Forecast2, c.forecast2);
-    mcrPace_->setSeriesName(Trend1, s_.person.Nickname1);
-    mcrPace_->setSeriesName(Trend2, s_.person.Nickname2);
+    mcrPace_->setSeriesName(Trend1, s_.person.profile(PersonSlot::One).nickname);
+    mcrPace_->setSeriesName(Trend2, s_.person.profile(PersonSlot::Two).nickname);
     // Two kilograms more below, so a target on the lowest whole kilogram
     // keeps its text under it, clear of the axis and of a forecast.
     mcrPace_->setLeftRange(c.axis.min - 2, c.axis.max);
 
     QList<LineChart::HorizontalLine> targets;
     const std::optional<float> target[2] = {c.target1, c.target2};
-    const QString nicknames[2] = {s_.person.Nickname1, s_.person.Nickname2};
+    const QString nicknames[2] = {s_.person.profile(PersonSlot::One).nickname,
+                                  s_.person.profile(PersonSlot::Two).nickname};
     const QColor colors[2] = {kLine1, kLine2};
     if (target[0] && target[1] && *target[0] == *target[1]) {
         // One line for a shared target, so neither text hides the other.

@@ -1,8 +1,6 @@
 #include "search/search_panel.h"
 
-#include "core/help_texts.h"
 #include "core/session.h"
-#include "core/weight_series.h"
 #include "search/search_results.h"
 #include "ui/back_color.h"
 #include "ui/grid.h"
@@ -68,7 +66,19 @@ SearchPanel::SearchPanel(Session &session, QWidget *parent) : Screen(parent), s_
     showButtonColours();
 }
 
-QString SearchPanel::helpText() const { return helptext::cmdTaijyu(); }
+QString SearchPanel::helpText() const
+{
+    return QStringLiteral(
+        u"これまで入力してきたデータを「状況」「曜日」「期間」指定で表示できます。\r\n"
+        u"\r\n"
+        u"「状況」をリストから選択すると、その「状況」のみのデータになります。\r\n"
+        u"　※状況欄に直接任意の語句を入力することができます。（入力後Enter）\r\n"
+        u"\r\n"
+        u"各種曜日ボタンで選択すると指定した曜日でのデータになります。\r\n"
+        u"\r\n"
+        u"「期間」をボタンで選択すると指定した期間でのデータになります。\r\n"
+        u"　※期間のコンボリストで任意に指定することも可能です。\r\n");
+}
 
 void SearchPanel::rebuild() { showOpening(); }
 
@@ -249,7 +259,7 @@ QWidget *SearchPanel::buildCriteria()
 
 bool SearchPanel::readRecords(QList<WeightRecord> *records)
 {
-    if (MaybeError e = s_.records.read(s_.person.selected, records)) {
+    if (MaybeError e = s_.records.read(s_.person.selected(), records)) {
         showStoreError(s_.dialogs, this, QStringLiteral("記録を読み込めませんでした。"), *e,
                        QStringLiteral("読み込みエラー"));
         return false;
@@ -264,8 +274,7 @@ void SearchPanel::showOpening()
     if (!readRecords(&records))
         records.clear();
     PaintOnce once(this);
-    const Opening o = openingState(records, s_.person.Height);
-    s_.series = buildWeightSeries(records);
+    const Opening o = openingState(records, s_.person.current().height);
     c_ = o.criteria;
     periodDates_->setStringList(o.listing.periodDates);
     showBoxes();
@@ -282,7 +291,7 @@ void SearchPanel::relist(const Change &change)
     change(c_, records);
     PaintOnce once(this);
     showBoxes();
-    showResult(runSearch(records, c_, s_.person.Height));
+    showResult(runSearch(records, c_, s_.person.current().height));
     showButtonColours();
 }
 

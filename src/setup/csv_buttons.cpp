@@ -69,8 +69,8 @@ void CsvButtons::cmdCsvOut_Click()
     if (!chosen || *chosen < 0 || *chosen >= int(std::size(kLayouts)))
         return;
     const csv::Layout layout = kLayouts[*chosen].layout;
-    const PersonSlot p = s_.person.selected;
-    const QString suggested = QDir::home().filePath(suggestedName(s_.person.Nickname, p, layout));
+    const PersonSlot p = s_.person.selected();
+    const QString suggested = QDir::home().filePath(suggestedName(s_.person.current().nickname, p, layout));
     const std::optional<QString> file = s_.dialogs.saveFile(window(), kOutTitle, suggested, kFilter);
     if (!file || file->isEmpty())
         return;
@@ -99,7 +99,7 @@ void CsvButtons::cmdCsvIn_Click()
         return;
     }
     csv::ImportBase base;
-    if (MaybeError e = csv::readImportBase(s_.dir, s_.person.selected, &base)) {
+    if (MaybeError e = csv::readImportBase(s_.dir, s_.person.selected(), &base)) {
         showStoreError(s_.dialogs, window(), what, *e, QStringLiteral("読み込みエラー"));
         return;
     }
@@ -128,8 +128,8 @@ void CsvButtons::cmdCsvIn_Click()
                            Dialogs::Buttons::Ok);
         return;
     }
-    const QString who = s_.person.Nickname.isEmpty() ? QStringLiteral("%1人目").arg(int(s_.person.selected))
-                                                     : s_.person.Nickname;
+    const QString who = s_.person.current().nickname.isEmpty() ? QStringLiteral("%1人目").arg(int(s_.person.selected()))
+                                                     : s_.person.current().nickname;
     const QString question = QStringLiteral("%1\n\n「%2」の記録に加えます。よろしいですか？")
                                  .arg(preview, who);
     if (s_.dialogs.message(window(), question, QStringLiteral("CSV読み込みの確認"), Dialogs::Icon::Question,

@@ -1,6 +1,5 @@
 #include "setup/settings_panel.h"
 
-#include "core/help_texts.h"
 #include "core/session.h"
 #include "setup/csv_buttons.h"
 #include "setup/registration.h"
@@ -139,11 +138,8 @@ void SettingsPanel::cmdPHozon1_Click()
         showStoreError(s_.dialogs, this, QStringLiteral("プライベートデータを保存できませんでした。"), *e);
         return;
     }
-    s_.person.Nickname = p.nickname;
-    s_.person.Height = p.height;
-    s_.person.TargetWeight = p.targetWeight;
+    s_.person.setProfile(s_.person.selected(), p);
     showProfile(); // the numbers as stored, full-width digits made ASCII
-    Q_EMIT profileSaved();
     s_.dialogs.message(this, QStringLiteral("保存が終了しました"), QStringLiteral("保存終了"),
                        Dialogs::Icon::Information, Dialogs::Buttons::Ok);
 }
@@ -162,13 +158,24 @@ void SettingsPanel::personChanged(bool visible)
     Q_EMIT dayViewWanted();
 }
 
-QString SettingsPanel::helpText() const { return helptext::cmdSettei(); }
+QString SettingsPanel::helpText() const
+{
+    return QStringLiteral(
+        u"これまでのデータを削除して新規にダイエットをスタートさせたり、各種データの編集を行います。\r\n"
+        u"\r\n"
+        u"体重と共に登録する状況項目を追加したり、順番の並び替え、削除ができます。\r\n"
+        u"\r\n"
+        u"ＢＭＩメーターではスクロールバーを可変させることでＢＭＩ値と肥満度をシミュレーションできます。\r\n"
+        u"\r\n"
+        u"入力時の時間を記録したい場合は「一言日記に自動的に時間を記録」にチェックを入れてください。\r\n"
+        u"\r\n");
+}
 
 void SettingsPanel::showProfile()
 {
-    txtPriData_->setText(s_.person.Nickname);
-    txtSincyou_->setText(fmt::shortest(s_.person.Height));
-    txtMokuTai_->setText(fmt::shortest(s_.person.TargetWeight));
+    txtPriData_->setText(s_.person.current().nickname);
+    txtSincyou_->setText(fmt::shortest(s_.person.current().height));
+    txtMokuTai_->setText(fmt::shortest(s_.person.current().targetWeight));
 }
 
 void SettingsPanel::showAutoTime(int state)

@@ -42,8 +42,6 @@ Q_SIGNALS:
     // The day view and the meters are to be rebuilt for the new person
     // (the large meter on this screen follows them).
     void dayViewWanted();
-    // The selected person's profile was saved; the window takes its values.
-    void profileSaved();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -2,11 +2,11 @@
 
 #include "core/session.h"
 #include "ui/situation_lists.h"
-#include "store/palette.h"
 #include "store/record_line.h"
 #include "store/situation_file.h"
 #include "ui/back_color.h"
 #include "ui/dialogs.h"
+#include "ui/palette.h"
 #include "ui/store_error_box.h"
 
 #include <QGridLayout>

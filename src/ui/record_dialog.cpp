@@ -168,7 +168,7 @@ RecordDialog *openDialog(Session &s, const RowRecord &row, std::function<void()>
     if (row.index < 0)
         return nullptr;
     QList<WeightRecord> records;
-    if (MaybeError e = s.records.read(s.person.selected, &records)) {
+    if (MaybeError e = s.records.read(s.person.selected(), &records)) {
         showStoreError(s.dialogs, parent, QStringLiteral("データを読み込めませんでした。"), *e,
                        QStringLiteral("ファイルエラー"));
         return nullptr;

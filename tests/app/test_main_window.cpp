@@ -8,7 +8,6 @@
 #include "ui/art/splash_window.h"
 #include "entry/entry_panel.h"
 #include "store/data_file.h"
-#include "store/palette.h"
 #include "ui/back_color.h"
 #include "ui/grid.h"
 #include "ui/line_chart.h"
@@ -189,10 +188,10 @@ void TestMainWindow::startOpensOnComparisonWithPersonOneAndToday()
     // when it is first opened.
     const Session &s = d.session();
     QCOMPARE(s.person.DataFileName(), kData1);
-    QCOMPARE(s.person.Nickname, QStringLiteral("たろう"));
-    QCOMPARE(s.person.Height, 170.0f);
-    QCOMPARE(s.person.TargetWeight1, 60.0f);
-    QCOMPARE(s.person.TargetWeight2, 50.0f);
+    QCOMPARE(s.person.current().nickname, QStringLiteral("たろう"));
+    QCOMPARE(s.person.current().height, 170.0f);
+    QCOMPARE(s.person.profile(PersonSlot::One).targetWeight, 60.0f);
+    QCOMPARE(s.person.profile(PersonSlot::Two).targetWeight, 50.0f);
     QCOMPARE(s.day.LastFileDate, kToday);
     QCOMPARE(s.day.LastFileWeight, 68.4f);
     QCOMPARE(d.find<QLabel>("lblUser1")->text(), QStringLiteral("2"));
@@ -289,7 +288,7 @@ void TestMainWindow::splashStaysItsTimeAlsoAroundMidnight()
     QVERIFY(!splashOnScreen());
     QVERIFY(w.isVisible());
     // The weight screen opens on the day the start began on.
-    QCOMPARE(w.entryPanel()->mtvmain()->selectedDate(), QDate(2008, 3, 10));
+    QCOMPARE(qobject_cast<EntryPanel *>(w.screen(QStringLiteral("cmdMain")))->mtvmain()->selectedDate(), QDate(2008, 3, 10));
 }
 
 void TestMainWindow::firstStartCreatesDefaultsAndAsksForThePersons()
@@ -762,7 +761,7 @@ void TestMainWindow::selectedPersonsButtonDoesNothing()
 
     d.click("cmdUser1");
     QCOMPARE(d.window()->windowTitle(), QStringLiteral(" たろう のデータ"));
-    QCOMPARE(d.session().person.Height, 170.0f);
+    QCOMPARE(d.session().person.current().height, 170.0f);
     QCOMPARE(d.dayRowCount(), 2);
     QCOMPARE(d.find<QLabel>("lblUser1")->text(), QStringLiteral("2"));
     QCOMPARE(d.find<ColourButton>("cmdUser1")->backColor(), QColor(0xFF, 0xFF, 0xF0));
@@ -782,7 +781,7 @@ void TestMainWindow::switchOnWeightScreenRebuildsIt()
     QCOMPARE(d.find<ColourButton>("cmdUser2")->backColor(), QColor(0xFF, 0xFF, 0xF0));
     QCOMPARE(d.find<ColourButton>("cmdUser1")->backColor(), QColor());
     QCOMPARE(d.session().person.DataFileName(), kData2);
-    QCOMPARE(d.session().person.Height, 160.0f);
+    QCOMPARE(d.session().person.current().height, 160.0f);
     QCOMPARE(d.dayRowCount(), 1);
     QCOMPARE(d.dayRow(1).mid(0, 3),
              (QStringList{"1", "起床後", "54.2Kg"}));
@@ -864,7 +863,7 @@ void TestMainWindow::switchToAnUnreadableProfileKeepsTheSelection()
     QCOMPARE(d.window()->windowTitle(), QStringLiteral(" たろう のデータ"));
     QCOMPARE(d.session().person.DataFileName(), kData1);
     QCOMPARE(d.session().person.ProfileFileName(), kProfile1);
-    QCOMPARE(d.session().person.Height, 170.0f);
+    QCOMPARE(d.session().person.current().height, 170.0f);
     QCOMPARE(d.dayRowCount(), 2);
     QCOMPARE(d.snapshot(), before);
 }

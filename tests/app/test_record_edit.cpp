@@ -95,7 +95,7 @@ void backToWindow(const WindowDriver &d) { QApplication::setActiveWindow(d.windo
 void showDay(WindowDriver &d, QDate day)
 {
     d.click("cmdMain");
-    EntryPanel *entry = d.window()->entryPanel();
+    auto *entry = qobject_cast<EntryPanel *>(d.window()->screen(QStringLiteral("cmdMain")));
     entry->mtvmain()->setSelectedDay(day);
     entry->refreshDayAndMeters();
 }

@@ -511,7 +511,7 @@ void TestCompareScreen::personSwitchChangesNothingHere()
     d.tmp.writeBytes(kData2, d.bytes(kData2) + crlf({rec(kToday, "就寝前", "53")}));
     d.dialogs.clear();
     d.click("cmdUser2");
-    QCOMPARE(d.session().person.selected, PersonSlot::Two);
+    QCOMPARE(d.session().person.selected(), PersonSlot::Two);
     QCOMPARE(d.visiblePanel(), QStringLiteral("fraAvgTai"));
     QCOMPARE(values(d, "lblD1"), before1);
     QCOMPARE(values(d, "lblD2"), before2);

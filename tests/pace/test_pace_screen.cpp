@@ -242,13 +242,13 @@ void TestPaceScreen::personSwitchChangesNothingAndReopeningReadsAfresh()
     d.tmp.writeBytes(kData2, d.bytes(kData2) + crlf({rec("2008/03/09", "起床後", "53.8"), rec(kToday, "起床後", "53.6")}));
     d.dialogs.clear();
     d.click("cmdUser2");
-    QCOMPARE(d.session().person.selected, PersonSlot::Two);
+    QCOMPARE(d.session().person.selected(), PersonSlot::Two);
     QCOMPARE(shownScreens(d), QStringLiteral("fraPace"));
     QCOMPARE(figures(d, 1), before1);
     QCOMPARE(figures(d, 2), before2);
     QCOMPARE(chartContent(chart), chartBefore);
     d.click("cmdUser1");
-    QCOMPARE(d.session().person.selected, PersonSlot::One);
+    QCOMPARE(d.session().person.selected(), PersonSlot::One);
     QCOMPARE(figures(d, 2), before2);
     QCOMPARE(chartContent(chart), chartBefore);
     QCOMPARE(d.boxes(), QStringList());

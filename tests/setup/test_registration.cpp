@@ -251,8 +251,8 @@ void TestRegistration::profileEditChecksAndSaves()
     QCOMPARE(d.boxes(), QStringList{info(QStringLiteral("保存終了"), QStringLiteral("保存が終了しました"))});
     QCOMPARE(d.bytes(kProfile1), profileBytes("たろ", "171", "58.5"));
     // The window takes the new values at once, targets included.
-    QCOMPARE(d.session().person.Height, 171.0f);
-    QCOMPARE(d.session().person.TargetWeight1, 58.5f);
+    QCOMPARE(d.session().person.current().height, 171.0f);
+    QCOMPARE(d.session().person.profile(PersonSlot::One).targetWeight, 58.5f);
     QCOMPARE(d.find<QPushButton>("cmdUser1")->text(), QStringLiteral("たろ"));
     QCOMPARE(d.window()->windowTitle(), QStringLiteral(" たろ のデータ"));
 }

@@ -11,8 +11,8 @@
 #include "ui/situation_lists.h"
 #include "store/codec.h"
 #include "store/file_io.h"
-#include "store/palette.h"
 #include "ui/back_color.h"
+#include "ui/palette.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -82,7 +82,7 @@ struct Fixture {
         tmp.writeBytes(kList, crlf(kLabels));
         tmp.writeBytes(kData1, kData1Bytes);
         tmp.writeBytes(kData2, kData2Bytes);
-        session.person.selected = PersonSlot::One;
+        session.person.select(PersonSlot::One);
         editor.setLists(&lists);
         editor.resize(520, 300);
         editor.show();
@@ -498,7 +498,7 @@ void TestSituationList::renameChangesExactLabelsOfTheSelectedPersonOnly()
     f->tmp.writeBytes(kList, crlf({QStringLiteral("朝"), QStringLiteral("夜"),
                                     QStringLiteral("散歩,ジョギング"), QStringLiteral("\"朝\"")}));
     QVERIFY(!f->lists.LoadSituationList(f->session.dir));
-    f->session.person.selected = dataFile == kData2 ? PersonSlot::Two : PersonSlot::One;
+    f->session.person.select(dataFile == kData2 ? PersonSlot::Two : PersonSlot::One);
     QSignalSpy renamed(&f->editor, &SituationListEditor::renamed);
 
     f->clickLabel(0);
