@@ -36,7 +36,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -184,9 +184,9 @@ void EntryPanel::buildControls()
 
     // Middle: the situation, the weight, the save button, the scale step.
     auto *situationBox = new QGroupBox(QStringLiteral("① 状況選択"), this);
-    lstAct_ = named(new QListWidget(situationBox), "lstAct");
-    connect(lstAct_, &QListWidget::itemClicked, this, [this] { lstAct_Click(); });
-    connect(lstAct_, &QListWidget::itemActivated, this, [this] { lstAct_Click(); });
+    lstAct_ = named(new QListView(situationBox), "lstAct");
+    connect(lstAct_, &QListView::clicked, this, [this] { lstAct_Click(); });
+    connect(lstAct_, &QListView::activated, this, [this] { lstAct_Click(); });
     cmdFree_ = named(new QPushButton(QStringLiteral("フリー入力"), situationBox), "cmdFree");
     cmdFree_->setToolTip(QStringLiteral("状況リストに無い内容を入力します"));
     connect(cmdFree_, &QPushButton::clicked, this, [this] { cmdFree_Click(); });
@@ -405,7 +405,8 @@ void EntryPanel::setStepButtonsEnabled(bool enabled)
 void EntryPanel::setSituation(const QString &situation, int listRow)
 {
     s_.SelectedSituation = situation;
-    lstAct_->setCurrentRow(listRow, QItemSelectionModel::ClearAndSelect);
+    lstAct_->selectionModel()->setCurrentIndex(lstAct_->model()->index(listRow, 0),
+                                               QItemSelectionModel::ClearAndSelect);
     if (listRow < 0)
         lstAct_->clearSelection();
     setStepButtonsEnabled(!situation.isEmpty());
@@ -421,10 +422,10 @@ void EntryPanel::offerWeight()
 
 void EntryPanel::lstAct_Click()
 {
-    QListWidgetItem *item = lstAct_->currentItem();
-    if (!item)
+    const QModelIndex item = lstAct_->currentIndex();
+    if (!item.isValid())
         return;
-    setSituation(item->text(), lstAct_->currentRow());
+    setSituation(item.data().toString(), item.row());
     offerWeight();
 }
 
@@ -448,7 +449,7 @@ void EntryPanel::cmdFree_Click()
             showError(QStringLiteral("状況リストに追加できませんでした。"), *e, QStringLiteral("保存エラー"));
         } else {
             lists_.appendToAll(answer);
-            setSituation(answer, lstAct_->count() - 1); // the new label is the chosen one
+            setSituation(answer, lstAct_->model()->rowCount() - 1); // the new label is the chosen one
         }
     }
     txtTaiInp_->selectAll();

@@ -11,7 +11,7 @@ class MonthCalendar;
 class Picture;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 class QRadioButton;
 class SituationLists;
@@ -102,7 +102,7 @@ private:
     QLabel *lblDspNissuu_ = nullptr, *lblDspTai_ = nullptr, *lblDspBmi_ = nullptr,
            *lblDspHiman_ = nullptr;
     SmallBmiMeter *smallMeter_ = nullptr;
-    QListWidget *lstAct_ = nullptr;
+    QListView *lstAct_ = nullptr;
     QPushButton *cmdFree_ = nullptr, *cmdJikan_ = nullptr;
     QLabel *lblKirokuBi_ = nullptr;
     QLineEdit *txtTaiInp_ = nullptr;

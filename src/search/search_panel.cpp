@@ -19,7 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QVBoxLayout>
@@ -165,12 +165,12 @@ QWidget *SearchPanel::buildCriteria()
     ivory(txtKey_);
     txtKey_->installEventFilter(this);
     connect(txtKey_, &QLineEdit::returnPressed, this, [this] { txtKey_Enter(); });
-    lstAct2_ = named(new QListWidget(column), QStringLiteral("lstAct2"));
+    lstAct2_ = named(new QListView(column), QStringLiteral("lstAct2"));
     lstAct2_->setToolTip(QStringLiteral("選んだ状況の記録だけを表示します"));
     lstAct2_->setMinimumHeight(72);
     ivory(lstAct2_);
     lstAct2_->installEventFilter(this);
-    connect(lstAct2_, &QListWidget::itemClicked, this, [this] { lstAct2_Click(); });
+    connect(lstAct2_, &QListView::clicked, this, [this] { lstAct2_Click(); });
 
     // Weekday.
     cmdAllWeek_ = allButton(QStringLiteral("cmdAllWeek"), QStringLiteral("すべての曜日を表示します"));
@@ -357,10 +357,10 @@ void SearchPanel::showButtonColours()
 
 void SearchPanel::lstAct2_Click()
 {
-    const QListWidgetItem *item = lstAct2_->currentItem();
-    if (!item)
+    const QModelIndex item = lstAct2_->currentIndex();
+    if (!item.isValid())
         return;
-    const QString label = item->text();
+    const QString label = item.data().toString();
     relist([&label](Criteria &c, const QList<WeightRecord> &) { pickSituation(c, label); });
 }
 

@@ -12,7 +12,7 @@ class LineChart;
 class QComboBox;
 class QStringListModel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 struct Session;
 
 // The search screen fraTaijyu: the selected person's records filtered by
@@ -31,7 +31,7 @@ public:
     QString helpText() const override;
 
     // The search's copy of the situation list, kept in step by the window.
-    QListWidget *lstAct2() const { return lstAct2_; }
+    QListView *lstAct2() const { return lstAct2_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -73,7 +73,7 @@ private:
     QList<int> resultIndex_; // which record of the file each result row is
     LineChart *mcrBunseki_ = nullptr;
     QLineEdit *txtKey_ = nullptr;
-    QListWidget *lstAct2_ = nullptr;
+    QListView *lstAct2_ = nullptr;
     ColourButton *cmdAllact_ = nullptr;
     ColourButton *cmdWeek_[7] = {};
     ColourButton *cmdAllWeek_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "store/situation_file.h"
 
+#include <QListView>
 #include <QListWidget>
 
 void SituationLists::fill(QListWidget *list, const QStringList &labels)
@@ -10,16 +11,10 @@ void SituationLists::fill(QListWidget *list, const QStringList &labels)
     list->addItems(labels);
 }
 
-void SituationLists::fillMirrors()
+void SituationLists::attachMirror(QListView *list)
 {
-    for (QListWidget *list : std::as_const(mirrors_))
-        fill(list, mirrored_);
-}
-
-void SituationLists::attachMirror(QListWidget *list)
-{
-    mirrors_.append(list);
-    fill(list, mirrored_);
+    list->setModel(&model_);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
 MaybeError SituationLists::LoadSituationList(const DataDir &dir)
@@ -27,30 +22,27 @@ MaybeError SituationLists::LoadSituationList(const DataDir &dir)
     QStringList labels;
     if (MaybeError e = store::readSituationList(dir, &labels))
         return e;
-    mirrored_ = labels;
-    fillMirrors();
+    model_.setStringList(labels);
     fill(lstKoumoku_, labels);
     return std::nullopt;
 }
 
 void SituationLists::appendToAll(const QString &label)
 {
-    mirrored_.append(label);
-    for (QListWidget *list : std::as_const(mirrors_))
-        list->addItem(label);
+    const int row = model_.rowCount();
+    model_.insertRows(row, 1);
+    model_.setData(model_.index(row), label);
     lstKoumoku_->addItem(label);
 }
 
 void SituationLists::refillFromWorkingCopy()
 {
-    mirrored_ = workingCopy();
-    fillMirrors();
+    model_.setStringList(workingCopy());
 }
 
 void SituationLists::clearAll()
 {
-    mirrored_.clear();
-    fillMirrors();
+    model_.setStringList({});
     lstKoumoku_->clear();
 }
 

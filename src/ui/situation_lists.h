@@ -3,26 +3,29 @@
 #include "store/data_dir.h"
 #include "store/store_error.h"
 
-#include <QList>
 #include <QStringList>
+#include <QStringListModel>
 
+class QListView;
 class QListWidget;
 
-// The situation list lives three times, always in file order: lstAct on
-// the weight screen, lstAct2 on the search screen and lstKoumoku, the
-// working copy of the settings screen. This keeps them in step. lstAct and
-// lstAct2 mirror the list as last loaded or saved; their screens are built
-// when first opened, so each mirror joins then with what the others show.
+// The situation list, always in file order: one model of the list as last
+// loaded or saved, which lstAct on the weight screen and lstAct2 on the
+// search screen both view, and lstKoumoku, the settings screen's working
+// copy, which the editor changes first and then commits to the file and
+// the model. A screen built later views the same model.
 class SituationLists {
 public:
     explicit SituationLists(QListWidget *lstKoumoku) : lstKoumoku_(lstKoumoku) {}
-    void attachMirror(QListWidget *list);
+    // The list shows the model, read-only.
+    void attachMirror(QListView *list);
+    QStringListModel *model() { return &model_; }
 
-    // LoadSituationList: empties the three lists and fills them from the file.
+    // LoadSituationList: the model and the working copy from the file.
     MaybeError LoadSituationList(const DataDir &dir);
-    // Adds one label at the end of all three lists.
+    // Adds one label at the end of the model and the working copy.
     void appendToAll(const QString &label);
-    // Empties lstAct and lstAct2 and refills them from lstKoumoku.
+    // The working copy, saved, becomes the model.
     void refillFromWorkingCopy();
     void clearAll();
 
@@ -30,9 +33,7 @@ public:
 
 private:
     static void fill(QListWidget *list, const QStringList &labels);
-    void fillMirrors();
 
-    QStringList mirrored_; // what lstAct and lstAct2 show
-    QList<QListWidget *> mirrors_;
+    QStringListModel model_; // what lstAct and lstAct2 show
     QListWidget *lstKoumoku_;
 };

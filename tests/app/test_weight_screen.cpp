@@ -3,7 +3,6 @@
 
 #include "window_driver.h"
 
-#include "store/palette.h"
 #include "ui/back_color.h"
 #include "ui/grid.h"
 #include "ui/line_chart.h"
@@ -14,7 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
-#include <QListWidget>
+#include <QAbstractItemView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -583,11 +582,11 @@ void TestWeightScreen::chosenSituationShowsInTheListAndOnTheStepButtons()
     d.writeFiles(everyday());
     QVERIFY(d.start());
     d.click("cmdMain");
-    auto *list = d.find<QListWidget>("lstAct");
+    auto *list = d.find<QAbstractItemView>("lstAct");
     auto highlighted = [list] {
         QStringList out;
-        for (const QListWidgetItem *i : list->selectedItems())
-            out.append(i->text());
+        for (const QModelIndex &i : list->selectionModel()->selectedIndexes())
+            out.append(i.data().toString());
         return out;
     };
     auto stepsEnabled = [&d] { return d.find("cmdUp")->isEnabled() && d.find("cmdDn")->isEnabled(); };

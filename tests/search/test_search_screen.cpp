@@ -10,7 +10,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QAbstractItemView>
 #include <QTest>
 
 using namespace wintest;
@@ -108,11 +108,8 @@ QStringList comboItems(const WindowDriver &d, const QString &name)
 // A real click on a label of lstAct2.
 void pickSituation(const WindowDriver &d, const QString &label)
 {
-    auto *list = d.find<QListWidget>(QStringLiteral("lstAct2"));
-    const QList<QListWidgetItem *> found = list->findItems(label, Qt::MatchExactly);
-    QVERIFY2(!found.isEmpty(), qPrintable(label));
-    list->scrollToItem(found.first());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+    QVERIFY2(WindowDriver::clickViewItem(d.find<QAbstractItemView>(QStringLiteral("lstAct2")), label),
+             qPrintable(label));
 }
 
 // Clicks into a date box, replaces its text by typing.

@@ -20,6 +20,7 @@
 #include <QInputMethodEvent>
 #include <QFrame>
 #include <QLineEdit>
+#include <QAbstractItemView>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTableView>
@@ -126,20 +127,31 @@ void WindowDriver::click(const QString &name) const
         QTest::mouseClick(w, Qt::LeftButton);
 }
 
+QStringList WindowDriver::viewItems(const QAbstractItemView *view)
+{
+    QStringList out;
+    const QAbstractItemModel *m = view ? view->model() : nullptr;
+    for (int i = 0; m && i < m->rowCount(); ++i)
+        out.append(m->index(i, 0).data().toString());
+    return out;
+}
+
+bool WindowDriver::clickViewItem(QAbstractItemView *view, const QString &label)
+{
+    const int row = int(viewItems(view).indexOf(label));
+    if (row < 0)
+        return false;
+    const QModelIndex index = view->model()->index(row, 0);
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    return true;
+}
+
 void WindowDriver::clickSituation(const QString &label) const
 {
-    auto *list = find<QListWidget>(QStringLiteral("lstAct"));
-    if (!list)
-        return;
-    const QList<QListWidgetItem *> found = list->findItems(label, Qt::MatchExactly);
-    if (found.isEmpty()) {
+    if (!clickViewItem(find<QAbstractItemView>(QStringLiteral("lstAct")), label))
         QTest::qFail(qPrintable(QStringLiteral("no situation %1 in lstAct").arg(label)), __FILE__,
                      __LINE__);
-        return;
-    }
-    list->scrollToItem(found.first());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(found.first()).center());
 }
 
 void WindowDriver::pickDay(QDate day) const
@@ -336,11 +348,7 @@ QList<double> WindowDriver::chartPoints() const
 
 QStringList WindowDriver::listItems(const QString &name) const
 {
-    QStringList out;
-    if (auto *list = find<QListWidget>(name))
-        for (int i = 0; i < list->count(); ++i)
-            out.append(list->item(i)->text());
-    return out;
+    return viewItems(find<QAbstractItemView>(name));
 }
 
 QString WindowDriver::visiblePanel() const

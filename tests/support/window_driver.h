@@ -17,6 +17,7 @@
 
 class Grid;
 class LineChart;
+class QAbstractItemView;
 class QListWidget;
 
 // Window tests: a data directory written by hand in CP932, the main window
@@ -125,6 +126,10 @@ public:
     LineChart *chart() const;
     QList<double> chartPoints() const;
     QStringList listItems(const QString &name) const;
+    // The labels a list view shows, and a real click on one of them
+    // (false when it shows no such label).
+    static QStringList viewItems(const QAbstractItemView *view);
+    static bool clickViewItem(QAbstractItemView *view, const QString &label);
     // The only visible panel's objectName, or a list of all visible ones.
     QString visiblePanel() const;
     // Visible controls of the window that overlap one another or stick out
