@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/colours.h"
 #include "core/table.h"
 #include "core/weight_series.h"
-#include "store/palette.h"
 
 #include <QString>
 #include <QStringView>

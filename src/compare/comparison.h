@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/colours.h"
 #include "core/table.h"
-#include "store/palette.h"
 #include "store/record.h"
 
 #include <QList>

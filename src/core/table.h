@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/palette.h"
+#include "core/colours.h"
 
 #include <QList>
 #include <QString>

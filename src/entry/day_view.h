@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/change_mark.h"
+#include "core/colours.h"
 #include "core/day_values.h"
 #include "core/table.h"
-#include "store/palette.h"
 #include "store/record.h"
 
 #include <QList>

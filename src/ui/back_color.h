@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/palette.h"
+#include "ui/palette.h"
 
 #include <QColor>
 #include <QPushButton>

@@ -41,6 +41,12 @@ foreach(f IN LISTS sources)
       string(APPEND faults "\n  ${f} (QtCore only) includes <${inc}>")
       continue()
     endif()
+    # Nor the widgets' own folder: what a computation needs from there (a
+    # colour, a text) belongs in core/ or the computation's folder.
+    if(core_index GREATER -1 AND inc MATCHES "^ui/")
+      string(APPEND faults "\n  ${f} (QtCore only) includes ${inc}")
+      continue()
+    endif()
     if(NOT inc MATCHES "/")
       continue() # a generated header or one next to the file
     endif()
