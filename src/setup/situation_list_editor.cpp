@@ -7,7 +7,6 @@
 #include "ui/back_color.h"
 #include "ui/dialogs.h"
 #include "ui/palette.h"
-#include "ui/palette.h"
 #include "ui/store_error_box.h"
 
 #include <QGridLayout>
