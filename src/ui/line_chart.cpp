@@ -4,7 +4,6 @@
 
 #include <QEvent>
 #include <QFontMetrics>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
@@ -165,7 +164,6 @@ void LineChart::setColumnCount(int cols)
         columns_[size_t(c)].color = defaultColor(c);
         values_[size_t(c)].assign(size_t(rowCount_), std::nullopt);
     }
-    col_ = qBound(1, col_, cols);
     markLayoutDirty(); // the right axis may come or go
 }
 
@@ -183,28 +181,6 @@ void LineChart::setRowCount(int rows)
     if (rows == 0)
         labelOf_ = nullptr;
     rowLabelsDirty_ = true;
-}
-
-void LineChart::setRow(int row)
-{
-    row_ = row;
-}
-
-void LineChart::setColumn(int col)
-{
-    col_ = col;
-}
-
-void LineChart::setData(const QString &decimalText)
-{
-    bool ok = false;
-    const double v = QLocale::c().toDouble(decimalText.trimmed(), &ok);
-    setValue(row_, col_, ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt);
-}
-
-double LineChart::data() const
-{
-    return value(row_, col_).value_or(0.0);
 }
 
 bool LineChart::validCell(int row, int col) const
@@ -364,26 +340,11 @@ void LineChart::setLeftMin(double min)
     setLeftRange(min, left_.max);
 }
 
-void LineChart::setLeftMax(double max)
-{
-    setLeftRange(left_.min, max);
-}
-
 void LineChart::setRightRange(double min, double max)
 {
     right_ = {min, max};
     rightScale_ = scaleOf(right_, rightScale_);
     markLayoutDirty();
-}
-
-void LineChart::setRightMin(double min)
-{
-    setRightRange(min, right_.max);
-}
-
-void LineChart::setRightMax(double max)
-{
-    setRightRange(right_.min, max);
 }
 
 void LineChart::setSeriesOnRightAxis(int col, bool right)
@@ -423,7 +384,7 @@ QImage LineChart::markerImage(int col) const
     const bool points = columns_[size_t(col - 1)].line == Line::Points;
     // Drawn once per colour, kind and screen sharpness, not on every paint.
     const qreal dpr = devicePixelRatioF();
-    const QString key = QStringLiteral("%1/%2/%3/%4")
+    const QString key = QStringLiteral("%1/%2/%3")
                             .arg(color.rgba())
                             .arg(points ? -1 : int(marker_))
                             .arg(dpr);
@@ -564,23 +525,29 @@ void LineChart::bringUpToDate()
 }
 
 // What a screen reader says of the chart: its series by name, and the
-// ranges of its axes.
+// ranges of its axes. A name the program gave the chart stays; the series
+// are then said first in the description.
 void LineChart::describeForAccessibility()
 {
     QStringList names;
     for (const Column &c : columns_)
         if (!c.name.isEmpty())
             names.append(c.name);
-    const QString name = names.isEmpty() ? QStringLiteral("グラフ")
-                                         : QStringLiteral("グラフ: %1").arg(names.join(QStringLiteral("・")));
+    const QString series = names.join(QStringLiteral("・"));
+    const bool programsName = !accessibleName().isEmpty() && accessibleName() != madeName_;
     QString description = QStringLiteral("左の軸 %1～%2")
                               .arg(tickText(leftScale_, leftScale_.min), tickText(leftScale_, leftScale_.max));
     if (rightAxisVisible())
         description += QStringLiteral("、右の軸 %1～%2")
                            .arg(tickText(rightScale_, rightScale_.min), tickText(rightScale_, rightScale_.max));
     description += QStringLiteral("、%1 行").arg(rowCount_);
-    if (accessibleName() != name)
-        setAccessibleName(name);
+    if (programsName && !series.isEmpty())
+        description = QStringLiteral("%1、%2").arg(series, description);
+    if (!programsName) {
+        madeName_ = series.isEmpty() ? QStringLiteral("グラフ") : QStringLiteral("グラフ: %1").arg(series);
+        if (accessibleName() != madeName_)
+            setAccessibleName(madeName_);
+    }
     if (accessibleDescription() != description)
         setAccessibleDescription(description);
 }

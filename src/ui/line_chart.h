@@ -3,14 +3,13 @@
 #include "core/table.h"
 
 #include <QColor>
-#include <QImage>
-#include <functional>
-#include <QList>
-#include <QPointF>
 #include <QHash>
 #include <QImage>
+#include <QList>
+#include <QPointF>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -41,15 +40,7 @@ public:
     void setRowCount(int rows);
     int rowCount() const { return rowCount_; }
 
-    // The current cell and its value: written as decimal text (empty or not
-    // a number makes the cell empty), read as a number (0 when empty).
-    void setRow(int row);
-    int row() const { return row_; }
-    void setColumn(int col);
-    int column() const { return col_; }
-    void setData(const QString &decimalText);
-    double data() const;
-
+    // A value that is not a finite number leaves the cell empty.
     void setValue(int row, int col, std::optional<double> v);
     std::optional<double> value(int row, int col) const;
     // Replaces column col from row 1 on; grows the row count when values
@@ -93,13 +84,10 @@ public:
     void setLeftRange(double min, double max);
     void setLeftRange(const AxisRange &r) { setLeftRange(r.min, r.max); }
     void setLeftMin(double min);
-    void setLeftMax(double max);
     double leftMin() const { return left_.min; }
     double leftMax() const { return left_.max; }
     void setRightRange(double min, double max);
     void setRightRange(const AxisRange &r) { setRightRange(r.min, r.max); }
-    void setRightMin(double min);
-    void setRightMax(double max);
     double rightMin() const { return right_.min; }
     double rightMax() const { return right_.max; }
     // The right axis shows only while some series is drawn against it.
@@ -120,7 +108,6 @@ public:
         int decimals = 0;
     };
     AxisScale leftScale() const { return leftScale_; }
-    AxisScale rightScale() const { return rightScale_; }
     // The rows the x axis names, and their labels, in the order of x.
     QList<std::pair<int, QString>> rowLabelsShown();
 
@@ -197,10 +184,9 @@ private:
     std::vector<QString> labels_; // [row-1]
     std::function<QString(int)> labelOf_; // instead of labels_ when set
     int rowCount_ = 0;
-    int row_ = 1;
-    int col_ = 1;
     Marker marker_ = Marker::None;
     mutable QHash<QString, QImage> markerCache_; // by colour, kind and pixel ratio
+    QString madeName_; // the accessible name last made here, not the program's
     bool legend_ = false;
     Range left_;
     Range right_;

@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <limits>
 
 namespace {
 
@@ -25,7 +26,7 @@ bool showThreePoints(LineChart &c)
 class TestLineChart : public QObject {
     Q_OBJECT
 private slots:
-    void decimalTextInNumberOut();
+    void cellsHoldOnlyFiniteNumbers();
     void rowCountZeroThenNClearsAllValues();
     void emptyCellsBreakTheLine();
     void lonePointStaysVisibleWithoutMarkers();
@@ -47,35 +48,37 @@ private slots:
     void horizontalLinesCrossThePlotWithinTheRange();
 };
 
-void TestLineChart::decimalTextInNumberOut()
+void TestLineChart::cellsHoldOnlyFiniteNumbers()
 {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
     LineChart c;
     c.setColumnCount(2);
     c.setRowCount(3);
-    c.setRow(2);
-    c.setColumn(1);
-    c.setData(QStringLiteral("65.3"));
-    QCOMPARE(c.data(), 65.3);
+    c.setValue(2, 1, 65.3);
     QCOMPARE(c.value(2, 1), std::optional<double>(65.3));
     QCOMPARE(c.value(2, 2), std::optional<double>());
 
-    c.setColumn(2);
-    c.setData(QStringLiteral("-1.5"));
-    QCOMPARE(c.data(), -1.5);
-    c.setData(QStringLiteral("abc"));
+    // What is not a finite number empties the cell: it could not be drawn.
+    for (double bad : {nan, inf, -inf}) {
+        c.setValue(2, 2, -1.5);
+        QCOMPARE(c.value(2, 2), std::optional<double>(-1.5));
+        c.setValue(2, 2, bad);
+        QCOMPARE(c.value(2, 2), std::optional<double>());
+    }
+    // The same for a computed column, which replaces the whole column.
+    c.setSeries(2, ChartValues{64.5f, std::numeric_limits<float>::quiet_NaN(),
+                               std::numeric_limits<float>::infinity()});
+    QCOMPARE(c.value(1, 2), std::optional<double>(64.5));
     QCOMPARE(c.value(2, 2), std::optional<double>());
-    QCOMPARE(c.data(), 0.0); // an empty cell reads as 0
-    c.setData(QString());
-    QCOMPARE(c.value(2, 2), std::optional<double>());
-    c.setData(QStringLiteral("nan"));
-    QCOMPARE(c.value(2, 2), std::optional<double>());
+    QCOMPARE(c.value(3, 2), std::optional<double>());
+    QCOMPARE(c.drawnSegments(2), (QList<Points>{{QPointF(1, 64.5)}}));
 
     // A cell outside the table is refused, not added.
-    c.setRow(4);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no cell \\(4, 2\\)"));
-    c.setData(QStringLiteral("70"));
+    c.setValue(4, 2, 70.0);
     QCOMPARE(c.rowCount(), 3);
-    QCOMPARE(c.data(), 0.0);
+    QCOMPARE(c.value(4, 2), std::optional<double>());
 }
 
 void TestLineChart::rowCountZeroThenNClearsAllValues()
@@ -109,9 +112,7 @@ void TestLineChart::emptyCellsBreakTheLine()
              (QList<Points>{{QPointF(1, 1), QPointF(2, 2)}, {QPointF(4, 4), QPointF(5, 5)}}));
 
     // Filling the gap cell by cell joins the line again.
-    c.setRow(3);
-    c.setColumn(1);
-    c.setData(QStringLiteral("3"));
+    c.setValue(3, 1, 3.0);
     QCOMPARE(c.drawnSegments(1).size(), 1);
     QCOMPARE(c.drawnSegments(1).at(0).size(), 5);
 
@@ -153,15 +154,25 @@ void TestLineChart::screenReadersHearTheSeriesAndTheAxes()
     c.plotArea(); // brought up to date as a paint would
     QCOMPARE(c.accessibleName(), QStringLiteral("グラフ: たろう・はなこ"));
     QCOMPARE(c.accessibleDescription(), QStringLiteral("左の軸 60～70、右の軸 50～55、3 行"));
+
+    // Renaming a series renames the chart.
+    c.setSeriesName(2, QStringLiteral("じろう"));
+    c.plotArea();
+    QCOMPARE(c.accessibleName(), QStringLiteral("グラフ: たろう・じろう"));
+
+    // A name the screen gave the chart stays; the series move to the description.
+    c.setAccessibleName(QStringLiteral("二人の体重のグラフ"));
+    c.setSeriesName(1, QStringLiteral("はなこ"));
+    c.plotArea();
+    QCOMPARE(c.accessibleName(), QStringLiteral("二人の体重のグラフ"));
+    QCOMPARE(c.accessibleDescription(), QStringLiteral("はなこ・じろう、左の軸 60～70、右の軸 50～55、3 行"));
 }
 
 void TestLineChart::lonePointStaysVisibleWithoutMarkers()
 {
     LineChart c;
     c.setRowCount(1);
-    c.setRow(1);
-    c.setColumn(1);
-    c.setData(QStringLiteral("65.3"));
+    c.setValue(1, 1, 65.3);
     QCOMPARE(c.drawnSegments(1), (QList<Points>{{QPointF(1, 65.3)}}));
     QCOMPARE(c.markedPoints(1), (Points{QPointF(1, 65.3)}));
     // A marker as large as the circle style's, not a dot.
