@@ -40,7 +40,7 @@ QLabel *summaryLabel(const char *name, QWidget *parent)
 
 } // namespace
 
-TrendPanel::TrendPanel(Session &session, QWidget *parent) : Screen(parent), s_(session)
+TrendPanel::TrendPanel(const Session &session, QWidget *parent) : Screen(parent), s_(session)
 {
     setObjectName(QStringLiteral("fraRenTai"));
 
@@ -148,7 +148,7 @@ void TrendPanel::personChanged(bool visible)
         rebuild();
 }
 
-MaybeError TrendPanel::LoadWeightSeries(Session &s, WeightSeries *series)
+MaybeError TrendPanel::LoadWeightSeries(const Session &s, WeightSeries *series)
 {
     QList<WeightRecord> records;
     MaybeError e = s.records.read(s.person.selected(), &records);
@@ -156,7 +156,7 @@ MaybeError TrendPanel::LoadWeightSeries(Session &s, WeightSeries *series)
     return e;
 }
 
-void TrendPanel::reportUnreadSeries(Session &s, QWidget *parent, const MaybeError &e)
+void TrendPanel::reportUnreadSeries(const Session &s, QWidget *parent, const MaybeError &e)
 {
     if (e)
         showStoreError(s.dialogs, parent, QStringLiteral("体重データを読み込めませんでした。"), *e,

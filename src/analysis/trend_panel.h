@@ -20,7 +20,7 @@ struct Session;
 class TrendPanel final : public Screen {
     Q_OBJECT
 public:
-    TrendPanel(Session &session, QWidget *parent = nullptr);
+    TrendPanel(const Session &session, QWidget *parent = nullptr);
     ~TrendPanel() override;
 
     // Reload the series, then apply the target floor as it stands.
@@ -32,8 +32,8 @@ public:
     // When the file cannot be read the series is empty, so nothing of the
     // previous person stays on screen, and the error is returned for the
     // caller to report once the graph is drawn.
-    static MaybeError LoadWeightSeries(Session &s, WeightSeries *series);
-    static void reportUnreadSeries(Session &s, QWidget *parent, const MaybeError &e);
+    static MaybeError LoadWeightSeries(const Session &s, WeightSeries *series);
+    static void reportUnreadSeries(const Session &s, QWidget *parent, const MaybeError &e);
     // The reload: the series loaded, the graph drawn, then any message.
     bool ReloadSeries();
     // Everything from the series given; the floor is the lowest weight
@@ -54,7 +54,7 @@ private:
     void cboIdou_Click();
     void cmdMokuChk_Click();
 
-    Session &s_;
+    const Session &s_;
     WeightSeries series_; // as last drawn
     bool TargetFloorOn = false;
     // The window the graph uses and the text it came from: the last one

@@ -31,7 +31,7 @@ QLabel *swatch(const QString &name, Rgb colour, QWidget *parent)
 
 } // namespace
 
-CalendarPanel::CalendarPanel(Session &session, QWidget *parent) : Screen(parent), s_(session)
+CalendarPanel::CalendarPanel(const Session &session, QWidget *parent) : Screen(parent), s_(session)
 {
     setObjectName(QStringLiteral("fraCale"));
     buildControls();

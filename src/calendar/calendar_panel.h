@@ -19,7 +19,7 @@ struct Session;
 class CalendarPanel final : public Screen {
     Q_OBJECT
 public:
-    CalendarPanel(Session &session, QWidget *parent = nullptr);
+    CalendarPanel(const Session &session, QWidget *parent = nullptr);
 
     // Opening the screen and a person switch always come back in detail mode.
     void rebuild() override;
@@ -46,7 +46,7 @@ private:
     void showLegend(const calendar::CalendarView &v);
     void clearLegend();
 
-    Session &s_;
+    const Session &s_;
     calendar::Mode mode_ = calendar::Mode::Detail;
 
     QWidget *column_ = nullptr;

@@ -56,7 +56,7 @@ const Band kBands[] = {
 
 } // namespace
 
-PacePanel::PacePanel(Session &session, QWidget *parent) : Screen(parent), s_(session)
+PacePanel::PacePanel(const Session &session, QWidget *parent) : Screen(parent), s_(session)
 {
     setObjectName(QStringLiteral("fraPace"));
     buildControls();

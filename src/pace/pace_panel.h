@@ -17,7 +17,7 @@ struct Session;
 class PacePanel final : public Screen {
     Q_OBJECT
 public:
-    explicit PacePanel(Session &session, QWidget *parent = nullptr);
+    explicit PacePanel(const Session &session, QWidget *parent = nullptr);
 
     // Both files read afresh.
     void rebuild() override;
@@ -32,7 +32,7 @@ private:
     void showView(bool readable);
     void showChart();
 
-    Session &s_;
+    const Session &s_;
     pace::PaceView view_;
 
     // By person (index 0 and 1): the nickname caption and the five figures.
