@@ -54,8 +54,15 @@ CommandResult runImport(const Options &options, const DataDir &dir, const QStrin
         return {0, preview + QStringLiteral("（--dry-run のため書き込んでいません）\n"), {}};
     if (plan.toAdd.isEmpty())
         return {0, preview + QStringLiteral("追加する記録はありません\n"), {}};
-    if (MaybeError e = csv::applyImport(dir, base, plan, clock))
+    bool recordsIn = false;
+    if (MaybeError e = csv::applyImport(dir, base, plan, clock, &recordsIn)) {
+        if (recordsIn)
+            return failed(QStringLiteral("%1人目の記録に %2件を加えましたが、最後まで終えられませんでした: %3")
+                              .arg(options.person)
+                              .arg(plan.toAdd.size())
+                              .arg(e->message()));
         return failed(QStringLiteral("読み込めませんでした: %1").arg(e->message()));
+    }
     return {0,
             preview + QStringLiteral("%1人目の記録に %2件を加えました\n").arg(options.person).arg(plan.toAdd.size()),
             {}};

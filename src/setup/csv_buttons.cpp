@@ -135,8 +135,17 @@ void CsvButtons::cmdCsvIn_Click()
     if (s_.dialogs.message(window(), question, QStringLiteral("CSV読み込みの確認"), Dialogs::Icon::Question,
                            Dialogs::Buttons::OkCancel) != Dialogs::Answer::Ok)
         return;
-    if (MaybeError e = csv::applyImport(s_.dir, base, plan, s_.clock)) {
-        showStoreError(s_.dialogs, window(), what, *e, QStringLiteral("読み込みエラー"));
+    bool recordsIn = false;
+    if (MaybeError e = csv::applyImport(s_.dir, base, plan, s_.clock, &recordsIn)) {
+        // Failed after the file was replaced: the records are in, and the
+        // screens must show them.
+        if (recordsIn)
+            Q_EMIT recordsImported();
+        showStoreError(s_.dialogs, window(),
+                       recordsIn ? QStringLiteral("%1件の記録を読み込みましたが、最後まで終えられませんでした。")
+                                       .arg(plan.toAdd.size())
+                                 : what,
+                       *e, QStringLiteral("読み込みエラー"));
         return;
     }
     Q_EMIT recordsImported();

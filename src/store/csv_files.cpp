@@ -97,8 +97,10 @@ MaybeError readImportBase(const DataDir &dir, PersonSlot person, ImportBase *out
 }
 
 MaybeError applyImport(const DataDir &dir, const ImportBase &base, const ImportPlan &plan,
-                       const Clock &clock)
+                       const Clock &clock, bool *recordsIn)
 {
+    if (recordsIn)
+        *recordsIn = false;
     const QString actual = dir.resolve(base.dataFile);
     if (!plan.canImport())
         return StoreError{actual, 0, previewText(plan)};
@@ -116,9 +118,14 @@ MaybeError applyImport(const DataDir &dir, const ImportBase &base, const ImportP
     store::ChangeOptions options;
     options.expected = &expected;
     options.after = &after;
-    return store::runUndoableChange(dir, QStringLiteral("import"), {base.dataFile}, clock, options, [&] {
+    const MaybeError e = store::runUndoableChange(dir, QStringLiteral("import"), {base.dataFile}, clock, options, [&] {
         return store::replaceFile(dir, base.dataFile, store::scratchNameFor(actual), content);
     });
+    if (recordsIn) {
+        QByteArray now;
+        *recordsIn = !e || (!store::readBytes(dir, base.dataFile, &now) && now == content);
+    }
+    return e;
 }
 
 } // namespace csv

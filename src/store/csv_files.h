@@ -41,7 +41,10 @@ MaybeError readImportBase(const DataDir &dir, PersonSlot person, ImportBase *out
 // rewrite after a verified snapshot ("import"), registered for undo as one
 // change. Refused, writing nothing, when the plan cannot be imported or
 // the data file no longer holds what the plan was made against.
+// An error may come after the file was replaced (its undo record or the
+// folder's sync failed): *recordsIn then says the records are in the file,
+// so the caller shows them and does not say that nothing was added.
 MaybeError applyImport(const DataDir &dir, const ImportBase &base, const ImportPlan &plan,
-                       const Clock &clock);
+                       const Clock &clock, bool *recordsIn = nullptr);
 
 } // namespace csv

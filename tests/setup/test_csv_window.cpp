@@ -7,6 +7,7 @@
 
 #include "store/csv_exchange.h"
 #include "store/data_file.h"
+#include "store/file_io.h"
 #include "store/undo.h"
 
 #include <QDir>
@@ -45,6 +46,18 @@ const ScriptedDialogs::Call *lastMessage(const ScriptedDialogs &dialogs, const Q
     return nullptr;
 }
 
+// Fails every rename once the watched file no longer holds its old bytes:
+// the step's own write got through, what comes after it does not.
+QString g_watched;
+QByteArray g_old;
+int failRenamesAfterTheWrite(store::faults::Op op)
+{
+    if (op != store::faults::Op::Rename)
+        return 0;
+    QFile f(g_watched);
+    return f.open(QIODevice::ReadOnly) && f.readAll() != g_old ? EIO : 0;
+}
+
 DataSet twoRecords()
 {
     DataSet files;
@@ -61,6 +74,7 @@ private slots:
     void importShowsBadLineAndWritesOnlyOnOk();
     void cancelWritesNothingAndSecondImportAddsNothing();
     void undoOfImportRestoresTheBytes();
+    void importThatFailsAfterItsWriteShowsTheRecords();
     void ambiguousDatesAreAskedOnce();
     void exportWritesTheChosenLayout();
     void exportNeverReplacesADataFile();
@@ -170,6 +184,39 @@ void TestCsvWindow::undoOfImportRestoresTheBytes()
     QCOMPARE(u.files, QStringList{kData1});
     QVERIFY(!store::undoLastChange(d.session().dir, d.clock));
     QCOMPARE(d.bytes(kData1), before);
+}
+
+// The data file was replaced but the undo record could not be written:
+// the message says the records were read in, and the weight screen shows
+// them.
+void TestCsvWindow::importThatFailsAfterItsWriteShowsTheRecords()
+{
+    WindowDriver d;
+    d.writeFiles(twoRecords());
+    QVERIFY(d.start());
+    d.click("cmdMain");
+    QCOMPARE(d.dayRowCount(), 0);
+    const QByteArray before = d.bytes(kData1);
+    const QString file = writeCsv(d, QStringLiteral("体重.csv"), kImportCsv);
+    d.click("cmdSettei");
+    d.dialogs.clear();
+    d.dialogs.queueOpenFile(file);
+    d.dialogs.queueAnswer(Answer::Ok);
+    g_watched = d.tmp.filePath(kData1);
+    g_old = before;
+    store::faults::setHook(failRenamesAfterTheWrite);
+    d.click("cmdCsvIn");
+    store::faults::setHook(nullptr);
+
+    QVERIFY(d.bytes(kData1) != before);
+    const auto *told = lastMessage(d.dialogs, QStringLiteral("読み込みエラー"));
+    QVERIFY(told);
+    QVERIFY2(told->text.contains(QStringLiteral("5件の記録を読み込みましたが")), qPrintable(told->text));
+    QVERIFY2(told->text.contains(QStringLiteral("元に戻すための記録を書けませんでした")), qPrintable(told->text));
+    QVERIFY(!lastMessage(d.dialogs, QStringLiteral("CSV読み込み")));
+    QVERIFY(!store::undoState(d.session().dir).available);
+    d.click("cmdMain");
+    QCOMPARE(d.dayRowCount(), 2);
 }
 
 void TestCsvWindow::ambiguousDatesAreAskedOnce()

@@ -99,7 +99,7 @@ inline QByteArray importCsv()
 
 // The import as the settings screen and the command line make it: planned
 // against the file as read, then written.
-inline MaybeError importInto(const DataDir &dir, const Clock &clock)
+inline MaybeError importInto(const DataDir &dir, const Clock &clock, bool *recordsIn = nullptr)
 {
     csv::ImportBase base;
     if (MaybeError e = csv::readImportBase(dir, PersonSlot::One, &base))
@@ -107,7 +107,7 @@ inline MaybeError importInto(const DataDir &dir, const Clock &clock)
     const csv::ImportPlan plan = csv::planImport(importCsv(), base.records);
     if (plan.toAdd.size() != 12 || plan.duplicates != 1 || plan.badLines.size() != 1)
         return StoreError{data1(), 0, QStringLiteral("an unexpected plan: ") + csv::previewText(plan)};
-    return csv::applyImport(dir, base, plan, clock);
+    return csv::applyImport(dir, base, plan, clock, recordsIn);
 }
 
 inline QStringList steps()

@@ -269,6 +269,7 @@ private Q_SLOTS:
     void readOnlyDirectoryStopsEveryStep();
     void editAfterAKilledStepIsNeverUndoneAway_data();
     void editAfterAKilledStepIsNeverUndoneAway();
+    void failedImportSaysWhetherItsRecordsAreIn();
 };
 
 void TestFaultsBackup::initTestCase()
@@ -512,6 +513,36 @@ void TestFaultsBackup::editAfterAKilledStepIsNeverUndoneAway()
                  qPrintable(where(at, QStringLiteral("undo threw away the edit made after the step"))));
     }
     QVERIFY(cases > 0);
+}
+
+// A failed import tells its caller whether the records are in the file
+// anyway (a failure after the file was replaced), so that the screens show
+// them and the message does not say that nothing was added.
+void TestFaultsBackup::failedImportSaysWhetherItsRecordsAreIn()
+{
+    const Outcome o = outcomeOf(QStringLiteral("import"));
+    TempDataDir tmp;
+    int in = 0, out = 0;
+    for (const Op op : {Op::Open, Op::Write, Op::Sync, Op::Close, Op::Rename, Op::DirSync, Op::Truncate}) {
+        for (int n = 1; n <= o.perOp[int(op)]; ++n) {
+            const QString at = QStringLiteral("call %1 of kind %2 fails").arg(n).arg(int(op));
+            writeTree(tmp.path(), o.prepared);
+            g_op = op;
+            g_n = n;
+            g_err = EIO;
+            g_seen = 0;
+            bool recordsIn = false;
+            store::faults::setHook(failingHook);
+            const MaybeError e = importInto(DataDir(tmp.dir()), StepClock(), &recordsIn);
+            store::faults::setHook(nullptr);
+            const bool isNew = pairOf(tmp.path()) == o.after;
+            QVERIFY2(recordsIn == isNew, qPrintable(at));
+            if (e)
+                ++(recordsIn ? in : out);
+        }
+    }
+    // Both kinds of failure were met.
+    QVERIFY(in > 0 && out > 0);
 }
 
 QTEST_GUILESS_MAIN(TestFaultsBackup)
