@@ -138,7 +138,7 @@ bool Startup::loadStartFiles()
             fail(QStringLiteral("「%1」に記録が一件もないため起動できません。").arg(dir_.resolve(dataFileName(p))));
             return false;
         }
-        s_.records.hold(p, {std::move(bytes), std::move(records)});
+        s_.records.hold(p, store::RecordsAsRead::of(bytes, std::move(records)));
     }
     return true;
 }
@@ -294,13 +294,13 @@ bool Startup::ConvertLegacyData()
                        *e, QStringLiteral("データ変換エラー"));
         return true;
     }
-    store::RecordsAsRead converted;
-    if (MaybeError e = store::readRecords(dir_, dataFileName(PersonSlot::One), &converted.records, nullptr,
-                                          &converted.bytes)) {
+    QList<WeightRecord> records;
+    QByteArray bytes;
+    if (MaybeError e = store::readRecords(dir_, dataFileName(PersonSlot::One), &records, nullptr, &bytes)) {
         fail(QStringLiteral("変換したデータを読み込めませんでした。\n\n%1").arg(e->message()));
         return false;
     }
-    s_.records.hold(PersonSlot::One, converted);
+    s_.records.hold(PersonSlot::One, store::RecordsAsRead::of(bytes, std::move(records)));
     return true;
 }
 

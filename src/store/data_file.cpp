@@ -432,39 +432,59 @@ MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<Weight
     return e;
 }
 
+RecordsAsRead RecordsAsRead::of(const QByteArray &bytes, QList<WeightRecord> records)
+{
+    RecordsAsRead r;
+    r.records = std::move(records);
+    r.setBytes(bytes);
+    return r;
+}
+
+void RecordsAsRead::setBytes(const QByteArray &bytes)
+{
+    size = bytes.size();
+    checksum = checksumOf(bytes.constData(), bytes.size());
+    lineBreaks = scan::countLineBreaks(bytes.constData(), bytes.constData() + bytes.size());
+    endsWithLineBreak = bytes.endsWith('\n');
+}
+
 MaybeError rereadRecords(const DataDir &dir, const QString &dataFile, RecordsAsRead *known)
 {
     QByteArray bytes;
     if (MaybeError e = readBytes(dir, dataFile, &bytes))
         return e;
-    if (bytes == known->bytes) {
-        rememberContent(dir, dataFile, bytes);
+    const FileStamp stamp = stampOf(bytes);
+    if (bytes.size() == known->size && stamp.checksum == known->checksum) {
+        rememberContent(dir, dataFile, stamp);
         return std::nullopt;
     }
     const QString actual = dir.resolve(dataFile);
-    const QByteArray &old = known->bytes;
-    if (!old.isEmpty() && old.endsWith('\n') && bytes.startsWith(old)) {
+    if (known->size > 0 && known->endsWithLineBreak && bytes.size() > known->size
+        && checksumOf(bytes.constData(), known->size) == known->checksum) {
         // Lines added after a complete last line: only they are new, and
         // they are added to the list in place (it is copied only when
         // someone else still holds it).
         QList<WeightRecord> &records = known->records;
         const qsizetype before = records.size();
-        const QByteArray added = QByteArray::fromRawData(bytes.constData() + old.size(), bytes.size() - old.size());
-        if (MaybeError e = parseRecords(added, actual, nullptr, &records,
-                                        int(scan::countLineBreaks(old.constData(), old.constData() + old.size())))) {
+        const char *added = bytes.constData() + known->size;
+        const QByteArray tail = QByteArray::fromRawData(added, bytes.size() - known->size);
+        if (MaybeError e = parseRecords(tail, actual, nullptr, &records, int(known->lineBreaks))) {
             records.resize(before);
             return e;
         }
-        rememberContent(dir, dataFile, bytes);
-        known->bytes = std::move(bytes);
+        rememberContent(dir, dataFile, stamp);
+        known->size = bytes.size();
+        known->checksum = stamp.checksum;
+        known->lineBreaks += scan::countLineBreaks(added, bytes.constData() + bytes.size());
+        known->endsWithLineBreak = bytes.endsWith('\n');
         return std::nullopt;
     }
     countWholeRead(dir, dataFile);
     QList<WeightRecord> records;
     if (MaybeError e = parseRecords(bytes, actual, nullptr, &records))
         return e;
-    rememberContent(dir, dataFile, bytes);
-    *known = RecordsAsRead{std::move(bytes), std::move(records)};
+    rememberContent(dir, dataFile, stamp);
+    *known = RecordsAsRead::of(bytes, std::move(records));
     return std::nullopt;
 }
 

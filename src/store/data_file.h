@@ -28,10 +28,19 @@ struct IncompleteTail {
 MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<WeightRecord> *out,
                        IncompleteTail *tail = nullptr, QByteArray *bytesRead = nullptr);
 
-// A data file's records with the bytes they were read from.
+// A data file's records with a digest of the bytes they were read from:
+// enough to tell on the next read whether the file is unchanged or only had
+// lines added, without keeping a second copy of the file in memory. The
+// digest is the checksum the outside-edit check trusts as well.
 struct RecordsAsRead {
-    QByteArray bytes;
     QList<WeightRecord> records;
+    qint64 size = -1; // of the bytes read; -1: nothing read yet
+    quint64 checksum = 0;
+    qsizetype lineBreaks = 0;
+    bool endsWithLineBreak = false;
+
+    static RecordsAsRead of(const QByteArray &bytes, QList<WeightRecord> records);
+    void setBytes(const QByteArray &bytes);
 };
 
 // Reads the file into *known as readRecords would (no incomplete last line

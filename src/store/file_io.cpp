@@ -116,10 +116,6 @@ bool syncDirectoryPath(const QByteArray &path)
 
 bool syncDirectory(const QDir &dir) { return syncDirectoryPath(nativePath(dir.absolutePath())); }
 
-quint64 checksumOf(const char *data, qsizetype size)
-{
-    return quint64(qHashBits(data, size_t(size), 0x6e616e61u));
-}
 
 // Reads a whole file by path, without the fault seam: checking what a
 // file holds is not one of the store's writing calls.
@@ -275,6 +271,11 @@ QString rememberKey(const DataDir &dir, const QString &name)
 
 } // namespace
 
+quint64 checksumOf(const char *data, qsizetype size)
+{
+    return quint64(qHashBits(data, size_t(size), 0x6e616e61u));
+}
+
 FileStamp stampOf(const QByteArray &bytes)
 {
     FileStamp s;
@@ -302,7 +303,11 @@ bool stillHolds(const DataDir &dir, const QString &name, const FileStamp &stamp)
 
 void rememberContent(const DataDir &dir, const QString &name, const QByteArray &bytes)
 {
-    FileStamp s = stampOf(bytes);
+    rememberContent(dir, name, stampOf(bytes));
+}
+
+void rememberContent(const DataDir &dir, const QString &name, FileStamp s)
+{
     struct stat st {};
     if (::stat(nativePath(dir.path(name)).constData(), &st) == 0)
         s.mtimeNs = mtimeNsOf(st);

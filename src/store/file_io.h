@@ -44,6 +44,10 @@ bool stillHolds(const DataDir &dir, const QString &name, const FileStamp &stamp)
 // that build on an earlier read (a diary save) rather than on a read of
 // their own. Only the store's reads and writes of records remember.
 void rememberContent(const DataDir &dir, const QString &name, const QByteArray &bytes);
+// The same, with the stamp of those bytes already taken.
+void rememberContent(const DataDir &dir, const QString &name, FileStamp stamp);
+// The checksum a stamp holds, of any bytes (a prefix of a file, say).
+quint64 checksumOf(const char *data, qsizetype size);
 std::optional<FileStamp> rememberedContent(const DataDir &dir, const QString &name);
 void forgetRememberedContents();
 

@@ -491,7 +491,8 @@ void TestStoreFiles::rereadParsesOnlyWhatChanged()
     QVERIFY(e);
     QCOMPARE(e->line, 6);
     QCOMPARE(known.records.size(), 5);
-    QCOMPARE(known.bytes, bytes);
+    QCOMPARE(known.size, bytes.size());
+    QCOMPARE(known.checksum, store::stampOf(bytes).checksum);
 
     // A file cut short is read whole; so is one whose last known line had
     // no line break, since the added bytes may finish that line.
