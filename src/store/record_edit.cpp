@@ -137,8 +137,10 @@ bool splice(const QString &file, const QByteArray &bytes, const QList<WeightReco
 // `spliced` holds the new bytes when they could be made line by line.
 MaybeError rewriteUndoable(const DataDir &dir, const QString &dataFile, const QString &step,
                            const QByteArray &before, const QList<WeightRecord> &records, const Clock &clock,
-                           const QByteArray *spliced)
+                           const QByteArray *spliced, bool *written)
 {
+    if (written)
+        *written = false;
     const QString actual = dir.resolve(dataFile);
     QByteArray content;
     if (spliced)
@@ -155,9 +157,16 @@ MaybeError rewriteUndoable(const DataDir &dir, const QString &dataFile, const QS
     ChangeOptions options;
     options.expected = &expected;
     options.after = &after;
-    return runUndoableChange(dir, step, {dataFile}, clock, options, [&] {
+    const MaybeError e = runUndoableChange(dir, step, {dataFile}, clock, options, [&] {
         return replaceFile(dir, dataFile, scratchNameFor(actual), content);
     });
+    // A step can fail after the file was replaced (its undo record, the
+    // folder's sync): the caller must not then say nothing changed.
+    if (written) {
+        QByteArray now;
+        *written = !e || (!readBytes(dir, dataFile, &now) && now == content);
+    }
+    return e;
 }
 
 } // namespace
@@ -180,8 +189,10 @@ QString correctionProblem(const WeightRecord &r, const QDate &today)
 }
 
 MaybeError correctRecord(const DataDir &dir, const QString &dataFile, const RecordRef &which,
-                         const WeightRecord &corrected, const Clock &clock, int *newIndex)
+                         const WeightRecord &corrected, const Clock &clock, int *newIndex, bool *written)
 {
+    if (written)
+        *written = false;
     if (const QString why = correctionProblem(corrected, clock.today()); !why.isEmpty())
         return StoreError{dir.resolve(dataFile), 0, why};
     QList<WeightRecord> records;
@@ -207,7 +218,7 @@ MaybeError correctRecord(const DataDir &dir, const QString &dataFile, const Reco
     QByteArray spliced;
     const bool lineByLine = splice(dir.resolve(dataFile), before, old, which.index, &r, at, &spliced);
     if (MaybeError e = rewriteUndoable(dir, dataFile, QStringLiteral("correct"), before, records, clock,
-                                       lineByLine ? &spliced : nullptr))
+                                       lineByLine ? &spliced : nullptr, written))
         return e;
     if (newIndex)
         *newIndex = at;
@@ -215,8 +226,10 @@ MaybeError correctRecord(const DataDir &dir, const QString &dataFile, const Reco
 }
 
 MaybeError removeRecord(const DataDir &dir, const QString &dataFile, const RecordRef &which,
-                        const Clock &clock)
+                        const Clock &clock, bool *written)
 {
+    if (written)
+        *written = false;
     QList<WeightRecord> records;
     QByteArray before;
     if (MaybeError e = readAndFind(dir, dataFile, which, &records, &before))
@@ -228,7 +241,7 @@ MaybeError removeRecord(const DataDir &dir, const QString &dataFile, const Recor
     const bool lineByLine = splice(dir.resolve(dataFile), before, records, which.index, nullptr, 0, &spliced);
     records.removeAt(which.index);
     return rewriteUndoable(dir, dataFile, QStringLiteral("remove"), before, records, clock,
-                           lineByLine ? &spliced : nullptr);
+                           lineByLine ? &spliced : nullptr, written);
 }
 
 MaybeError appendRecordUndoable(const DataDir &dir, const QString &dataFile, const WeightRecord &r,

@@ -39,13 +39,16 @@ QString correctionProblem(const WeightRecord &r, const QDate &today);
 // record that keeps its day keeps its place; one moved to another day goes
 // after that day's records (before the first later one), so the file stays
 // in date order. *newIndex gets its place in the new file.
+// *written, when given, says whether the file holds the change, also when
+// the step failed after replacing it.
 MaybeError correctRecord(const DataDir &dir, const QString &dataFile, const RecordRef &which,
-                         const WeightRecord &corrected, const Clock &clock, int *newIndex = nullptr);
+                         const WeightRecord &corrected, const Clock &clock, int *newIndex = nullptr,
+                         bool *written = nullptr);
 
 // Removes the record, after a snapshot ("remove"). The last record of a
 // file is never removed: a data file always holds its start record.
 MaybeError removeRecord(const DataDir &dir, const QString &dataFile, const RecordRef &which,
-                        const Clock &clock);
+                        const Clock &clock, bool *written = nullptr);
 
 // appendRecord, registered for undo (no snapshot: an append only adds).
 MaybeError appendRecordUndoable(const DataDir &dir, const QString &dataFile, const WeightRecord &r,

@@ -133,11 +133,21 @@ void RecordDialog::cmdKirokuOk_Click()
         accept();
         return;
     }
-    if (MaybeError e = store::correctRecord(s_.dir, s_.person.DataFileName(), ref_, r, s_.clock)) {
-        showStoreError(s_.dialogs, this, QStringLiteral("記録を修正できませんでした。ファイルは変更していません。"),
+    bool written = false;
+    if (MaybeError e = store::correctRecord(s_.dir, s_.person.DataFileName(), ref_, r, s_.clock, nullptr, &written)) {
+        showStoreError(s_.dialogs, this,
+                       written ? QStringLiteral("記録は修正しましたが、最後まで終えられませんでした。")
+                               : QStringLiteral("記録を修正できませんでした。ファイルは変更していません。"),
                        *e, QStringLiteral("修正エラー"));
-        return;
+        if (!written)
+            return;
     }
+    finish();
+}
+
+// The file holds the change: the dialog goes, and the screens show it.
+void RecordDialog::finish()
+{
     const std::function<void()> changed = changed_; // accept() lets the dialog go
     accept();
     if (changed)
@@ -150,15 +160,16 @@ void RecordDialog::cmdKirokuDel_Click()
                            Dialogs::Buttons::YesNo)
         != Dialogs::Answer::Yes)
         return;
-    if (MaybeError e = store::removeRecord(s_.dir, s_.person.DataFileName(), ref_, s_.clock)) {
-        showStoreError(s_.dialogs, this, QStringLiteral("記録を削除できませんでした。"), *e,
-                       QStringLiteral("削除エラー"));
-        return;
+    bool written = false;
+    if (MaybeError e = store::removeRecord(s_.dir, s_.person.DataFileName(), ref_, s_.clock, &written)) {
+        showStoreError(s_.dialogs, this,
+                       written ? QStringLiteral("記録は削除しましたが、最後まで終えられませんでした。")
+                               : QStringLiteral("記録を削除できませんでした。"),
+                       *e, QStringLiteral("削除エラー"));
+        if (!written)
+            return;
     }
-    const std::function<void()> changed = changed_; // accept() lets the dialog go
-    accept();
-    if (changed)
-        changed();
+    finish();
 }
 
 namespace {

@@ -40,6 +40,7 @@ private:
     void cmdKirokuOk_Click();
     void cmdKirokuDel_Click();
     void warn(const Problem &p);
+    void finish();
 
     Session &s_;
     store::RecordRef ref_;

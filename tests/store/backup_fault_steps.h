@@ -117,7 +117,9 @@ inline QStringList steps()
             QStringLiteral("undo")};
 }
 
-inline MaybeError run(const QString &step, const DataDir &dir)
+// `written`, for the steps that report it: whether the file holds the
+// change, also when the step failed after replacing it.
+inline MaybeError run(const QString &step, const DataDir &dir, bool *written = nullptr)
 {
     const StepClock clock;
     const QList<WeightRecord> rs = records(kRecords, 1);
@@ -126,10 +128,10 @@ inline MaybeError run(const QString &step, const DataDir &dir)
         r.date = QStringLiteral("2008/06/30");
         r.weight = 68.5f;
         r.diary = QStringLiteral("日付と体重を直しました");
-        return store::correctRecord(dir, data1(), {100, rs.at(100)}, r, clock);
+        return store::correctRecord(dir, data1(), {100, rs.at(100)}, r, clock, nullptr, written);
     }
     if (step == QLatin1String("remove"))
-        return store::removeRecord(dir, data1(), {3, rs.at(3)}, clock);
+        return store::removeRecord(dir, data1(), {3, rs.at(3)}, clock, written);
     if (step == QLatin1String("insert")) {
         WeightRecord r = record(7, 1);
         r.situation = QStringLiteral("差し込み");
@@ -141,7 +143,7 @@ inline MaybeError run(const QString &step, const DataDir &dir)
         return store::appendRecordUndoable(dir, data1(), r, clock);
     }
     if (step == QLatin1String("import"))
-        return importInto(dir, clock);
+        return importInto(dir, clock, written);
     if (step == QLatin1String("restore")) {
         const QList<store::SnapshotInfo> list = store::listSnapshots(dir);
         // The snapshot taken before the restore of the prepared directory.

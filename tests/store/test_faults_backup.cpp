@@ -269,7 +269,8 @@ private Q_SLOTS:
     void readOnlyDirectoryStopsEveryStep();
     void editAfterAKilledStepIsNeverUndoneAway_data();
     void editAfterAKilledStepIsNeverUndoneAway();
-    void failedImportSaysWhetherItsRecordsAreIn();
+    void failedStepSaysWhetherItsChangeIsIn_data();
+    void failedStepSaysWhetherItsChangeIsIn();
 };
 
 void TestFaultsBackup::initTestCase()
@@ -518,9 +519,20 @@ void TestFaultsBackup::editAfterAKilledStepIsNeverUndoneAway()
 // A failed import tells its caller whether the records are in the file
 // anyway (a failure after the file was replaced), so that the screens show
 // them and the message does not say that nothing was added.
-void TestFaultsBackup::failedImportSaysWhetherItsRecordsAreIn()
+void TestFaultsBackup::failedStepSaysWhetherItsChangeIsIn_data()
 {
-    const Outcome o = outcomeOf(QStringLiteral("import"));
+    QTest::addColumn<QString>("step");
+    for (const char *s : {"correct", "remove", "import"})
+        QTest::newRow(s) << QString::fromLatin1(s);
+}
+
+// A step that fails after the file was replaced (its undo record, the
+// folder's sync) says so, so that the window shows the change instead of
+// saying nothing changed.
+void TestFaultsBackup::failedStepSaysWhetherItsChangeIsIn()
+{
+    QFETCH(QString, step);
+    const Outcome o = outcomeOf(step);
     TempDataDir tmp;
     int in = 0, out = 0;
     for (const Op op : {Op::Open, Op::Write, Op::Sync, Op::Close, Op::Rename, Op::DirSync, Op::Truncate}) {
@@ -533,7 +545,7 @@ void TestFaultsBackup::failedImportSaysWhetherItsRecordsAreIn()
             g_seen = 0;
             bool recordsIn = false;
             store::faults::setHook(failingHook);
-            const MaybeError e = importInto(DataDir(tmp.dir()), StepClock(), &recordsIn);
+            const MaybeError e = run(step, DataDir(tmp.dir()), &recordsIn);
             store::faults::setHook(nullptr);
             const bool isNew = pairOf(tmp.path()) == o.after;
             QVERIFY2(recordsIn == isNew, qPrintable(at));
