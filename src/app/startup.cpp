@@ -112,10 +112,9 @@ bool Startup::loadStartFiles()
         return false;
     }
     for (PersonSlot p : {PersonSlot::One, PersonSlot::Two}) {
-        QList<WeightRecord> records;
+        store::RecordsAsRead read;
         store::IncompleteTail tail;
-        QByteArray bytes;
-        if (MaybeError e = store::readRecords(dir_, dataFileName(p), &records, &tail, &bytes)) {
+        if (MaybeError e = store::readRecordsAsRead(dir_, dataFileName(p), &read, &tail)) {
             fail(QStringLiteral("データファイルが読めないため起動できません。ファイルは変更していません。\n\n%1")
                      .arg(e->message()));
             return false;
@@ -132,13 +131,12 @@ bool Startup::loadStartFiles()
                                "その行は「%3」に移し、残りの記録はそのまま使います。")
                     .arg(dir_.resolve(dataFileName(p))).arg(tail.line).arg(side),
                 QStringLiteral("データの確認"), Dialogs::Icon::Information, Dialogs::Buttons::Ok);
-            bytes.truncate(tail.offset); // what the file now holds
         }
-        if (records.isEmpty()) {
+        if (read.records.isEmpty()) {
             fail(QStringLiteral("「%1」に記録が一件もないため起動できません。").arg(dir_.resolve(dataFileName(p))));
             return false;
         }
-        s_.records.hold(p, store::RecordsAsRead::of(bytes, std::move(records)));
+        s_.records.hold(p, read);
     }
     return true;
 }

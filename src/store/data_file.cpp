@@ -432,6 +432,35 @@ MaybeError readRecords(const DataDir &dir, const QString &dataFile, QList<Weight
     return e;
 }
 
+MaybeError readRecordsAsRead(const DataDir &dir, const QString &dataFile, RecordsAsRead *out,
+                             IncompleteTail *tail)
+{
+    IncompleteTail own;
+    IncompleteTail &t = tail ? *tail : own;
+    t = IncompleteTail{};
+    QByteArray bytes;
+    if (MaybeError e = readBytes(dir, dataFile, &bytes))
+        return e;
+    countWholeRead(dir, dataFile);
+    QList<WeightRecord> records;
+    if (MaybeError e = parseRecords(bytes, dir.resolve(dataFile), &t, &records))
+        return e;
+    // One checksum serves the outside-edit check and the record cache.
+    const FileStamp stamp = stampOf(bytes);
+    rememberContent(dir, dataFile, stamp);
+    if (t.present) {
+        bytes.truncate(t.offset); // what the file holds once the line is set aside
+        *out = RecordsAsRead::of(bytes, std::move(records));
+        return std::nullopt;
+    }
+    out->records = std::move(records);
+    out->size = bytes.size();
+    out->checksum = stamp.checksum;
+    out->lineBreaks = scan::countLineBreaks(bytes.constData(), bytes.constData() + bytes.size());
+    out->endsWithLineBreak = bytes.endsWith('\n');
+    return std::nullopt;
+}
+
 RecordsAsRead RecordsAsRead::of(const QByteArray &bytes, QList<WeightRecord> records)
 {
     RecordsAsRead r;

@@ -43,6 +43,11 @@ struct RecordsAsRead {
     void setBytes(const QByteArray &bytes);
 };
 
+// readRecords into a record cache's entry, the file read and hashed once.
+// With an incomplete last line (see *tail) the digest is of the bytes before it.
+MaybeError readRecordsAsRead(const DataDir &dir, const QString &dataFile, RecordsAsRead *out,
+                             IncompleteTail *tail = nullptr);
+
 // Reads the file into *known as readRecords would (no incomplete last line
 // is set aside), parsing only what differs from the bytes *known was read
 // from: nothing when the file is unchanged, the added lines when records
