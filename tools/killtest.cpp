@@ -479,6 +479,7 @@ struct Row {
     QString kind;
     int kills = 0, old = 0, fresh = 0, finished = 0, other = 0, completed = 0;
     int snapshotOnly = 0; // of the old: a snapshot was taken before the kill
+    int setAside = 0;     // of the old: a torn new line the start set aside
     QStringList notes;
 };
 
@@ -571,15 +572,31 @@ Row campaign(const Kind &k, const QString &root, const QString &base, int kills,
         QString problem;
         if (MaybeError e = store::cleanUpAfterCrash(dir, &cleaned))
             problem = QStringLiteral("clean-up: ") + e->message();
+        QString sideFile;
         if (problem.isEmpty() && k.append) {
-            // An append cut short: the start sets the half line aside.
+            // An append killed inside its one write, where the line crosses
+            // a page of the file, leaves the line torn: the start sets the
+            // half line aside, as it does for any cut-off last line, and
+            // the file is then as before the write.
             QList<WeightRecord> rs;
             store::IncompleteTail tail;
             const QString file = k.name == QLatin1String("append") ? data1() : QString();
-            if (!file.isEmpty() && !store::readRecords(dir, file, &rs, &tail) && tail.present)
-                problem = QStringLiteral("half a line in %1").arg(file);
+            if (!file.isEmpty() && !store::readRecords(dir, file, &rs, &tail) && tail.present) {
+                if (MaybeError e = store::saveIncompleteTail(dir, file, tail, &sideFile))
+                    problem = QStringLiteral("half a line in %1 not set aside: %2").arg(file, e->message());
+            }
         }
-        const Tree now = treeOf(work);
+        Tree now = treeOf(work);
+        if (!sideFile.isEmpty()) {
+            // What was set aside is a beginning of the line the write added.
+            const QString side = QDir(work).relativeFilePath(dir.dir().filePath(sideFile));
+            const QByteArray added = after.value(data1()).mid(before.value(data1()).size());
+            const QByteArray half = now.take(side);
+            if (half.isEmpty() || !added.startsWith(half) || now != before)
+                problem = QStringLiteral("a torn line set aside as %1, but the files are not as before").arg(side);
+            else
+                ++row.setAside;
+        }
         // A step that keeps a snapshot first may be killed after the
         // snapshot and before it changes anything: the files are old, and
         // the snapshot is one more backup.
@@ -663,6 +680,8 @@ int main(int argc, char **argv)
                     r.other, r.completed);
         if (r.snapshotOnly > 0)
             std::printf("  %d of the old with the snapshot taken before the step", r.snapshotOnly);
+        if (r.setAside > 0)
+            std::printf("  %d of the old with a torn new line set aside by the next start", r.setAside);
         std::printf("\n");
         for (const QString &n : r.notes)
             std::printf("    %s\n", n.toUtf8().constData());
