@@ -1,5 +1,6 @@
 // The weight series every analysis screen and the search read: built from
 // records in memory, and loaded from a person's data file.
+#include "core/persons.h"
 #include "core/weight_series.h"
 #include "records.h"
 #include "temp_data_dir.h"
@@ -19,6 +20,7 @@ private Q_SLOTS:
     void loaderReadsThePersonsFile();
     void loaderReadsAFileAtTheRecordLimit();
     void loaderFailureLeavesNoOldSeries();
+    void personsAnnounceOnlyWhatChanged();
 };
 
 void TestCore::seriesKeepsEveryRecordInOrder()
@@ -119,4 +121,30 @@ void TestCore::loaderFailureLeavesNoOldSeries()
 }
 
 QTEST_GUILESS_MAIN(TestCore)
+// Whatever follows the persons (the buttons, the caption) hears of a
+// change once, and of nothing that did not change.
+void TestCore::personsAnnounceOnlyWhatChanged()
+{
+    Persons persons;
+    QSignalSpy selected(&persons, &Persons::selectedChanged);
+    QSignalSpy profile(&persons, &Persons::profileChanged);
+    QCOMPARE(persons.selected(), PersonSlot::One);
+
+    const PersonProfile hanako{QStringLiteral("はなこ"), 158.5f, 50};
+    persons.setProfile(PersonSlot::Two, hanako);
+    QCOMPARE(profile.count(), 1);
+    QCOMPARE(profile.at(0).at(0).value<PersonSlot>(), PersonSlot::Two);
+    QCOMPARE(persons.current(), PersonProfile{});
+    persons.setProfile(PersonSlot::Two, hanako); // the same again
+    QCOMPARE(profile.count(), 1);
+
+    persons.select(PersonSlot::Two);
+    persons.select(PersonSlot::Two);
+    QCOMPARE(selected.count(), 1);
+    QCOMPARE(persons.current(), hanako);
+    QCOMPARE(persons.DataFileName(), dataFileName(PersonSlot::Two));
+    QCOMPARE(persons.otherDataFileName(), dataFileName(PersonSlot::One));
+    QCOMPARE(selected.count(), 1);
+}
+
 #include "test_core.moc"
