@@ -14,12 +14,12 @@ namespace csv {
 
 namespace {
 
-// "2008/03/10" → "2008-03-10".
-QString isoDate(const QString &stored)
+// "2008/03/10" → "2008-03-10", added to out without a string of its own:
+// a full file's export writes one per record.
+void appendIsoDate(QString &out, const QString &stored)
 {
-    QString s = stored;
-    s.replace(u'/', u'-');
-    return s;
+    for (const QChar c : stored)
+        out += c == u'/' ? QChar(u'-') : c;
 }
 
 // A situation that is a time of day ("8:30", "08:30", "9:05:07" as the time
@@ -52,12 +52,40 @@ int situationMinute(const QString &situation)
     return hour * 60 + minute;
 }
 
-// "07:05"
-QString minuteText(int minute)
+// "2008-03-09T21:00:00.000Z", added to out: QDateTime::toString would
+// parse its pattern again for every day of the file.
+void appendUtcStamp(QString &out, QDate d, QTime t)
+{
+    auto two = [&out](int v) {
+        out += QChar(u'0' + v / 10);
+        out += QChar(u'0' + v % 10);
+    };
+    const int y = d.year();
+    if (y < 1000 || y > 9999) { // never in a data file; kept exact anyway
+        out += QStringLiteral("%1").arg(y, 4, 10, QLatin1Char('0'));
+    } else {
+        two(y / 100);
+        two(y % 100);
+    }
+    out += u'-';
+    two(d.month());
+    out += u'-';
+    two(d.day());
+    out += u'T';
+    two(t.hour());
+    out += u':';
+    two(t.minute());
+    out += u':';
+    two(t.second());
+    out += QStringLiteral(".000Z");
+}
+
+// "07:05", added to out.
+void appendMinute(QString &out, int minute)
 {
     const char16_t text[5] = {char16_t(u'0' + minute / 600), char16_t(u'0' + minute / 60 % 10), u':',
                               char16_t(u'0' + minute % 60 / 10), char16_t(u'0' + minute % 10)};
-    return QString(reinterpret_cast<const QChar *>(text), 5);
+    out.append(reinterpret_cast<const QChar *>(text), 5);
 }
 
 // The non-empty texts joined by " / ".
@@ -124,8 +152,11 @@ QString openScaleLayout(const QList<WeightRecord> &records)
     // The minute of each record: its situation's time, else 07:00 plus its
     // place in the day, moved on past minutes that the day already has.
     QList<int> minutes(records.size());
-    for (qsizetype k = 0; k < records.size(); ++k)
+    QList<bool> timed(records.size()); // the situation is a time of day
+    for (qsizetype k = 0; k < records.size(); ++k) {
         minutes[k] = situationMinute(records[k].situation);
+        timed[k] = minutes[k] >= 0;
+    }
     const QList<qsizetype> order = dateOrder(records);
     forEachDay(records, order, [&](qsizetype first, qsizetype last) {
         std::bitset<kDay> used;
@@ -149,12 +180,12 @@ QString openScaleLayout(const QList<WeightRecord> &records)
     for (qsizetype k = 0; k < records.size(); ++k) {
         const WeightRecord &r = records[k];
         comment.clear();
-        if (situationMinute(r.situation) < 0)
+        if (!timed[k])
             appendJoined(comment, r.situation);
         appendJoined(comment, r.diary);
-        out += isoDate(r.date);
+        appendIsoDate(out, r.date);
         out += u',';
-        out += minuteText(minutes[k]);
+        appendMinute(out, minutes[k]);
         out += u',';
         out += fmt::shortest(r.weight);
         out += u',';
@@ -181,8 +212,8 @@ QString libraLayout(const QList<WeightRecord> &records, const QTimeZone &zone)
             appendJoined(log, records[order[i]].diary);
         }
         const double mean = std::round(sum / double(last - first) * 100) / 100;
-        const QDateTime local(*date, QTime(6, 0), zone);
-        out += local.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz'Z'"));
+        const QDateTime utc = QDateTime(*date, QTime(6, 0), zone).toUTC();
+        appendUtcStamp(out, utc.date(), utc.time());
         out += u';';
         out += fmt::shortest(mean);
         out += QStringLiteral(";;;;");
@@ -195,8 +226,9 @@ QString libraLayout(const QList<WeightRecord> &records, const QTimeZone &zone)
 QString simpleLayout(const QList<WeightRecord> &records)
 {
     QString out = QStringLiteral("date,weight\n");
+    out.reserve(records.size() * 18 + out.size());
     for (const WeightRecord &r : records) {
-        out += isoDate(r.date);
+        appendIsoDate(out, r.date);
         out += u',';
         out += fmt::shortest(r.weight);
         out += u'\n';
