@@ -253,9 +253,9 @@ int main(int argc, char *argv[])
             qFatal("cannot restore the data file");
     };
     const WeightRecord appended{dates::text(BenchClock::kToday), QStringLiteral("就寝前"), 60.5f,
-                                QStringLiteral("22:15:00"), {}, {}};
+                                QStringLiteral("22:15:00"), {}};
     const WeightRecord backDated{dates::text(BenchClock::kToday.addDays(-30)), QStringLiteral("朝食後"),
-                                 61.2f, QStringLiteral("後から入力"), {}, {}};
+                                 61.2f, QStringLiteral("後から入力"), {}};
     QString encodeError;
     const QByteArray appendedLine = cp932::encode(store::recordLine(appended), &encodeError) + "\r\n";
 

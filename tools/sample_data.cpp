@@ -91,7 +91,7 @@ QString writePersons(const QDir &dir, const std::function<Course(QRandomGenerato
         const QList<int> &perDay = c.perDay;
         QList<WeightRecord> records;
         records.reserve(std::accumulate(perDay.begin(), perDay.end(), 0));
-        records.append({dates::text(c.first), QStringLiteral("はじめの一歩"), p.start, {}, {}, {}});
+        records.append({dates::text(c.first), QStringLiteral("はじめの一歩"), p.start, {}, {}});
         // A slow trend down with plateaus, a little up in the evening and
         // down after the bath, and noise around it. Over more than four
         // months the weight goes on down more slowly, and up again now and
@@ -116,7 +116,7 @@ QString writePersons(const QDir &dir, const std::function<Course(QRandomGenerato
                     meal = -0.3f;
                 const float w = fmt::roundOneDecimal(trend + wobble + meal +
                                                      float(int(rng.bounded(21)) - 10) / 100.0f);
-                records.append({dates::text(day), when, w, {}, {}, {}});
+                records.append({dates::text(day), when, w, {}, {}});
             }
         }
         if (MaybeError e = store::rewriteRecords(d, dataFileName(p.slot), records,

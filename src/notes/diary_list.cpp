@@ -58,8 +58,7 @@ CommentSave saveComment(const QList<WeightRecord> &listed, int row, const QStrin
     }
     save.records = listed;
     for (WeightRecord &r : save.records) {
-        r.reserved5.clear();
-        r.reserved6.clear();
+        r.reserved.clear();
     }
     save.records[row - 1].diary = comment;
     return save;

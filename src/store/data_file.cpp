@@ -139,8 +139,17 @@ private:
             if (f[1].quoted)
                 labels_.add(f[1], r->situation);
         }
-        return scan::fieldText(f[3], &r->diary) && scan::fieldText(f[4], &r->reserved5) &&
-               scan::fieldText(f[5], &r->reserved6);
+        if (!scan::fieldText(f[3], &r->diary))
+            return false;
+        if (f[4].size == 0 && f[5].size == 0) {
+            r->reserved.clear();
+            return true;
+        }
+        QString fifth, sixth;
+        if (!scan::fieldText(f[4], &fifth) || !scan::fieldText(f[5], &sixth))
+            return false;
+        r->reserved.set(fifth, sixth);
+        return true;
     }
 
     char lastDate_[10] = {};

@@ -201,8 +201,7 @@ MaybeError correctRecord(const DataDir &dir, const QString &dataFile, const Reco
         return e;
 
     WeightRecord r = corrected;
-    r.reserved5.clear();
-    r.reserved6.clear();
+    r.reserved.clear();
     const QList<WeightRecord> old = records;
     int at = which.index;
     if (r.date == records.at(at).date) {

@@ -85,9 +85,9 @@ QString recordLine(const WeightRecord &r)
 
 QString recordLineAfterRename(const WeightRecord &r)
 {
-    const double fifth = fmt::leadingNumber(r.reserved5);
+    const double fifth = fmt::leadingNumber(r.reserved.fifth());
     return quote(r.date) + u',' + quote(r.situation) + u',' + fmt::shortest(r.weight) + u',' +
-           quote(r.diary) + u',' + fmt::shortest(fifth) + u',' + quote(r.reserved6);
+           quote(r.diary) + u',' + fmt::shortest(fifth) + u',' + quote(r.reserved.sixth());
 }
 
 float weightFromText(QStringView text)
@@ -149,8 +149,7 @@ QString parseRecordLine(QStringView line, WeightRecord *out)
     out->situation = f[1].text;
     out->weight = weight;
     out->diary = f[3].text;
-    out->reserved5 = f[4].text;
-    out->reserved6 = f[5].text;
+    out->reserved.set(f[4].text, f[5].text);
     return {};
 }
 

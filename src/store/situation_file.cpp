@@ -136,7 +136,7 @@ MaybeError renameOnce(const DataDir &dir, const QString &dataFile, const QString
     for (WeightRecord r : std::as_const(records)) {
         if (r.situation == oldLabel)
             r.situation = newLabel;
-        if (const QString reason = unstorableReason(r.reserved6); !reason.isEmpty())
+        if (const QString reason = unstorableReason(r.reserved.sixth()); !reason.isEmpty())
             return StoreError{dataActual, int(dataLines.size()) + 1, reason};
         dataLines.append(recordLineAfterRename(r));
     }

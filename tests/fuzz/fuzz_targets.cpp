@@ -78,14 +78,13 @@ void put(const QString &name, const QByteArray &bytes)
 QString describe(const WeightRecord &r)
 {
     return QStringLiteral("[%1|%2|%3|%4|%5|%6]")
-        .arg(r.date, r.situation, QString::number(double(r.weight), 'g', 9), r.diary, r.reserved5, r.reserved6);
+        .arg(r.date, r.situation, QString::number(double(r.weight), 'g', 9), r.diary, r.reserved.fifth(), r.reserved.sixth());
 }
 
 // The record as a rewrite writes it: the first four fields.
 WeightRecord written(WeightRecord r)
 {
-    r.reserved5.clear();
-    r.reserved6.clear();
+    r.reserved.clear();
     return r;
 }
 
@@ -314,7 +313,7 @@ void runLegacy(const QByteArray &input)
     ++g_accepted;
     for (const WeightRecord &r : std::as_const(records)) {
         plausible(r);
-        check(r.diary.isEmpty() && r.reserved5.isEmpty() && r.reserved6.isEmpty(),
+        check(r.diary.isEmpty() && r.reserved.fifth().isEmpty() && r.reserved.sixth().isEmpty(),
               QStringLiteral("an older record with more than three fields: ") + describe(r));
     }
     // What a conversion writes reads back as the same records.

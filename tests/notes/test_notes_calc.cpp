@@ -101,16 +101,14 @@ void TestNotesCalc::commentGoesToItsRowOnly()
                                       QStringLiteral("同じ")));
     listed.append(rec(QStringLiteral("2008/03/02"), 64.5f));
     for (WeightRecord &r : listed) {
-        r.reserved5 = QStringLiteral("0");
-        r.reserved6 = QStringLiteral("x");
+        r.reserved.set(QStringLiteral("0"), QStringLiteral("x"));
     }
     const CommentSave save = saveComment(listed, 2, QStringLiteral("夜食なし"));
     QCOMPARE(save.refusal, QString());
     QCOMPARE(save.records.size(), listed.size());
     for (int i = 0; i < listed.size(); ++i) {
         WeightRecord expected = listed[i];
-        expected.reserved5.clear();
-        expected.reserved6.clear();
+        expected.reserved.clear();
         if (i == 1)
             expected.diary = QStringLiteral("夜食なし");
         QCOMPARE(save.records[i], expected);

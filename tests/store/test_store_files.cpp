@@ -99,7 +99,7 @@ void TestStoreFiles::readsHandWrittenCp932Lines()
     QCOMPARE(rs[0].weight, 74.5f);
     QCOMPARE(rs[1].situation, QStringLiteral("朝"));
     QCOMPARE(rs[1].weight, 74.0f);
-    QCOMPARE(rs[1].reserved5, QStringLiteral("0"));
+    QCOMPARE(rs[1].reserved.fifth(), QStringLiteral("0"));
     QCOMPARE(rs[2].situation, QStringLiteral("～ﾌﾟ"));
     QCOMPARE(rs[2].weight, 73.95f);
     QCOMPARE(rs[2].diary, QStringLiteral("表"));
@@ -502,11 +502,11 @@ void TestStoreFiles::rereadParsesOnlyWhatChanged()
     const QByteArray open = a + "\"2008/03/10\",\"x\",69,\"\",\"\",r";
     tmp.writeBytes(kData1, open);
     QVERIFY(!store::rereadRecords(dir, kData1, &known));
-    QCOMPARE(known.records.last().reserved6, QStringLiteral("r"));
+    QCOMPARE(known.records.last().reserved.sixth(), QStringLiteral("r"));
     tmp.writeBytes(kData1, open + "s\r\n");
     QVERIFY(!store::rereadRecords(dir, kData1, &known));
     QCOMPARE(known.records.size(), 2);
-    QCOMPARE(known.records.last().reserved6, QStringLiteral("rs"));
+    QCOMPARE(known.records.last().reserved.sixth(), QStringLiteral("rs"));
 
     // A file that cannot be read is an error, not the records known.
     QVERIFY(QFile::remove(dir.path(kData1)));
