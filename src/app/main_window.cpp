@@ -97,18 +97,18 @@ void MainWindow::buildScreens()
     grid->setContentsMargins(0, 0, 0, 0);
     kit_ = std::make_unique<ScreenKit>(ScreenKit{s_, day_, *links_, area_, [this](const char *button) {
                                                      for (const Row &row : std::as_const(rows_))
-                                                         if (qstrcmp(row.spec->button, button) == 0)
+                                                         if (qstrcmp(row.info->button, button) == 0)
                                                              return row.screen;
                                                      return static_cast<Screen *>(nullptr);
                                                  }});
-    for (const ScreenRow &spec : screenTable()) {
-        QToolButton *b = toolbar_->addScreenButton(spec.button, spec.caption, spec.tip, spec.icon);
-        rows_.append({&spec, b, nullptr});
+    for (const ScreenRow &info : screenTable()) {
+        QToolButton *b = toolbar_->addScreenButton(info.button, info.caption, info.tip, info.icon);
+        rows_.append({&info, b, nullptr});
         const qsizetype index = rows_.size() - 1;
         connect(b, &QToolButton::clicked, this, [this, index] { openScreen(screenOf(rows_[index])); });
     }
     for (Row &row : rows_)
-        if (row.spec->builtAtStart)
+        if (row.info->builtAtStart)
             screenOf(row);
 }
 
@@ -151,7 +151,7 @@ Screen *MainWindow::screenOf(Row &row)
 {
     if (row.screen)
         return row.screen;
-    Screen *screen = row.spec->build(*kit_);
+    Screen *screen = row.info->build(*kit_);
     static_cast<QGridLayout *>(area_->layout())->addWidget(screen, 0, 0);
     screen->hide();
     connect(screen, &Screen::recordsChanged, this, [this] { filesChanged(false); });
@@ -163,7 +163,7 @@ Screen *MainWindow::screenOf(Row &row)
 MainWindow::Row *MainWindow::rowWhere(bool ScreenRow::*flag)
 {
     for (Row &row : rows_)
-        if (row.spec->*flag)
+        if (row.info->*flag)
             return &row;
     return nullptr;
 }

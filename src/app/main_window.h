@@ -77,7 +77,7 @@ private:
 
     // A row of the screen table and its screen, null until built.
     struct Row {
-        const ScreenRow *spec = nullptr;
+        const ScreenRow *info = nullptr; // its row of the screen table
         QToolButton *button = nullptr;
         Screen *screen = nullptr;
     };

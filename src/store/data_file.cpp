@@ -463,10 +463,7 @@ MaybeError readRecordsAsRead(const DataDir &dir, const QString &dataFile, Record
         return std::nullopt;
     }
     out->records = std::move(records);
-    out->size = bytes.size();
-    out->checksum = stamp.checksum;
-    out->lineBreaks = scan::countLineBreaks(bytes.constData(), bytes.constData() + bytes.size());
-    out->endsWithLineBreak = bytes.endsWith('\n');
+    out->setBytes(bytes, stamp.checksum);
     return std::nullopt;
 }
 
@@ -480,8 +477,13 @@ RecordsAsRead RecordsAsRead::of(const QByteArray &bytes, QList<WeightRecord> rec
 
 void RecordsAsRead::setBytes(const QByteArray &bytes)
 {
+    setBytes(bytes, checksumOf(bytes.constData(), bytes.size()));
+}
+
+void RecordsAsRead::setBytes(const QByteArray &bytes, quint64 checksumOfBytes)
+{
     size = bytes.size();
-    checksum = checksumOf(bytes.constData(), bytes.size());
+    checksum = checksumOfBytes;
     lineBreaks = scan::countLineBreaks(bytes.constData(), bytes.constData() + bytes.size());
     endsWithLineBreak = bytes.endsWith('\n');
 }

@@ -41,6 +41,8 @@ struct RecordsAsRead {
 
     static RecordsAsRead of(const QByteArray &bytes, QList<WeightRecord> records);
     void setBytes(const QByteArray &bytes);
+    // The same, with the checksum of those bytes already taken.
+    void setBytes(const QByteArray &bytes, quint64 checksumOfBytes);
 };
 
 // readRecords into a record cache's entry, the file read and hashed once.
